@@ -1,0 +1,134 @@
+// Record files of KEY=value lines: reading and atomic writing in CP932, value forms, lists,
+// key numbering, folder listing and the case-insensitive resolution of object paths.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/UrwStatus.h"
+
+namespace ramvel {
+
+// A whole record file as UTF-8 lines without their line ends.
+struct TextRec {
+  std::vector<std::string> Lines;
+
+  void Add(std::string_view key, std::string_view value);
+  void Clear() { Lines.clear(); }
+};
+
+// ---- Encoding ----------------------------------------------------------------------------------
+
+// False when the bytes are not valid CP932 (or the text has no CP932 form).
+bool Cp932ToUtf8(std::string_view cp932, std::string& utf8);
+bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
+
+// ---- Files -------------------------------------------------------------------------------------
+
+// Reads a whole file; lines end at CR, LF or CR LF. The message names the path and the reason.
+TStatus LoadRec(const std::string& path, TextRec& rec);
+// Replaces the whole file, CR LF after every line, through a temporary file in the same folder
+// renamed over the old one, so that a failed write leaves the old content in place.
+TStatus SaveRec(const TextRec& rec, const std::string& path);
+// The same for raw bytes.
+TStatus WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// a + "/" + b, without doubling a separator that a already ends with.
+std::string PathJoin(std::string_view a, std::string_view b);
+
+// Resolves each component of rel (separated by "/") inside dir without regard to letter case:
+// an existing entry that matches is used as it is spelt on disk, otherwise the component is kept
+// as given. dir itself is taken as it stands. Every reader and writer of board objects goes
+// through here so that the program never makes a second file differing only in case.
+std::string ResolveIn(const std::string& dir, std::string_view rel);
+
+// The object stems of a folder in upper case, sorted. With an extension: entries of any kind
+// named "*.ext"; without one: folders and files without an extension, hidden entries excluded.
+// A missing folder gives an empty list.
+std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext);
+
+// ---- Names -------------------------------------------------------------------------------------
+
+// Upper case of ASCII and full-width Latin letters; other characters unchanged.
+std::string UpperName(std::string_view s);
+// Compares as text without regard to case (ASCII and full-width Latin letters): <0, 0, >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+bool SameNoCase(std::string_view a, std::string_view b);
+
+struct TLessNoCase {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const {
+    return CompareNoCase(a, b) < 0;
+  }
+};
+
+// Refuses a name that would become an unsafe file or folder name: empty, ".", "..", holding
+// "/", "\" or a control character. what names the object in the message ("駅名", "路線名").
+TStatus CheckObjName(std::string_view name, std::string_view what);
+
+// ---- Values ------------------------------------------------------------------------------------
+
+// The value of the first line whose key equals key without regard to ASCII case; empty when none.
+std::string GetVal(const TextRec& rec, std::string_view key);
+
+std::string IntText(int64_t v);
+std::string RealText(float v);  // "%.15g" of the value widened to double
+const char* YNText(bool v);
+const char* Text10(bool v);
+
+bool ParseInt(std::string_view s, int32_t& v);
+bool ParseReal(std::string_view s, float& v);
+
+// List values: items joined by "|", quoted where needed; see the implementation for the rules.
+std::string JoinList(const std::vector<std::string>& items);
+std::string JoinInts(std::span<const int32_t> items);
+std::vector<std::string> SplitList(std::string_view s);
+// Comma lists used inside one list item.
+std::string JoinComma(const std::vector<std::string>& items);
+std::vector<std::string> SplitComma(std::string_view s);
+
+std::string CountedKey(std::string_view key, int32_t n);  // "TM" 3 -> "TM3"
+std::string SideKey(std::string_view key, int32_t side);  // "ENT" 1 -> "ENT1"
+std::string MtrxKey(int32_t col, int32_t row);            // 3, 5 -> "MTRX0305"
+
+// Reads typed values from a record, keeping the first failure as a message that names the file
+// and the key ("rail/5002.txt: LENGTH is not a number"). After a failure every further read
+// returns a zero value, so a reader can read on and check once at the end.
+class TRecReader {
+ public:
+  // rec must outlive the reader; fileName is how messages name the file.
+  TRecReader(const TextRec& rec, std::string fileName);
+
+  bool Has(std::string_view key) const;
+  std::string Text(std::string_view key) const;
+  int32_t Int(std::string_view key);
+  float Real(std::string_view key);
+  bool YN(std::string_view key) const { return Text(key) == "Y"; }
+  bool Flag10(std::string_view key) const { return Text(key) == "1"; }
+  // A count key: an integer in 0..max.
+  int32_t Count(std::string_view key, int32_t max);
+  // The items of a list value, failing when there are fewer than minItems.
+  std::vector<std::string> List(std::string_view key, size_t minItems);
+  // The first n items of a list value as integers.
+  std::vector<int32_t> Ints(std::string_view key, size_t n);
+  // One item of a list already split, as an integer.
+  int32_t IntItem(const std::vector<std::string>& items, size_t i, std::string_view key);
+
+  void Fail(std::string_view key, std::string_view reason);
+  bool Failed() const { return failed_; }
+  TStatus Status() const;
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  const TextRec& rec_;
+  std::string fileName_;
+  std::unordered_map<std::string, size_t> index_;  // upper-case key -> first line
+  bool failed_ = false;
+  std::string msg_;
+};
+
+}  // namespace ramvel

@@ -1,0 +1,91 @@
+// TUiHost: every modal interaction of the program goes through the one installed host, so that
+// the core stays free of a window toolkit and every flow can be scripted in tests.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ramvel {
+
+class TUiHost {
+ public:
+  virtual ~TUiHost() = default;
+  // A box with the text, the caption and one OK button.
+  virtual void ShowMsgBox(const std::string& caption, const std::string& text) = 0;
+  // A box with Yes and No; true only for Yes.
+  virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+  // The plain OK box of internal inconsistencies ("Error(tag:key)", "err").
+  virtual void ShowPlainMsg(const std::string& text) = 0;
+  // A one-line input box; nullopt when cancelled.
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& value) = 0;
+  // An open-file dialog; nullopt when cancelled.
+  virtual std::optional<std::string> OpenFileDialog(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& filter) = 0;
+  // A colour choice (0xRRGGBB); nullopt when cancelled.
+  virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
+};
+
+// Installs host (not owned; nullptr restores the default, which writes messages to stderr and
+// answers No / cancel). Returns the previous one.
+TUiHost* SetUiHost(TUiHost* host);
+TUiHost& UiHost();
+
+// The captions callers pass.
+inline constexpr const char* kCapError = "エラー";
+inline constexpr const char* kCapConfirm = "確認";
+inline constexpr const char* kCapNotice = "お知らせ";
+
+void ShowMsgBox(const std::string& caption, const std::string& text);
+bool AskYesNo(const std::string& caption, const std::string& text);
+void ShowPlainMsg(const std::string& text);
+// The box of a failed lookup: "Error(" + tag + ":" + key + ")".
+void ShowLookupError(const std::string& tag, const std::string& key);
+
+// A host for tests: records every interaction in order and answers from queues. A question
+// asked with an empty queue is answered No / cancel and counted in Unanswered.
+class TScriptedHost : public TUiHost {
+ public:
+  struct TEvent {
+    std::string Kind;  // "msg", "ask", "plain", "input", "open", "color"
+    std::string Caption;
+    std::string Text;
+  };
+
+  std::vector<TEvent> Events;
+  std::deque<bool> YesNoAnswers;
+  std::deque<std::optional<std::string>> InputAnswers;
+  std::deque<std::optional<std::string>> FileAnswers;
+  std::deque<std::optional<uint32_t>> ColorAnswers;
+  int Unanswered = 0;
+
+  void ShowMsgBox(const std::string& caption, const std::string& text) override;
+  bool AskYesNo(const std::string& caption, const std::string& text) override;
+  void ShowPlainMsg(const std::string& text) override;
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& value) override;
+  std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
+                                            const std::string& filter) override;
+  std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+
+  // The texts of all recorded events, in order.
+  std::vector<std::string> Texts() const;
+};
+
+// Installs a host for the life of a scope and restores the previous one.
+class TUiHostScope {
+ public:
+  explicit TUiHostScope(TUiHost& host) : prev_(SetUiHost(&host)) {}
+  ~TUiHostScope() { SetUiHost(prev_); }
+  TUiHostScope(const TUiHostScope&) = delete;
+  TUiHostScope& operator=(const TUiHostScope&) = delete;
+
+ private:
+  TUiHost* prev_;
+};
+
+}  // namespace ramvel

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs with apt-get the Debian packages the build, the tests and the tools need, and only
+# those that are missing; a quick no-op when everything is already there.
+set -euo pipefail
+
+PACKAGES=(
+  cmake
+  ninja-build
+  g++
+  libgtest-dev
+  libgmock-dev
+  pkg-config
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "deps: installing ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
