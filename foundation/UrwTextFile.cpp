@@ -1,0 +1,201 @@
+// Record files on disk: CP932 decoding and encoding, whole-file reading, atomic writing,
+// folder listing and the case-insensitive resolution of object paths.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "foundation/UrwTextRec.h"
+
+namespace ramvel {
+
+namespace fs = std::filesystem;
+
+// ---- Encoding ----------------------------------------------------------------------------------
+
+namespace {
+
+bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
+  out.clear();
+  if (in.empty()) return true;
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.resize(in.size() * 4 + 16);
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char* dst = out.data();
+  size_t dstLeft = out.size();
+  const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  // Flush any shift state; CP932 and UTF-8 have none, but an incomplete tail is an error.
+  const bool ok = rc != static_cast<size_t>(-1) && srcLeft == 0 &&
+                  iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  out.resize(ok ? out.size() - dstLeft : 0);
+  return ok;
+}
+
+}  // namespace
+
+bool Cp932ToUtf8(std::string_view cp932, std::string& utf8) {
+  return Convert("UTF-8", "CP932", cp932, utf8);
+}
+
+bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
+  return Convert("CP932", "UTF-8", utf8, cp932);
+}
+
+// ---- Files -------------------------------------------------------------------------------------
+
+namespace {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+}  // namespace
+
+TStatus LoadRec(const std::string& path, TextRec& rec) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return TStatus::Error(path + ": is a folder, not a file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return TStatus::Error(path + ": cannot be opened (" + std::strerror(errno) + ")");
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  if (in.bad()) return TStatus::Error(path + ": cannot be read");
+  std::string text;
+  if (!Cp932ToUtf8(buf.str(), text)) return TStatus::Error(path + ": is not Shift-JIS text");
+  rec.Lines = SplitLines(text);
+  return TStatus::Ok();
+}
+
+TStatus SaveRec(const TextRec& rec, const std::string& path) {
+  std::string text;
+  for (const std::string& line : rec.Lines) {
+    text += line;
+    text += "\r\n";
+  }
+  std::string bytes;
+  if (!Utf8ToCp932(text, bytes)) {
+    return TStatus::Error(path + ": holds characters that Shift-JIS cannot store");
+  }
+  return WriteFileAtomic(path, bytes);
+}
+
+TStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  const auto fail = [&](const std::string& what) {
+    return TStatus::Error(path + ": cannot be written (" + what + ")");
+  };
+  std::string tmp = path + ".tmp-XXXXXX";
+  const int fd = mkstemp(tmp.data());
+  if (fd < 0) return fail(std::strerror(errno));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string why = std::strerror(errno);
+      ::close(fd);
+      ::unlink(tmp.c_str());
+      return fail(why);
+    }
+    done += static_cast<size_t>(n);
+  }
+  fchmod(fd, 0644);
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    const std::string why = std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return fail(why);
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return fail(why);
+  }
+  return TStatus::Ok();
+}
+
+std::string PathJoin(std::string_view a, std::string_view b) {
+  std::string out(a);
+  if (!out.empty() && out.back() != '/') out += '/';
+  out += b;
+  return out;
+}
+
+namespace {
+
+// The entry of dir whose name equals name without regard to case; name itself when none does.
+std::string ResolveEntry(const std::string& dir, const std::string& name) {
+  std::error_code ec;
+  if (fs::exists(PathJoin(dir, name), ec)) return name;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    if (SameNoCase(entry, name)) return entry;
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string ResolveIn(const std::string& dir, std::string_view rel) {
+  std::string path = dir;
+  size_t start = 0;
+  while (start <= rel.size()) {
+    size_t end = rel.find('/', start);
+    if (end == std::string_view::npos) end = rel.size();
+    const std::string part(rel.substr(start, end - start));
+    if (!part.empty()) path = PathJoin(path, ResolveEntry(path, part));
+    start = end + 1;
+  }
+  return path;
+}
+
+// ---- Listing -----------------------------------------------------------------------------------
+
+namespace {
+
+bool ExtMatches(const std::string& name, std::string_view ext) {
+  const size_t dot = name.rfind('.');
+  if (ext.empty()) return dot == std::string::npos;
+  return dot != std::string::npos && SameNoCase(std::string_view(name).substr(dot + 1), ext);
+}
+
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext) {
+  std::vector<std::string> stems;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (ext.empty()) {
+      // Hidden entries and anything but folders and plain files are not objects.
+      if (name.empty() || name[0] == '.') continue;
+      std::error_code tec;
+      if (!it->is_directory(tec) && !it->is_regular_file(tec)) continue;
+    }
+    if (!ExtMatches(name, ext)) continue;
+    const size_t dot = name.rfind('.');
+    const std::string stem = UpperName(dot == std::string::npos ? name : name.substr(0, dot));
+    if (stem.empty() || stem == "." || stem == "..") continue;
+    stems.push_back(stem);
+  }
+  std::sort(stems.begin(), stems.end());
+  return stems;
+}
+
+}  // namespace ramvel

@@ -1,0 +1,108 @@
+// The installed dialog host, the default one that writes to stderr, and the scripted test host.
+#include "foundation/UrwUiHost.h"
+
+#include <iostream>
+
+namespace ramvel {
+
+namespace {
+
+// Without a window toolkit: messages go to stderr, questions are answered No / cancel.
+class TStderrHost : public TUiHost {
+ public:
+  void ShowMsgBox(const std::string& caption, const std::string& text) override {
+    std::cerr << caption << ": " << text << "\n";
+  }
+  bool AskYesNo(const std::string& caption, const std::string& text) override {
+    std::cerr << caption << ": " << text << " -> No\n";
+    return false;
+  }
+  void ShowPlainMsg(const std::string& text) override { std::cerr << text << "\n"; }
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string&) override {
+    std::cerr << caption << ": " << prompt << " -> cancelled\n";
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFileDialog(const std::string& title, const std::string&,
+                                            const std::string&) override {
+    std::cerr << title << " -> cancelled\n";
+    return std::nullopt;
+  }
+  std::optional<uint32_t> ChooseColor(uint32_t) override { return std::nullopt; }
+};
+
+TStderrHost gStderrHost;
+TUiHost* gHost = &gStderrHost;
+
+template <typename T>
+T Next(std::deque<T>& queue, int& unanswered, T fallback) {
+  if (queue.empty()) {
+    ++unanswered;
+    return fallback;
+  }
+  T v = std::move(queue.front());
+  queue.pop_front();
+  return v;
+}
+
+}  // namespace
+
+TUiHost* SetUiHost(TUiHost* host) {
+  TUiHost* prev = gHost;
+  gHost = host != nullptr ? host : &gStderrHost;
+  return prev;
+}
+
+TUiHost& UiHost() { return *gHost; }
+
+void ShowMsgBox(const std::string& caption, const std::string& text) {
+  gHost->ShowMsgBox(caption, text);
+}
+
+bool AskYesNo(const std::string& caption, const std::string& text) {
+  return gHost->AskYesNo(caption, text);
+}
+
+void ShowPlainMsg(const std::string& text) { gHost->ShowPlainMsg(text); }
+
+void ShowLookupError(const std::string& tag, const std::string& key) {
+  gHost->ShowPlainMsg("Error(" + tag + ":" + key + ")");
+}
+
+void TScriptedHost::ShowMsgBox(const std::string& caption, const std::string& text) {
+  Events.push_back({"msg", caption, text});
+}
+
+bool TScriptedHost::AskYesNo(const std::string& caption, const std::string& text) {
+  Events.push_back({"ask", caption, text});
+  return Next(YesNoAnswers, Unanswered, false);
+}
+
+void TScriptedHost::ShowPlainMsg(const std::string& text) { Events.push_back({"plain", "", text}); }
+
+std::optional<std::string> TScriptedHost::InputBox(const std::string& caption,
+                                                   const std::string& prompt,
+                                                   const std::string&) {
+  Events.push_back({"input", caption, prompt});
+  return Next(InputAnswers, Unanswered, std::optional<std::string>());
+}
+
+std::optional<std::string> TScriptedHost::OpenFileDialog(const std::string& title,
+                                                         const std::string& folder,
+                                                         const std::string&) {
+  Events.push_back({"open", title, folder});
+  return Next(FileAnswers, Unanswered, std::optional<std::string>());
+}
+
+std::optional<uint32_t> TScriptedHost::ChooseColor(uint32_t) {
+  Events.push_back({"color", "", ""});
+  return Next(ColorAnswers, Unanswered, std::optional<uint32_t>());
+}
+
+std::vector<std::string> TScriptedHost::Texts() const {
+  std::vector<std::string> out;
+  for (const TEvent& e : Events) out.push_back(e.Text);
+  return out;
+}
+
+}  // namespace ramvel

@@ -1,0 +1,47 @@
+// Temporary folders and raw file access for tests.
+#include "TestSupport.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace ramvel::test {
+
+namespace fs = std::filesystem;
+
+TTempDir::TTempDir() {
+  static std::atomic<int> counter{0};
+  const fs::path base = fs::temp_directory_path();
+  for (;;) {
+    const fs::path p = base / ("ramvel-test-" + std::to_string(::getpid()) + "-" +
+                               std::to_string(counter++));
+    if (fs::create_directory(p)) {
+      path_ = p.string();
+      return;
+    }
+  }
+}
+
+TTempDir::~TTempDir() {
+  std::error_code ec;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  return buf.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+}  // namespace ramvel::test
