@@ -1,0 +1,168 @@
+// Train sets: timetable queries and the car file.
+#include "model/UrwCarObj.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ramvel {
+
+void TCarObj::SetProps(const TCarProp& prop) {
+  Id = prop.Id;
+  Usage = prop.Usage;
+  Color = prop.Color;
+  NCar = prop.NCar;
+  Spd = prop.Spd;
+}
+
+float TCarObj::SpdMps() const { return static_cast<float>(Spd / 3.6); }
+
+// ---- Timetable queries -------------------------------------------------------------------------
+
+TTrainRange TCarObj::FindTrain(std::string_view trainNo) const {
+  TTrainRange r;
+  const int32_t n = TmTbl.Count();
+  for (int32_t a = 1; a < n; ++a) {
+    const std::string h = TextBefore(TmTbl.At(a).Txt, ",");
+    if (h.empty()) continue;
+    if (h == trainNo) {
+      r.First = a;
+    } else if (r.First >= 0) {
+      r.Last = a - 1;
+      return r;
+    }
+  }
+  if (r.First >= 0) r.Last = n - 1;
+  return r;
+}
+
+int32_t TCarObj::FindTrainStep(std::string_view trainNo, int32_t staId) const {
+  const TTrainRange r = FindTrain(trainNo);
+  for (int32_t i = std::max(r.First, 0); i <= r.Last; ++i) {
+    if (SplitEntCode(TmTbl.At(i).Loc).Id == staId) return i;
+  }
+  return -1;
+}
+
+bool TCarObj::DeleteTrain(std::string_view trainNo) {
+  const TTrainRange r = FindTrain(trainNo);
+  if (r.First < 0 || r.Last < TmTbl.Count() - 1) return false;
+  for (int32_t i = r.Last; i >= r.First; --i) TmTbl.Delete(i);
+  return true;
+}
+
+THeaderHit TCarObj::PrevHeader(int32_t index, bool full) const {
+  THeaderHit hit;
+  for (int32_t i = std::min(index, TmTbl.Count()) - 1; i >= 0; --i) {
+    const std::string& txt = TmTbl.At(i).Txt;
+    if (txt.empty()) continue;
+    hit.Found = true;
+    hit.Txt = full ? txt : TextBefore(txt, ",");
+    hit.Index = i;
+    break;
+  }
+  return hit;
+}
+
+int32_t TCarObj::StepAt(int32_t t) const {
+  int32_t found = 0;
+  for (int32_t i = 1; i < TmTbl.Count(); ++i) {
+    if (TmTbl.At(i).TmStart > t) break;
+    found = i;
+  }
+  return found;
+}
+
+std::string TCarObj::LabelAt(int32_t t) const {
+  const std::string stabled = "[" + IntText(Id) + "]";
+  // A train set without even its stabling step can only be shown as standing.
+  if (TmTbl.Count() == 0) return stabled;
+  const int32_t i = StepAt(t);
+  const TTmTbl& s = TmTbl.At(i);
+  if (s.TmEnd < 0) return stabled;
+  if (!s.Txt.empty()) return s.Txt;
+  return PrevHeader(i + 1, true).Txt;
+}
+
+// ---- Car file ----------------------------------------------------------------------------------
+
+namespace {
+
+std::string DisplayName(std::string_view stem) { return "car/" + std::string(stem) + ".txt"; }
+
+// Messages from the file layer name the full path; users know the file by its board name.
+TStatus Renamed(const TStatus& st, const std::string& path, const std::string& display) {
+  if (st.ok()) return st;
+  std::string msg = st.Msg();
+  if (msg.starts_with(path)) msg.replace(0, path.size(), display);
+  return TStatus::Error(msg);
+}
+
+TTmTbl ReadStep(TRecReader& rd, int32_t k) {
+  const std::string key = CountedKey("TM", k);
+  const std::vector<std::string> items = rd.List(key, 4);
+  TTmTbl step;
+  step.TmStart = rd.IntItem(items, 0, key);
+  step.TmEnd = rd.IntItem(items, 1, key);
+  step.Loc = rd.IntItem(items, 2, key);
+  step.Txt = items[3];
+  return step;
+}
+
+// Everything the file stores, read into a fresh object so that a failure changes nothing.
+void ReadCarRec(TRecReader& rd, TCarObj& car) {
+  car.Usage = rd.Text("USAGE");
+  car.Color = rd.Int("COLOR");
+  car.NCar = rd.Int("N_CAR");
+  if (!rd.Failed() && (car.NCar < 1 || car.NCar > kMaxCars)) {
+    rd.Fail("N_CAR", "is out of range (1 to " + IntText(kMaxCars) + ")");
+  }
+  car.Spd = rd.Int("SPD");
+  // The speed divides every running time.
+  if (!rd.Failed() && car.Spd < 1) rd.Fail("SPD", "must be at least 1");
+  const int32_t n = rd.Count("TM_COUNT", kMaxTmSteps);
+  for (int32_t k = 1; k <= n && !rd.Failed(); ++k) {
+    const TTmTbl step = ReadStep(rd, k);
+    if (!rd.Failed()) car.TmTbl.Add(step);
+  }
+}
+
+}  // namespace
+
+TStatus TCarObj::LoadCar(const std::string& folder, const std::string& stem) {
+  const std::string display = DisplayName(stem);
+  int32_t id = 0;
+  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
+  const std::string path = ResolveIn(folder, stem + ".txt");
+  TextRec rec;
+  if (TStatus st = LoadRec(path, rec); !st) return Renamed(st, path, display);
+  TRecReader rd(rec, display);
+  TCarObj loaded;
+  ReadCarRec(rd, loaded);
+  if (rd.Failed()) return rd.Status();
+  Id = id;
+  Usage = std::move(loaded.Usage);
+  Color = loaded.Color;
+  NCar = loaded.NCar;
+  Spd = loaded.Spd;
+  TmTbl = std::move(loaded.TmTbl);
+  return TStatus::Ok();
+}
+
+TStatus TCarObj::SaveCar(const std::string& folder) const {
+  TextRec rec;
+  rec.Add("USAGE", Usage);
+  rec.Add("COLOR", IntText(Color));
+  rec.Add("N_CAR", IntText(NCar));
+  rec.Add("SPD", IntText(Spd));
+  rec.Add("TM_COUNT", IntText(TmTbl.Count()));
+  for (int32_t i = 0; i < TmTbl.Count(); ++i) {
+    const TTmTbl& s = TmTbl.At(i);
+    rec.Add(CountedKey("TM", i + 1),
+            JoinList({IntText(s.TmStart), IntText(s.TmEnd), IntText(s.Loc), s.Txt}));
+  }
+  const std::string stem = IntText(Id);
+  const std::string path = ResolveIn(folder, stem + ".txt");
+  return Renamed(SaveRec(rec, path), path, DisplayName(stem));
+}
+
+}  // namespace ramvel

@@ -1,0 +1,85 @@
+// Train sets (TCarObj): properties, timetable queries, run-time location fields and the car file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/UrwCmnDef.h"
+
+namespace ramvel {
+
+constexpr int32_t kMaxCars = 8;
+// A train set runs a few hundred steps a day; anything far beyond is a damaged file.
+constexpr int32_t kMaxTmSteps = 10000;
+
+// The properties handed over when a train set is created or edited.
+struct TCarProp {
+  int32_t Id = 0;
+  std::string Usage;
+  int32_t Color = 0;  // 0x00BBGGRR
+  int32_t NCar = 0;
+  int32_t Spd = 0;  // km/h
+};
+
+// The step range of one train; First = -1, Last = -2 when the train is not in the timetable.
+struct TTrainRange {
+  int32_t First = -1;
+  int32_t Last = -2;
+};
+
+// The nearest header step before a step.
+struct THeaderHit {
+  bool Found = false;
+  std::string Txt;  // the whole header, or only the train number
+  int32_t Index = -1;
+};
+
+class TCarObj {
+ public:
+  // ---- Stored in the car file ----
+  int32_t Id = 0;  // train set number, the file stem
+  std::string Usage;
+  int32_t Color = 0;  // 0x00BBGGRR
+  int32_t NCar = 0;   // 1..8 cars of 20 m
+  int32_t Spd = 0;    // top speed, km/h
+  // Step 0 is the stabling step; each train is a run of steps that starts with a header step.
+  TTmTblObj TmTbl;
+
+  // ---- Run time only, kept by the train location ----
+  uint8_t LocState = 0;
+  int32_t LocTm = 0;
+  float RunTm = 0;                     // seconds spent in the current path element
+  std::vector<std::string> PathItems;  // the route being run
+  std::vector<std::string> BodyPts;    // body polyline, head first, as PtToTenthsText texts
+  bool PassFrom = false;
+  bool PassTo = false;
+  uint8_t StaPosKind = 0;
+  int32_t CurSta = 0;
+
+  void SetProps(const TCarProp& prop);
+  // Spd in m/s.
+  float SpdMps() const;
+
+  TTrainRange FindTrain(std::string_view trainNo) const;
+  // The first step of the train at station staId; -1 when the train does not call there.
+  int32_t FindTrainStep(std::string_view trainNo, int32_t staId) const;
+  // Deletes the train only when it is the last one of the chain; false (and nothing changed)
+  // otherwise, also when the train is not found.
+  bool DeleteTrain(std::string_view trainNo);
+  // The nearest step before index with a header; full gives the whole header, else the number.
+  THeaderHit PrevHeader(int32_t index, bool full) const;
+  // The last step from 1 on that has started by t; 0 when none has.
+  int32_t StepAt(int32_t t) const;
+  // The label shown on the train set at t: its train's header, or "[Id]" while it stands.
+  std::string LabelAt(int32_t t) const;
+
+  // Reads folder/<stem>.txt (letter case on disk does not matter). On failure the object is
+  // left exactly as it was and the message names "car/<stem>.txt" and, where it applies, the key.
+  TStatus LoadCar(const std::string& folder, const std::string& stem);
+  // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
+  TStatus SaveCar(const std::string& folder) const;
+};
+
+}  // namespace ramvel
