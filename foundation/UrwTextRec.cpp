@@ -132,9 +132,9 @@ bool ParseReal(std::string_view s, float& v) {
 
 namespace {
 
-bool NeedsQuotes(const std::string& item) {
+bool NeedsQuotes(const std::string& item, char sep) {
   for (const char c : item) {
-    if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == '|') return true;
+    if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == '|' || c == sep) return true;
   }
   // A double-byte character whose second byte is "|" would split the item for readers that
   // work on the Shift-JIS bytes.
@@ -182,7 +182,7 @@ std::string Join(const std::vector<std::string>& items, char sep) {
   std::string out;
   for (size_t i = 0; i < items.size(); ++i) {
     if (i > 0) out += sep;
-    out += NeedsQuotes(items[i]) ? Quote(items[i]) : items[i];
+    out += NeedsQuotes(items[i], sep) ? Quote(items[i]) : items[i];
   }
   return out;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs with apt-get the Debian packages the build, the tests and the tools need, and only
 # those that are missing; a quick no-op when everything is already there.
+# Usage: deps.sh [fuzz]   (fuzz adds clang and its sanitizer runtimes)
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +12,9 @@ PACKAGES=(
   libgmock-dev
   pkg-config
 )
+if [ "${1:-}" = "fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -162,6 +162,8 @@ TEST(Lists, WrittenForms) {
   // ポ is 83 7C in Shift-JIS: quoted so that byte-wise readers keep it whole. ソ (83 5C) is not.
   EXPECT_EQ(JoinList({"ポ", "ソ"}), "\"ポ\"|ソ");
   EXPECT_EQ(JoinComma({"1", "2"}), "1,2");
+  EXPECT_EQ(JoinComma({"a,b", "c"}), "\"a,b\",c");
+  EXPECT_EQ(SplitComma(JoinComma({","})), Items{","});
 }
 
 TEST(Lists, SplittingRules) {
