@@ -1,0 +1,152 @@
+// The board (TBrdData): owner of every station, rail, block and train set of the open board, its
+// folder on disk, the object lookups and the registering and deleting of objects.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/UrwCmnDef.h"
+#include "model/UrwCarObj.h"
+#include "model/UrwRailObj.h"
+#include "model/UrwStaObj.h"
+
+namespace ramvel {
+
+// An owning object list keyed by decimal text, ordered as text without regard to case
+// ("10001" before "2001"). Adding a key that is present already keeps the first object.
+template <typename T>
+using TObjList = std::map<std::string, std::unique_ptr<T>, TLessNoCase>;
+// The same for objects owned elsewhere.
+template <typename T>
+using TRefList = std::map<std::string, T*, TLessNoCase>;
+
+// One pair of neighbouring stations of the current line.
+struct TSection {
+  int32_t BlkPerTrack = 0;          // blocks made for the last track processed
+  int32_t Tracks = 0;               // tracks from the first station that reach the second
+  int32_t TrackStart[kMaxSlots] = {};  // entry code of the first station's slot, per track
+  int32_t TrackEnd[kMaxSlots] = {};    // entry code of the second station's slot, per track
+};
+
+// What "find at point" reports.
+struct TObjAtPoint {
+  bool Found = false;
+  int32_t Id = 0;
+  int32_t NearEnd = 0;  // 1 when the foot lies at or beyond the middle of the object
+};
+
+// The allowed zooms in metres per pixel.
+inline constexpr int32_t kZooms[] = {1, 2, 3, 4, 6, 9, 12, 18, 27, 36, 54, 108};
+// Sane limit for STA_COUNT.
+inline constexpr int32_t kMaxBrdStas = 100000;
+
+class TBrdData {
+ public:
+  TBrdData() = default;
+  ~TBrdData() { ClearBrd(); }
+  TBrdData(const TBrdData&) = delete;
+  TBrdData& operator=(const TBrdData&) = delete;
+
+  std::string BrdName;                // folder name under the base directory; empty: no board
+  std::vector<std::string> WorkList;  // scratch list for splitting path texts
+  bool Modified = false;
+  int32_t ID_STA = 0;   // last station serial handed out
+  int32_t ID_RAIL = 0;  // last rail serial handed out
+  int32_t SCR_XLEFT = 0, SCR_YTOP = 0;  // board metres at the view's top-left corner
+  int32_t SCR_MPERP = 108;              // metres per pixel, one of kZooms
+  int32_t TrackWide = 10;               // cross-track magnification of the drawing
+  int32_t ScrWidth = 0, ScrHeight = 0;  // drawing area, pixels
+  int32_t ScrXRight = 0, ScrYBottom = 0;
+
+  TObjList<TStaObj> Stas;       // key: station id
+  TObjList<TRailObj> Rails;     // key: rail id
+  TRefList<TBlkObj> BlkEnds;    // key: entry code of a block end; two keys per block
+  TObjList<TBlkObj> Blks;       // key: block number
+  std::vector<TSection> Sections;
+  TObjList<TCarObj> Cars;       // key: train set number
+  TRefList<TCarObj> TrainNos;   // key: train number; the train set that runs it
+  std::string LineName;
+  std::vector<std::string> LineStas;  // station ids of the current line, in line order
+
+  // ---- Board folder ----
+
+  // Empties the board and reads baseDir/name: Board.txt, every station it names, every rail
+  // and train set file. A station that cannot be read is left out with a message; anything
+  // else that cannot be read fails the whole load with a message naming the file (and key),
+  // and the board is left empty, so nothing half-read can later be saved over good files.
+  TStatus LoadBrd(const std::string& baseDir, const std::string& name);
+  // Writes the board into folder. Every file is written whole before it replaces the old one,
+  // and the files of deleted rails and train sets are removed only after all new files are in
+  // place. keepStations leaves the station files as they are. On failure Modified is unchanged.
+  TStatus SaveBrd(const std::string& folder, bool keepStations);
+  // Frees every object and the current line; the board name and the view are kept.
+  void ClearBrd();
+
+  // ---- Lookups: an empty tag makes a failed lookup silent, otherwise it shows
+  // "Error(" + tag + ":" + key + ")". ----
+
+  TBaseObj* FindObj(int32_t codeOrId, std::string_view tag);
+  TStaObj* FindSta(int32_t id, std::string_view tag);
+  TStaObj* FindSta(std::string_view idText, std::string_view tag);
+  TRailObj* FindRail(int32_t id, std::string_view tag);
+  TRailObj* FindRail(std::string_view idText, std::string_view tag);
+  TCarObj* FindCar(int32_t no, std::string_view tag);
+  TCarObj* FindTrainCar(std::string_view trainNo, std::string_view tag);
+  TBlkObj* FindBlkEnd(int32_t code, std::string_view tag);
+  // The object a rail's end is joined to; null when the rail owns that end.
+  TBaseObj* GetRailConnObj(const TRailObj& rail, int32_t side);
+  // The first station (kind 1) or rail (kind 2) in list order whose centre line passes within
+  // tol metres of p.
+  TObjAtPoint FindAtPoint(int32_t kind, TPoint p, int32_t tol) const;
+  // Whether the object's end lies on the terrain dot (108 m per dot).
+  static bool EndAtDot(int32_t side, TPoint dot, const TBaseObj& obj);
+
+  // ---- Registering and deleting ----
+
+  // Frees the object's neighbours' slots that lead to it, then deletes it. Its file stays.
+  void ObjDel(int32_t id);
+  // Reads the station file folder/station/name.txt and adds the station with all its entry
+  // connections cleared; id receives its identifier. Refused when the file cannot be read or
+  // a station with that identifier is on the board already.
+  TStatus StaReg(const std::string& folder, const std::string& name, int32_t& id);
+  // Places an added station from start along delta (grid units), joined to the objects at its
+  // ends (either may be null).
+  bool StaPlace(int32_t id, TPoint start, TPoint delta, TBaseObj* endObj1, TBaseObj* endObj2);
+  // Creates the next rail with nTracks tracks and places it like StaPlace.
+  TRailObj* RailReg(TPoint start, TPoint delta, TBaseObj* endObj1, TBaseObj* endObj2,
+                    int32_t nTracks);
+  // Creates a train set numbered one above the highest, standing at stabling (an entry code of
+  // station and platform) at the start of service; returns its number.
+  int32_t CarReg(const TCarProp& prop, int32_t stabling);
+  void CarDel(int32_t no);
+  // False when the train number is taken already.
+  bool TrainReg(int32_t carNo, const std::string& trainNo);
+  // Deletes a train set's last train and its occupancy on the current line; false when the
+  // train is not its train set's last.
+  bool TrainDel(const std::string& trainNo);
+
+  struct TLastStep {
+    int32_t Kind = 0;  // StepKind of the train set's last step of the day
+    TEntCode Place;    // its station, platform and side
+  };
+  // The train set's last step of the day; true when its station is on the current line.
+  bool LastStepOnLine(int32_t carNo, TLastStep& out);
+
+ private:
+  TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
+  void ReadStations(const std::string& folder, int32_t staCount);
+  TStatus ReadRails(const std::string& folder);
+  TStatus ReadCars(const std::string& folder);
+  void AddTrainNos(TCarObj& car);
+  TStatus WriteObjects(const std::string& folder, bool keepStations) const;
+  TextRec MakeBoardRec() const;
+};
+
+// baseDir + "/" + name: the folder of a board.
+std::string BrdPath(const std::string& baseDir, const std::string& name);
+
+}  // namespace ramvel
