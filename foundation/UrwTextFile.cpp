@@ -70,21 +70,30 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 }  // namespace
 
-TStatus LoadRec(const std::string& path, TextRec& rec) {
+namespace {
+
+std::string NameFor(const std::string& path, std::string_view display) {
+  return display.empty() ? path : std::string(display);
+}
+
+}  // namespace
+
+TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display) {
+  const std::string name = NameFor(path, display);
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return TStatus::Error(path + ": is a folder, not a file");
+  if (fs::is_directory(path, ec)) return TStatus::Error(name + ": is a folder, not a file");
   std::ifstream in(path, std::ios::binary);
-  if (!in) return TStatus::Error(path + ": cannot be opened (" + std::strerror(errno) + ")");
+  if (!in) return TStatus::Error(name + ": cannot be opened (" + std::strerror(errno) + ")");
   std::ostringstream buf;
   buf << in.rdbuf();
-  if (in.bad()) return TStatus::Error(path + ": cannot be read");
+  if (in.bad()) return TStatus::Error(name + ": cannot be read");
   std::string text;
-  if (!Cp932ToUtf8(buf.str(), text)) return TStatus::Error(path + ": is not Shift-JIS text");
+  if (!Cp932ToUtf8(buf.str(), text)) return TStatus::Error(name + ": is not Shift-JIS text");
   rec.Lines = SplitLines(text);
   return TStatus::Ok();
 }
 
-TStatus SaveRec(const TextRec& rec, const std::string& path) {
+TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display) {
   std::string text;
   for (const std::string& line : rec.Lines) {
     text += line;
@@ -92,14 +101,14 @@ TStatus SaveRec(const TextRec& rec, const std::string& path) {
   }
   std::string bytes;
   if (!Utf8ToCp932(text, bytes)) {
-    return TStatus::Error(path + ": holds characters that Shift-JIS cannot store");
+    return TStatus::Error(NameFor(path, display) + ": holds characters that Shift-JIS cannot store");
   }
-  return WriteFileAtomic(path, bytes);
+  return WriteFileAtomic(path, bytes, display);
 }
 
-TStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
+TStatus WriteFileAtomic(const std::string& path, std::string_view bytes, std::string_view display) {
   const auto fail = [&](const std::string& what) {
-    return TStatus::Error(path + ": cannot be written (" + what + ")");
+    return TStatus::Error(NameFor(path, display) + ": cannot be written (" + what + ")");
   };
   std::string tmp = path + ".tmp-XXXXXX";
   const int fd = mkstemp(tmp.data());

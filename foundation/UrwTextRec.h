@@ -29,13 +29,15 @@ bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
 
 // ---- Files -------------------------------------------------------------------------------------
 
-// Reads a whole file; lines end at CR, LF or CR LF. The message names the path and the reason.
-TStatus LoadRec(const std::string& path, TextRec& rec);
+// Reads a whole file; lines end at CR, LF or CR LF. The message names the file as display (the
+// path when display is empty) and the reason. On failure rec is unchanged.
+TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display = {});
 // Replaces the whole file, CR LF after every line, through a temporary file in the same folder
 // renamed over the old one, so that a failed write leaves the old content in place.
-TStatus SaveRec(const TextRec& rec, const std::string& path);
+TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display = {});
 // The same for raw bytes.
-TStatus WriteFileAtomic(const std::string& path, std::string_view bytes);
+TStatus WriteFileAtomic(const std::string& path, std::string_view bytes,
+                        std::string_view display = {});
 
 // a + "/" + b, without doubling a separator that a already ends with.
 std::string PathJoin(std::string_view a, std::string_view b);

@@ -89,14 +89,6 @@ namespace {
 
 std::string DisplayName(std::string_view stem) { return "car/" + std::string(stem) + ".txt"; }
 
-// Messages from the file layer name the full path; users know the file by its board name.
-TStatus Renamed(const TStatus& st, const std::string& path, const std::string& display) {
-  if (st.ok()) return st;
-  std::string msg = st.Msg();
-  if (msg.starts_with(path)) msg.replace(0, path.size(), display);
-  return TStatus::Error(msg);
-}
-
 TTmTbl ReadStep(TRecReader& rd, int32_t k) {
   const std::string key = CountedKey("TM", k);
   const std::vector<std::string> items = rd.List(key, 4);
@@ -134,7 +126,7 @@ TStatus TCarObj::LoadCar(const std::string& folder, const std::string& stem) {
   if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
   const std::string path = ResolveIn(folder, stem + ".txt");
   TextRec rec;
-  if (TStatus st = LoadRec(path, rec); !st) return Renamed(st, path, display);
+  if (TStatus st = LoadRec(path, rec, display); !st) return st;
   TRecReader rd(rec, display);
   TCarObj loaded;
   ReadCarRec(rd, loaded);
@@ -162,7 +154,7 @@ TStatus TCarObj::SaveCar(const std::string& folder) const {
   }
   const std::string stem = IntText(Id);
   const std::string path = ResolveIn(folder, stem + ".txt");
-  return Renamed(SaveRec(rec, path), path, DisplayName(stem));
+  return SaveRec(rec, path, DisplayName(stem));
 }
 
 }  // namespace ramvel

@@ -51,14 +51,6 @@ namespace {
 
 std::string DisplayName(std::string_view stem) { return "rail/" + std::string(stem) + ".txt"; }
 
-// Messages from the file layer name the full path; users know the file by its board name.
-TStatus Renamed(const TStatus& st, const std::string& path, const std::string& display) {
-  if (st.ok()) return st;
-  std::string msg = st.Msg();
-  if (msg.starts_with(path)) msg.replace(0, path.size(), display);
-  return TStatus::Error(msg);
-}
-
 void ReadRailRec(TRecReader& rd, TRailObj& rail) {
   rail.Length = rd.Int("LENGTH");
   if (!rd.Failed() && rail.Length < 0) rd.Fail("LENGTH", "must not be negative");
@@ -76,11 +68,12 @@ void ReadRailRec(TRecReader& rd, TRailObj& rail) {
 
 TStatus TRailObj::LoadRail(const std::string& folder, const std::string& stem) {
   const std::string display = DisplayName(stem);
+  // The id itself comes from LBL_ID; a stem that is no number names no rail file.
   int32_t id = 0;
   if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
   const std::string path = ResolveIn(folder, stem + ".txt");
   TextRec rec;
-  if (TStatus st = LoadRec(path, rec); !st) return Renamed(st, path, display);
+  if (TStatus st = LoadRec(path, rec, display); !st) return st;
   TRecReader rd(rec, display);
   // Read into a copy so that a failure leaves this rail untouched; the copy keeps the fields
   // that the file does not hold (drawing transform, flags).
@@ -99,7 +92,7 @@ TStatus TRailObj::SaveRail(const std::string& folder) const {
   WriteBaseRec(*this, rec);
   const std::string stem = IntText(Id);
   const std::string path = ResolveIn(folder, stem + ".txt");
-  return Renamed(SaveRec(rec, path), path, DisplayName(stem));
+  return SaveRec(rec, path, DisplayName(stem));
 }
 
 // ---- Body on a rail track ----------------------------------------------------------------------
@@ -109,7 +102,10 @@ namespace {
 // The point d metres from the entry end (side) of the track drawn from a (end 0) to b (end 1).
 TPointF TrackPoint(TPoint a, TPoint b, int32_t length, int32_t side, float d) {
   // A rail always joins two different grid points; a zero length is damage, drawn at the entry.
-  if (length <= 0) return side == 0 ? TPointF{float(a.x), float(a.y)} : TPointF{float(b.x), float(b.y)};
+  if (length <= 0) {
+    const TPoint e = side == 0 ? a : b;
+    return {static_cast<float>(e.x), static_cast<float>(e.y)};
+  }
   const float len = static_cast<float>(length);
   const float c = side == 0 ? d : len - d;
   return {(float(b.x) * c + float(a.x) * (len - c)) / len,
