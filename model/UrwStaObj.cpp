@@ -49,6 +49,7 @@ std::string RouteCntProblem(int32_t cnt) {
   return "declares " + IntText(cnt) + " routes; a turnout has 0 to " + IntText(kMaxRoutes);
 }
 
+// An empty route names no segment; it is kept as it is, since it leads nowhere.
 bool IsSegList(std::string_view route) {
   for (const std::string& item : SplitComma(route)) {
     int32_t j = 0;
@@ -195,8 +196,8 @@ void ReadHome(TStaObj& sta, TRecReader& rd, const std::string& key) {
 
 // Reads the count key and then each counted record with readOne.
 template <typename ReadOne>
-void ReadCounted(TStaObj& sta, TRecReader& rd, std::string_view countKey,
-                 std::string_view recKey, int32_t max, ReadOne readOne) {
+void ReadCounted(TStaObj& sta, TRecReader& rd, std::string_view countKey, std::string_view recKey,
+                 int32_t max, ReadOne readOne) {
   if (rd.Failed()) return;
   const int32_t n = rd.Count(countKey, max);
   for (int32_t i = 1; i <= n && !rd.Failed(); ++i) readOne(sta, rd, CountedKey(recKey, i));
@@ -253,8 +254,7 @@ TStatus EnsureFolder(const std::string& folder) {
 
 // ---- StaRail -----------------------------------------------------------------------------------
 
-StaRail::StaRail(uint8_t kind, int32_t no, TPoint p0, TPoint p1)
-    : Kind(kind), No(no), P{p0, p1} {}
+StaRail::StaRail(uint8_t kind, int32_t no, TPoint p0, TPoint p1) : Kind(kind), No(no), P{p0, p1} {}
 
 StaRail::StaRail(const StaRail& other)
     : Kind(other.Kind),
@@ -270,9 +270,7 @@ StaRail& StaRail::operator=(const StaRail& other) {
 
 // ---- Construction, grid and lists --------------------------------------------------------------
 
-TStaObj::TStaObj() {
-  EntOwner[0] = EntOwner[1] = true;
-}
+TStaObj::TStaObj() { EntOwner[0] = EntOwner[1] = true; }
 
 void TStaObj::ClearCells() {
   for (auto& column : Cells) column.fill(StaCell{});
@@ -383,9 +381,10 @@ void TStaObj::ClearOccOf(std::string_view txt) {
 TStatus TStaObj::LoadSta(const std::string& folder, const std::string& name) {
   if (TStatus st = CheckObjName(name, "駅名"); !st) return st;
   const std::string path = ResolveIn(folder, name + ".txt");
+  const std::string display = DisplayName(path);
   TStaObj fresh;
-  if (TStatus st = LoadRec(path, fresh.FileRec); !st) return st;
-  TRecReader rd(fresh.FileRec, DisplayName(path));
+  if (TStatus st = LoadRec(path, fresh.FileRec, display); !st) return st;
+  TRecReader rd(fresh.FileRec, display);
   fresh.ReadRecords(rd);
   if (rd.Failed()) return rd.Status();
   fresh.Name = name;
@@ -429,10 +428,11 @@ void TStaObj::TakeLoaded(TStaObj&& src) {
 TStatus TStaObj::SaveSta(const std::string& folder) {
   if (TStatus st = CheckObjName(Name, "駅名"); !st) return st;
   const std::string path = ResolveIn(folder, Name + ".txt");
-  if (TStatus st = CheckLists(DisplayName(path)); !st) return st;
+  const std::string display = DisplayName(path);
+  if (TStatus st = CheckLists(display); !st) return st;
   if (TStatus st = EnsureFolder(folder); !st) return st;
   FileRec = MakeRec();
-  return SaveRec(FileRec, path);
+  return SaveRec(FileRec, path, display);
 }
 
 TextRec TStaObj::MakeRec() const {

@@ -15,13 +15,13 @@ namespace ramvel {
 
 // ---- Limits ------------------------------------------------------------------------------------
 
-constexpr int32_t kStaCols = 20;      // grid columns, along the axis
-constexpr int32_t kStaRows = 20;      // grid rows, across the axis
-constexpr int32_t kMaxStaEnt = 10;    // entry tracks per side
-constexpr int32_t kMaxRoutes = 4;     // routes through one turnout
-constexpr int32_t kMaxPtSeg = 9;      // segment index j of a turnout, 1..9
-constexpr int32_t kPtSlotSec = 15;    // seconds per turnout occupancy slot
-constexpr int32_t kPtSlots = 5760;    // slots of a day, 24 h / 15 s
+constexpr int32_t kStaCols = 20;    // grid columns, along the axis
+constexpr int32_t kStaRows = 20;    // grid rows, across the axis
+constexpr int32_t kMaxStaEnt = 10;  // entry tracks per side
+constexpr int32_t kMaxRoutes = 4;   // routes through one turnout
+constexpr int32_t kMaxPtSeg = 9;    // segment index j of a turnout, 1..9
+constexpr int32_t kPtSlotSec = 15;  // seconds per turnout occupancy slot
+constexpr int32_t kPtSlots = 5760;  // slots of a day, 24 h / 15 s
 // Sane limits for the counts of a station file; a 20 x 20 grid stays far below them.
 constexpr int32_t kMaxStaPts = 1000;
 constexpr int32_t kMaxStaRails = 10000;
@@ -130,7 +130,8 @@ class TStaObj : public TBaseObj {
   // message names the file and, for bad content, the key.
   TStatus LoadSta(const std::string& folder, const std::string& name);
   // Writes the station into folder + Name + ".txt" (an existing file differing only in case is
-  // replaced). A station that could not be read back is refused before anything is written.
+  // replaced; a missing folder is created). A station that could not be read back is refused
+  // before anything is written.
   TStatus SaveSta(const std::string& folder);
 
   // ---- Grid and lists ----
