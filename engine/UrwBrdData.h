@@ -136,6 +136,15 @@ class TBrdData {
   // The train set's last step of the day; true when its station is on the current line.
   bool LastStepOnLine(int32_t carNo, TLastStep& out);
 
+  // ---- Network ----
+
+  // Follows both ends of a rail in view through rails that are not in view (ShowDetail clear)
+  // and sets NearFlag on the first station met.
+  void SetNearStaFlag(const TRailObj& rail);
+  // Whether every slot in use of every station and rail is joined; name receives the first
+  // object with an open slot (a station's name, or "レール#" + rail id).
+  bool CheckAllConn(std::string& name) const;
+
  private:
   TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
   void ReadStations(const std::string& folder, int32_t staCount);
