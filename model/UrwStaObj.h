@@ -103,6 +103,27 @@ struct TCellAt {
   int32_t Row = 0;
 };
 
+// One item of a station path: a plain track "R;No", a platform track "H;No" or a turnout
+// segment "r;No" taken on route r.
+struct TPathItem {
+  int32_t Kind = kRailPlain;
+  int32_t R = 0;
+  int32_t No = 0;
+};
+
+std::string ItemText(int32_t kind, int32_t no, int32_t r);
+TPathItem ParseItem(std::string_view item);
+
+// Where RailAtPoint found a segment.
+enum : int32_t { kAtEdge = 0, kAtPlain = 1, kAtPt = 2, kAtHome = 3, kAtDeadEnd = 4 };
+
+struct TRailAt {
+  int32_t Result = kAtEdge;
+  StaRail* Rail = nullptr;
+};
+
+class TCarObj;
+
 // ---- Station -----------------------------------------------------------------------------------
 
 class TStaObj : public TBaseObj {
@@ -179,10 +200,65 @@ class TStaObj : public TBaseObj {
   // "<fileName>: <KEY> <reason>".
   TStatus CheckLists(const std::string& fileName) const;
 
+  // ---- Paths (a path is the station's code, then its items, joined by "|") ----
+
+  // The first segment of that kind and number; null, after the box "GetRailInSta Error:" +
+  // kind + "/" + No, when there is none.
+  StaRail* GetRailInSta(int32_t kind, int32_t no);
+  // The first segment whose end `end` lies at p; without one, kAtEdge on the station edge and
+  // kAtDeadEnd inside the station.
+  TRailAt RailAtPoint(TPoint p, int32_t end);
+  // The entry slot whose station-edge point has across position v.
+  int32_t SlotAtV(int32_t side, int32_t v) const;
+  static std::string HomePathText(int32_t code, int32_t home);
+  // Turnout items taken on a route other than the first.
+  static int32_t CountDiverging(std::string_view path);
+  // Every path from platform home out by side dir, each followed by "," and the code of what
+  // the reached entry slot is joined to. True when there is one.
+  bool ListPathsFromHome(int32_t home, int32_t dir, std::vector<std::string>& list);
+  // Appends a route line "<Name><home right-aligned in 3>番ホーム=<start>|<items>" for every
+  // platform (only home when home >= 0) reachable from the entry slot named by start's last
+  // comma item.
+  void ListPathsToHomes(std::string_view start, int32_t home, std::vector<std::string>& out);
+
+  // ---- Occupancy ----
+
+  // Seconds after t at which the whole path can be held for dur seconds.
+  int32_t CanOccupy(int32_t t, int32_t dur, std::string_view path);
+  // Seconds after t until turnout pt (1-based) can be set to route r for dur seconds.
+  int32_t PtWait(int32_t pt, int32_t r, int32_t t, int32_t dur) const;
+  // Sets the free slots of turnout pt over t..t+dur to route r.
+  void PtSet(int32_t pt, int32_t r, int32_t t, int32_t dur);
+  // Books the path for label from t for dur seconds (the platform until homeEnd when that is
+  // not negative); returns MakeEntCode(Id, last item's number, side of the path).
+  int32_t OccupyRoute(const std::string& label, int32_t t, std::string_view path, int32_t homeEnd,
+                      int32_t dur);
+  // The time until which platform home is free from t (82800: to the end of the day), booking
+  // it for label when label is not empty; -1 with the occupying record in occ when t lies in
+  // an occupation.
+  int32_t OccupyHome(int32_t t, int32_t home, const std::string& label, TTmTbl& occ);
+  void FreeHomeAt(int32_t t, int32_t home);
+  // Appends "<label>" of the occupant of occ at t to labels unless it is there already.
+  static bool AddOccLabel(int32_t t, const TTmTblObj* occ, std::string& labels);
+
+  // ---- Bodies ----
+
+  // Lays the part of the car's body that lies on this station's path, appending points from
+  // the head backwards; rem is the body length still to lay (0: the head is in this station).
+  void LayBodyOnSta(TCarObj& car, std::string_view path, float& rem);
+
  private:
+  void ExpandTurnout(const std::string& q, TPoint p, int32_t no, int32_t startEnd,
+                     int32_t farEnd, std::vector<std::string>& stack);
+  void LayFrom(TCarObj& car, const std::vector<StaRail*>& segs, int32_t dir, float pos,
+               float& rem);
   void ReadRecords(TRecReader& rd);
   void TakeLoaded(TStaObj&& src);
   TextRec MakeRec() const;
 };
+
+// Seconds a train set needs from the station edge to standing centred (arriving) or from
+// standing to the far edge; at full speed or at half of it (uniform braking or acceleration).
+float StaRunTime(const TCarObj& car, bool arriving, bool fullSpeed);
 
 }  // namespace ramvel
