@@ -46,6 +46,7 @@ void TBrdData::ClearBrd() {
   LineName.clear();
   Sections.clear();
   LineStas.clear();
+  LineSides.clear();
   TrainNos.clear();
   BlkEnds.clear();
   Blks.clear();

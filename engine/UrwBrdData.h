@@ -71,6 +71,9 @@ class TBrdData {
   TRefList<TCarObj> TrainNos;   // key: train number; the train set that runs it
   std::string LineName;
   std::vector<std::string> LineStas;  // station ids of the current line, in line order
+  // Per line station: the side by which the line goes on towards the next station; set by
+  // MakeLineBlk.
+  std::vector<int32_t> LineSides;
 
   // ---- Board folder ----
 
@@ -145,6 +148,42 @@ class TBrdData {
   // object with an open slot (a station's name, or "レール#" + rail id).
   bool CheckAllConn(std::string& name) const;
 
+  // Appends to path the code of what the far end of its last rail joins (and, unless onlyNext,
+  // the rail's own far-end code before it); next receives that code and len grows by the rail's
+  // length. False, after the lookup box, when the last code names no rail.
+  bool WalkRail(std::string& path, int32_t& next, bool onlyNext, int32_t& len);
+  // Adds to list (kept sorted) one neighbour line "<length>,<rail path>" for every slot of side
+  // b of station a that leads by rails to a station. True when target t (0: none) is among the
+  // neighbours and the excluded station x (0: none) is not.
+  bool ListUpConnSta(int32_t a, int32_t t, std::vector<std::string>& list, int32_t b,
+                     int32_t x);
+  // Routes "label=route" over the rails from a platform to the platforms (toHome -1: any) of
+  // the next station, one per platform.
+  void GetPathToNextSta(int32_t fromSta, int32_t fromHome, int32_t fromSide, int32_t toSta,
+                        int32_t toHome, std::vector<std::string>& list);
+  // The same over the blocks of the current line.
+  void ListUpNextStaCanGo(int32_t fromSta, int32_t fromHome, int32_t fromSide, int32_t toSta,
+                          int32_t toHome, std::vector<std::string>& list);
+  // Keeps one route per label: the one with fewer diverging turnouts at its two ends, on a tie
+  // the one that sorts later.
+  void PickBestPath(std::vector<std::string>& list);
+
+  // ---- Lines ----
+
+  // Makes name the current line with no stations; refused when the name cannot be a file name.
+  TStatus SetLine(const std::string& name);
+  TStatus LoadLine(const std::string& folder);
+  TStatus SaveLine(const std::string& folder) const;
+  // The names of the line's stations, in line order.
+  void ListUpStaInLine(std::vector<std::string>& out);
+  // The position of the station in the line; -1 when it is not there.
+  int32_t FindStaInLine(int32_t id) const;
+  // Adds station x at the end of the line, or else at its front, where it is a neighbour on the
+  // side away from the line's next station.
+  bool AddStaToLine(int32_t x);
+  // Cuts every track between neighbouring line stations into blocks of about 648 m.
+  void MakeLineBlk();
+
  private:
   TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
   void ReadStations(const std::string& folder, int32_t staCount);
@@ -153,6 +192,10 @@ class TBrdData {
   void AddTrainNos(TCarObj& car);
   TStatus WriteObjects(const std::string& folder, bool keepStations) const;
   TextRec MakeBoardRec() const;
+  // Block c, the k-th of blocks on the track whose rail path is e, len metres long.
+  void AddLineBlk(int32_t c, int32_t k, int32_t blocks, int32_t len,
+                  const std::vector<std::string>& e);
+  static bool IsStaCodeOf(int32_t code, int32_t staId);
 };
 
 // baseDir + "/" + name: the folder of a board.
