@@ -184,6 +184,22 @@ class TBrdData {
   // Cuts every track between neighbouring line stations into blocks of about 648 m.
   void MakeLineBlk();
 
+  // ---- Train location ----
+
+  // Locates every train set at now; step is the seconds since the last call, 0 to locate
+  // afresh from the timetables. Only sections touching a station in view (ShowDetail) or near
+  // it (NearFlag) are searched and laid out.
+  void CalcCarLocation(int32_t step, int32_t now);
+  // Locates one train set from its timetable.
+  void ActionAtInit(TCarObj& car, int32_t now);
+  // Lays a standing train set's body at its platform (PathItems[0] holds its Loc).
+  void CalcStopPoint(TCarObj& car);
+  // Finds the element of PathItems that holds the head x seconds after entering element a and
+  // sets LocTm and RunTm; false when x runs past the route.
+  bool AdvanceCar(TCarObj& car, int32_t a, float x);
+  // Builds BodyPts from the head (element LocTm, RunTm seconds in) backwards.
+  void LayCarBody(TCarObj& car);
+
  private:
   TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
   void ReadStations(const std::string& folder, int32_t staCount);
