@@ -3,6 +3,7 @@
 
 #include "NetBuilder.h"
 #include "engine/UrwBrdData.h"
+#include "engine/UrwBrdView.h"
 
 namespace ramvel {
 namespace {
@@ -159,6 +160,34 @@ TEST_F(Location, ALastStepWhoseDepartureHasPassedStaysPut) {
   EXPECT_EQ(car_->LocTm, 82800);
   EXPECT_EQ(car_->BodyPts, (Lines{"6340,0", "5540,0"}));
   EXPECT_TRUE(host_.Events.empty());
+}
+
+}  // namespace
+}  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+TEST_F(Location, ScrollingASectionIntoViewLocatesItAtOnce) {
+  TBrdView view(brd_);
+  brd_.SCR_MPERP = 18;
+  view.SetScrSize(100, 100);  // 1800 m square
+  TLandGrid land;
+  land.W = land.H = 200;
+  land.Rgb.assign(200 * 200, 0xFFFFFF);
+  ASSERT_TRUE(view.SetLand(std::move(land)).ok());
+  brd_.SCR_XLEFT = 10800;  // far to the right of both stations
+  view.Recompute(0, 0);
+  brd_.CalcCarLocation(0, k0600 + 10);
+  EXPECT_EQ(car_->LocState, 1);
+  brd_.CalcCarLocation(1, k0600 + 11);
+  EXPECT_EQ(car_->LocState, 1);
+  brd_.SCR_XLEFT = 0;
+  view.Recompute(0, 0);
+  EXPECT_TRUE(a_->ShowDetail);
+  brd_.CalcCarLocation(0, k0600 + 12);
+  EXPECT_EQ(car_->LocState, 2);
+  EXPECT_EQ(car_->BodyPts.size(), 2u);
 }
 
 }  // namespace
