@@ -11,6 +11,12 @@ PACKAGES=(
   libgtest-dev
   libgmock-dev
   pkg-config
+  libbenchmark-dev
+  qt6-base-dev
+  qt6-qpa-plugins
+  fonts-ipafont-gothic
+  xvfb
+  xauth
 )
 if [ "${1:-}" = "fuzz" ]; then
   PACKAGES+=(clang libclang-rt-14-dev)

@@ -8,7 +8,7 @@ build="$root/build-fuzz"
 "$root/scripts/deps.sh" fuzz
 san="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DRAMVEL_FUZZ=ON -DRAMVEL_TESTS=OFF \
+  -DCMAKE_CXX_COMPILER=clang++ -DRAMVEL_FUZZ=ON -DRAMVEL_TESTS=OFF -DRAMVEL_UI=OFF \
   -DCMAKE_CXX_FLAGS="$san" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 status=0
