@@ -1,0 +1,140 @@
+// Benchmarks of the engine's hot paths on synthetic boards.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "UrwBenchBoard.h"
+
+namespace ramvel::bench {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int32_t k0800 = 4 * 3600;
+
+// Train set location on every clock tick with the whole board in view.
+void BM_CalcCarLocationTick(benchmark::State& state) {
+  TBrdData brd;
+  MakeSynthBoard(brd, {100, static_cast<int32_t>(state.range(0)), 1});
+  ShowWholeBoard(brd);
+  int32_t now = k0800;
+  brd.CalcCarLocation(0, now);
+  for (auto _ : state) {
+    brd.CalcCarLocation(1, ++now);
+    if (now > k0800 + 3600) {
+      state.PauseTiming();
+      now = k0800;
+      brd.CalcCarLocation(0, now);
+      state.ResumeTiming();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CalcCarLocationTick)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+// Locating every train set afresh (scrolling, zooming, setting the time).
+void BM_CalcCarLocationFresh(benchmark::State& state) {
+  TBrdData brd;
+  MakeSynthBoard(brd, {100, static_cast<int32_t>(state.range(0)), 1});
+  ShowWholeBoard(brd);
+  int32_t now = k0800;
+  for (auto _ : state) {
+    brd.CalcCarLocation(0, now);
+    now = now >= k0800 + 3600 ? k0800 : now + 7;
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CalcCarLocationFresh)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// A board of 200 stations, about 400 rails and 1000 train sets, saved once into a folder.
+class TBoardFolder {
+ public:
+  TBoardFolder() {
+    base_ = (fs::temp_directory_path() / ("ramvel-bench-" + std::to_string(::getpid()))).string();
+    fs::create_directories(base_ + "/B");
+    TBrdData brd;
+    MakeSynthBoard(brd, {200, 1000, 2});
+    if (!brd.SaveBrd(base_ + "/B", false).ok()) std::abort();
+  }
+  ~TBoardFolder() {
+    std::error_code ec;
+    fs::remove_all(base_, ec);
+  }
+  const std::string& Base() const { return base_; }
+
+ private:
+  std::string base_;
+};
+
+TBoardFolder& Folder() {
+  static TBoardFolder folder;
+  return folder;
+}
+
+void BM_LoadBrd(benchmark::State& state) {
+  for (auto _ : state) {
+    TBrdData brd;
+    if (!brd.LoadBrd(Folder().Base(), "B").ok()) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(brd.Cars.size());
+  }
+}
+BENCHMARK(BM_LoadBrd)->Unit(benchmark::kMillisecond);
+
+// The same files read as plain bytes: what loading is measured against.
+void BM_PlainRead(benchmark::State& state) {
+  for (auto _ : state) {
+    size_t bytes = 0;
+    for (const auto& e : fs::recursive_directory_iterator(Folder().Base() + "/B")) {
+      if (!e.is_regular_file()) continue;
+      std::ifstream in(e.path(), std::ios::binary);
+      std::ostringstream buf;
+      buf << in.rdbuf();
+      bytes += buf.str().size();
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+}
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+
+void BM_SaveBrd(benchmark::State& state) {
+  TBrdData brd;
+  if (!brd.LoadBrd(Folder().Base(), "B").ok()) state.SkipWithError("load failed");
+  const std::string out = Folder().Base() + "/S";
+  fs::create_directories(out);
+  for (auto _ : state) {
+    if (!brd.SaveBrd(out, false).ok()) state.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_SaveBrd)->Unit(benchmark::kMillisecond);
+
+void BM_GetPathToNextSta(benchmark::State& state) {
+  TBrdData brd;
+  MakeSynthBoard(brd, {20, 0, static_cast<int32_t>(state.range(0))});
+  std::vector<std::string> routes;
+  for (auto _ : state) {
+    routes.clear();
+    brd.GetPathToNextSta(1001, 1, 1, 2001, -1, routes);
+    benchmark::DoNotOptimize(routes.data());
+  }
+}
+BENCHMARK(BM_GetPathToNextSta)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+
+void BM_ListUpNextStaCanGo(benchmark::State& state) {
+  TBrdData brd;
+  MakeSynthBoard(brd, {20, 0, 1});
+  brd.MakeLineBlk();
+  std::vector<std::string> routes;
+  for (auto _ : state) {
+    routes.clear();
+    brd.ListUpNextStaCanGo(1001, 1, 1, 2001, -1, routes);
+    benchmark::DoNotOptimize(routes.data());
+  }
+}
+BENCHMARK(BM_ListUpNextStaCanGo)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace ramvel::bench
+
+BENCHMARK_MAIN();
