@@ -112,9 +112,6 @@ TStatus TBrdData::ReadRails(const std::string& folder) {
     auto rail = std::make_unique<TRailObj>();
     const TStatus st = rail->LoadRail(dir, stem);
     if (!st) return st;
-    if (IdKind(rail->Id) != kKindRail) {
-      return TStatus::Error("rail/" + stem + ".txt: LBL_ID is not a rail id");
-    }
     Rails.emplace(IntText(rail->Id), std::move(rail));
   }
   return TStatus::Ok();
