@@ -4,6 +4,7 @@
 
 #include "NetBuilder.h"
 #include "StaBuilder.h"
+#include "StaPicture.h"
 #include "engine/UrwBrdData.h"
 
 namespace ramvel {
@@ -181,6 +182,30 @@ TEST_F(Network, AClosedLoopOfRailsEnds) {
   brd_.FindRail(8002, "")->ShowDetail = false;
   brd_.SetNearStaFlag(*brd_.FindRail(9002, ""));
   EXPECT_TRUE(host_.Events.empty());
+}
+
+}  // namespace
+}  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+// Stations designed as cell pictures through the designer model route like hand-made ones.
+TEST(DesignedStations, RoutesRunBetweenPlatformsOfPictureStations) {
+  TBrdData brd;
+  TStaObj* a = test::PlacePictureSta(brd, test::ThreeHomeSta("EAST"), 1001, 0, 0);
+  TStaObj* b = test::PlacePictureSta(brd, test::ThreeHomeSta("WEST"), 2001, 22, 0);
+  ASSERT_TRUE(a && b);
+  brd.RailReg({11, 0}, {11, 0}, a, b, 2);
+  std::string open;
+  EXPECT_FALSE(brd.CheckAllConn(open));  // the outer sides are still open
+  Lines routes;
+  brd.GetPathToNextSta(1001, 1, 1, 2001, -1, routes);
+  ASSERT_FALSE(routes.empty());
+  for (const std::string& r : routes) {
+    EXPECT_EQ(r.rfind("WEST", 0), 0u) << r;
+    EXPECT_NE(r.find(",1012,2011|"), std::string::npos) << r;  // over track 1
+  }
 }
 
 }  // namespace

@@ -150,4 +150,17 @@ TStatus SavePictureSta(const TStaPicture& pic, const std::string& brdDir, int32_
   return TStatus::Ok();
 }
 
+TStaObj* PlacePictureSta(TBrdData& brd, const TStaPicture& pic, int32_t id, int32_t gx,
+                         int32_t gy) {
+  TStaObj sta;
+  if (const TStatus st = MakeSta(pic, sta); !st) {
+    ADD_FAILURE() << st.Msg();
+    return nullptr;
+  }
+  sta.Id = id;
+  brd.Stas.emplace(IntText(id), std::make_unique<TStaObj>(std::move(sta)));
+  brd.StaPlace(id, {gx, gy}, {11, 0}, nullptr, nullptr);
+  return brd.FindSta(id, "");
+}
+
 }  // namespace ramvel::test

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/UrwBrdData.h"
 #include "model/UrwStaObj.h"
 #include "station_designer/UrwStaEditor.h"
 #include "station_designer/UrwStaPanel.h"
@@ -46,5 +47,11 @@ TStatus MakeSta(const TStaPicture& pic, TStaObj& out);
 // which compiles it and hands out the serial: idSta is the board's counter before and after.
 // A station with errors, or any message the designer shows, fails with that message.
 TStatus SavePictureSta(const TStaPicture& pic, const std::string& brdDir, int32_t& idSta);
+
+// Designs and compiles the picture, gives it identifier id and places it on the board from grid
+// point (gx, gy) eleven cells to the right, joined to nothing yet (join it with
+// TBrdData::RailReg). Null, after a test failure naming the problem, when it cannot be built.
+TStaObj* PlacePictureSta(TBrdData& brd, const TStaPicture& pic, int32_t id, int32_t gx,
+                         int32_t gy);
 
 }  // namespace ramvel::test
