@@ -9,21 +9,11 @@
 #include "model/UrwStaObj.h"
 #include "station_designer/UrwStaEditor.h"
 #include "station_designer/UrwStaPanel.h"
+#include "station_designer/UrwStaPicture.h"
 
 namespace ramvel::test {
 
-// One picture line per matrix row from FirstRow down. Each line lists the 20 cells of its row
-// separated by blanks: a piece number puts that piece's first cell there, "." (also "-" or "|")
-// marks an empty cell or one that a piece placed elsewhere covers. "14:3" places a platform
-// track and gives it the number 3. Pieces are placed line by line, left to right, with the
-// designer's placing rule, so a platform track without a number takes the next free one.
-struct TStaPicture {
-  std::string Name = "PIC";
-  int32_t FirstRow = 1;
-  std::vector<std::string> Rows;
-  int32_t Ent[2] = {1, 1};  // entry counts of side 0 and side 1
-  TEntCrs Crs[2];           // crossings, set through the crossing dialog's clicks
-};
+using ramvel::TStaPicture;
 
 // A valid station with two entries on each side: platform tracks 1, 2 and 3 in rows 10 to 12 of
 // column 9 between side platforms in rows 9 and 13; rows 10 and 11 run through, a turnout in
