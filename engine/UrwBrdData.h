@@ -200,6 +200,29 @@ class TBrdData {
   // Builds BodyPts from the head (element LocTm, RunTm seconds in) backwards.
   void LayCarBody(TCarObj& car);
 
+  // ---- Timetable occupancy ----
+  // Seconds are booked as whole seconds: every running time becomes an interval length rounded
+  // half to even. A route is the comma text after the "=" of a route line: the departure
+  // station part, the block end codes, the arrival station part.
+
+  // The earliest start at or after t (t moves there) at which the car can run the route without
+  // meeting anything booked; passFrom and passTo tell whether it passes the departure and the
+  // arrival station. False, t unchanged, when that would mean waiting 1800 s or more.
+  bool CalcTimeCanStart(const TCarObj& car, const std::string& route, int32_t& t, bool passTo,
+                        bool passFrom);
+  // Books the route for the car under label from start on: the departure station's leaving half,
+  // every block, and the arrival station's arriving half, its platform until depAtArrival when
+  // that is not -1. step receives the arrival at the stopping point (TmStart, TmEnd -1) and the
+  // platform reached (Loc); with an empty route it gets start and Loc 0.
+  void RegPathToNextSta(const TCarObj& car, const std::string& label, TTmTbl& step,
+                        int32_t depAtArrival, int32_t start, bool passTo, bool passFrom,
+                        const std::string& route);
+  // Rebuilds the platform, turnout and block occupancy of the current line from the trains of
+  // dia, then books every train set standing at a line station ("[n]") and adds the parked ones
+  // to dia.CarIds. msg receives one "\n"-led line per train set that must be moved empty.
+  // (TDiaObj is the diagram model of timetable/UrwDiaTimeGrid.h.)
+  void InitObjTmTbl(class TDiaObj& dia, std::string& msg);
+
  private:
   TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
   void ReadStations(const std::string& folder, int32_t staCount);

@@ -368,6 +368,7 @@ void TStaObj::ResetOcc() {
 
 void TStaObj::ResetPtOcc() {
   for (TPtStatus& pt : Pts) pt.Occ.fill(-1);
+  PtUses.clear();
 }
 
 void TStaObj::ClearOccOf(std::string_view txt) {

@@ -124,6 +124,17 @@ struct TRailAt {
 
 class TCarObj;
 
+// One train's setting of a turnout as OccupyRoute booked it: slots First..Last on route R.
+// Kept so that conflicts between trains can be audited; the slot table alone cannot tell who
+// set a turnout.
+struct TPtUse {
+  int32_t Pt = 0;  // turnout number, 1-based
+  int32_t R = 0;
+  int32_t First = 0;
+  int32_t Last = 0;
+  std::string Label;
+};
+
 // ---- Station -----------------------------------------------------------------------------------
 
 class TStaObj : public TBaseObj {
@@ -143,6 +154,7 @@ class TStaObj : public TBaseObj {
   std::vector<StaRail> Rails;
   bool IsErr = false;
   bool NearFlag = false;  // run-time: a rail in view leads here
+  std::vector<TPtUse> PtUses;  // run-time: turnout settings booked since the last ResetPtOcc
 
   // ---- Station file ----
 

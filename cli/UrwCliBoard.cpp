@@ -1,0 +1,90 @@
+// Opening boards and reading arguments for the commands of ramvel-cli.
+#include "cli/UrwCliBoard.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace ramvel::cli {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err) {
+  fs::path p = fs::path(path).lexically_normal();
+  if (p.has_filename() == false) p = p.parent_path();
+  std::error_code ec;
+  if (!fs::is_directory(p, ec)) {
+    err << "ramvel-cli: " << path << ": no such board folder\n";
+    return nullptr;
+  }
+  auto board = std::make_unique<TOpenBoard>();
+  board->Folder = p.string();
+  TScriptedHost host;
+  TStatus st;
+  {
+    TUiHostScope scope(host);
+    const fs::path base = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    st = board->Brd.LoadBrd(base.string(), p.filename().string());
+  }
+  if (!st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return nullptr;
+  }
+  for (const auto& e : host.Events) board->Notes.push_back(e.Text);
+  return board;
+}
+
+TStaObj* FindStaByName(TBrdData& brd, const std::string& name, std::ostream& err) {
+  for (auto& [key, sta] : brd.Stas) {
+    if (SameNoCase(sta->Name, name)) return sta.get();
+  }
+  err << "ramvel-cli: no station named " << name << "\n";
+  return nullptr;
+}
+
+std::vector<std::string> LineNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  const std::string dir = ResolveIn(folder, "line");
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& f = it->path();
+    if (it->is_regular_file(ec) && SameNoCase(f.extension().string(), ".txt")) {
+      names.push_back(f.stem().string());
+    }
+  }
+  std::sort(names.begin(), names.end(), TLessNoCase());
+  return names;
+}
+
+std::string FindLineName(const std::string& folder, const std::string& name, std::ostream& err) {
+  for (const std::string& n : LineNames(folder)) {
+    if (SameNoCase(n, name)) return n;
+  }
+  err << "ramvel-cli: no line named " << name << "\n";
+  return {};
+}
+
+bool ParseTimeArg(const std::string& text, int32_t& t, std::ostream& err) {
+  if (TextToTime(ToHalfWidth(text), t)) return true;
+  err << "ramvel-cli: " << text << " is not a time from 400 to 2700\n";
+  return false;
+}
+
+bool ParseIntArg(const std::string& text, const char* what, int32_t& v, std::ostream& err) {
+  if (ParseInt(ToHalfWidth(text), v)) return true;
+  err << "ramvel-cli: " << what << " " << text << " is not a number\n";
+  return false;
+}
+
+std::string TenthsText(const std::string& tenths) {
+  std::string out;
+  for (const std::string& part : {TextBefore(tenths, ","), TextAfter(tenths, ',')}) {
+    int64_t v = std::stoll(part.empty() ? "0" : part);
+    const bool neg = v < 0;
+    if (neg) v = -v;
+    if (!out.empty()) out += ",";
+    out += (neg ? "-" : "") + std::to_string(v / 10) + "." + std::to_string(v % 10);
+  }
+  return out;
+}
+
+}  // namespace ramvel::cli

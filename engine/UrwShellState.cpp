@@ -1,0 +1,147 @@
+// The program shell's files: the settings file, the recent-board list and board folders.
+#include "engine/UrwShellState.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace ramvel {
+
+namespace fs = std::filesystem;
+
+// ---- Settings ----------------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kNick = "[NICK]";
+constexpr const char* kOnly = "[ONLY]";
+
+void ReadLevel(const std::string& line, TShellSettings& s) {
+  int32_t level = 0;
+  if (ParseInt(line, level) && level >= 0 && level <= 2) s.IntvLevel = level;
+}
+
+void ReadLabelFlags(const std::string& line, TShellSettings& s) {
+  if (line.empty()) return;
+  s.ShowTrNo = line[0] == '1';
+  s.ShowTrNick = line.find(kNick) != std::string::npos;
+  s.ShowTrOnly = line.find(kOnly) != std::string::npos;
+}
+
+}  // namespace
+
+TShellSettings ReadSettings(const std::string& path) {
+  TShellSettings s;
+  TextRec rec;
+  if (!LoadRec(path, rec)) return s;
+  if (rec.Lines.size() >= 1) ReadLevel(rec.Lines[0], s);
+  if (rec.Lines.size() >= 2) ReadLabelFlags(rec.Lines[1], s);
+  return s;
+}
+
+TextRec SettingsRec(const TShellSettings& s) {
+  TextRec rec;
+  rec.Lines.push_back(IntText(s.IntvLevel));
+  std::string flags = s.ShowTrNo ? "1" : "0";
+  if (s.ShowTrNick) flags += kNick;
+  if (s.ShowTrOnly) flags += kOnly;
+  rec.Lines.push_back(flags);
+  return rec;
+}
+
+TStatus WriteSettings(const std::string& path, const TShellSettings& s) {
+  return SaveRec(SettingsRec(s), path, kSettingsFile);
+}
+
+// ---- Recent boards -----------------------------------------------------------------------------
+
+std::vector<std::string> ReadRecentBrds(const std::string& path) {
+  TextRec rec;
+  std::vector<std::string> names;
+  if (!LoadRec(path, rec)) return names;
+  for (const std::string& line : rec.Lines) {
+    if (!line.empty()) names.push_back(line);
+  }
+  return names;
+}
+
+TStatus WriteRecentBrds(const std::string& path, const std::vector<std::string>& names) {
+  TextRec rec;
+  rec.Lines = names;
+  return SaveRec(rec, path, kRecentFile);
+}
+
+void AddRecentBrd(std::vector<std::string>& names, const std::string& name) {
+  if (name.empty()) return;
+  const auto held = std::find_if(names.begin(), names.end(),
+                                 [&](const std::string& n) { return SameNoCase(n, name); });
+  if (held != names.end()) {
+    names.erase(held);
+  } else if (names.size() == kRecentItems) {
+    names.pop_back();
+  }
+  names.insert(names.begin(), name);
+}
+
+// ---- Board names and folders -------------------------------------------------------------------
+
+TStatus CheckBrdName(std::string_view name) {
+  TStatus st = CheckObjName(name, "ボード名");
+  if (!st) return st;
+  std::string cp932;
+  if (!Utf8ToCp932(name, cp932)) {
+    return TStatus::Error("ボード名に Shift-JIS で書けない文字が含まれています: " +
+                          std::string(name));
+  }
+  return TStatus::Ok();
+}
+
+std::string BrdFolderName(const std::string& baseDir, const std::string& name) {
+  return fs::path(ResolveIn(baseDir, name)).filename().string();
+}
+
+TStatus MakeBrdFolder(const std::string& baseDir, const std::string& name, std::string& path) {
+  TStatus st = CheckBrdName(name);
+  if (!st) return st;
+  std::error_code ec;
+  if (fs::exists(ResolveIn(baseDir, name), ec)) {
+    return TStatus::Error("そのボード名は既に存在します");
+  }
+  path = PathJoin(baseDir, name);
+  if (!fs::create_directory(path, ec)) {
+    return TStatus::Error(path + ": cannot be created (" + ec.message() + ")");
+  }
+  return TStatus::Ok();
+}
+
+TStatus MakeBrdSubFolders(const std::string& brdPath) {
+  for (const char* sub : {"station", "rail", "car", "line"}) {
+    const std::string dir = ResolveIn(brdPath, sub);
+    std::error_code ec;
+    if (fs::is_directory(dir, ec)) continue;
+    fs::create_directories(dir, ec);
+    if (ec) return TStatus::Error(dir + ": cannot be created (" + ec.message() + ")");
+  }
+  return TStatus::Ok();
+}
+
+void RemoveBrdFolder(const std::string& brdPath) {
+  std::error_code ec;
+  fs::remove_all(brdPath, ec);
+}
+
+TStatus CopyLandFile(const std::string& src, const std::string& brdPath) {
+  const std::string dest = ResolveIn(brdPath, "Land.bmp");
+  const std::string tmp = PathJoin(brdPath, "Land.bmp.copying");
+  std::error_code ec;
+  fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(tmp, dest, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(tmp, ignored);
+    return TStatus::Error(src + ": cannot be copied to " + dest + " (" + ec.message() + ")");
+  }
+  return TStatus::Ok();
+}
+
+}  // namespace ramvel

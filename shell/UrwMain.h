@@ -1,0 +1,192 @@
+// TFrmMain: the main window. It frames the board view with the side panel and the status bar,
+// holds the menu, opens and saves boards, switches between design and run mode and drives the
+// operation clock.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/UrwShellState.h"
+#include "view/UrwBrdEditor.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace ramvel {
+
+class TFrmAbout;
+class TFrmSelSta;
+
+// The board area: shows the board view's frame and passes the mouse to the main window.
+class TBoardArea : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TBoardArea(QWidget* parent);
+  const QImage* Frame = nullptr;  // the picture shown; owned by the board view
+
+ signals:
+  void MouseMoved(int x, int y);
+  void MouseReleased(Qt::MouseButton button, int x, int y);
+  void DoubleClicked(int x, int y);
+  void Resized();
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+};
+
+// Ways OpenBrd finds the board.
+enum class TOpenKind { kNew, kChoose, kRecent };
+
+class TFrmMain : public QMainWindow, public TBrdEditSink {
+  Q_OBJECT
+
+ public:
+  // baseDir: the program folder (the executable's), which holds the settings, the recent list
+  // and the boards.
+  explicit TFrmMain(const std::string& baseDir, QWidget* parent = nullptr);
+  ~TFrmMain() override;
+
+  // ---- State ----
+  std::string BaseDir;                  // ends with "/"
+  std::vector<std::string> RecentBrds;  // most recent first
+  int32_t IntvLevel = 0;                // the clock's tick level 0..2
+  TBrdEdit Edit;                        // the board view, which owns the board
+  TFrmSelSta* SelSta;                   // the selection dialog, created once
+  TFrmAbout* About;
+  // Commands whose windows arrive with later features stay disabled until they are connected.
+  struct TFeatures {
+    bool Backup = false, StaEditor = false, LineEdit = false, DiaEditor = false, Layout = false;
+  } Features;
+  // The wall clock (hour, minute) read when run mode starts with the clock not set; replaceable
+  // so that the start can be checked at any hour.
+  std::function<std::pair<int, int>()> WallClock;
+  // Opens a local file with the desktop's default handler.
+  std::function<void(const std::string&)> OpenDocument;
+
+  // ---- Controls ----
+  TBoardArea* BoardArea;
+  QFrame* PnlMain;
+  QLabel* LblMode;
+  QGroupBox* GbxTm;
+  QLineEdit* EdtCurTm;
+  QLineEdit* EdtCurTmSec;
+  QComboBox* CbxIntv;
+  QFrame* PnlTmStat;
+  QLabel* ImgTmOn;
+  QLabel* ImgTmOff;
+  QPushButton* BtnStep;
+  QGroupBox* GbxDsp;
+  QComboBox* CbxScale;
+  std::vector<QPushButton*> BtnMuki;  // the eight scroll buttons, Tag in property "Tag"
+  QLabel* LblLandSize;
+  QLabel* ImgLand;
+  QGroupBox* Gbx4StaEdit;
+  QPushButton* BtnStaRoteL;
+  QPushButton* BtnStaRoteR;
+  QLabel* SBarPanel[2];
+  QTimer Timer;
+  int TimerTag = 0;  // set while a tick is handled
+
+  // ---- Menu ----
+  QMenu* MnuFile;
+  QAction *MnuNew, *MnuLoad, *MnuLog[3], *MnuSave, *MnuSaveBAK, *MnuLoadBAK, *MnuExit;
+  QAction *MnuModeSel, *MnuStaEdit, *MnuDiaEdit, *MnuLandLoad, *MnuOpt;
+  QMenu* MnuLineEdit;
+  QAction *MnuLineNew, *MnuLineMod, *MnuLineDel, *MnuLineRing, *MnuLineCancel, *MnuLineFix;
+  QMenu* MnuLayout;
+  QAction *MnuStaAdd, *MnuStaRename;
+  QMenu* Help1;
+  QAction *H1, *MnuAbout;
+
+  // ---- Board files (UrwMainFile.cpp) ----
+  bool OpenBrd(TOpenKind kind, int index = 0);
+  void SaveCurBrd(bool keepStations);
+  void AddRecentBrd(const std::string& name);
+  bool ConfirmDiscard();
+  bool ConfirmSaveFirst();
+  bool ChooseLand();
+  void MnuNewClick() { OpenBrd(TOpenKind::kNew); }
+  void MnuLoadClick() { OpenBrd(TOpenKind::kChoose); }
+  void MnuLogClick(int tag) { OpenBrd(TOpenKind::kRecent, tag - 1); }
+  void MnuSaveClick() { SaveCurBrd(false); }
+  void MnuLandLoadClick();
+  // Writes the recent list and the settings.
+  void FormClose();
+
+  // ---- Modes and clock (UrwMainClock.cpp) ----
+  void SetMode(bool design);
+  void MnuModeSelClick() { SetMode(!Edit.View.DesignMode); }
+  void RunClock(bool on);
+  void TimerTimer();
+  void BtnStepClick();
+  void ShowCurTm();
+  void EdtCurTmClick();
+  void CbxIntvChange() { RunClock(Timer.isActive()); }
+
+  // ---- View (UrwMainView.cpp) ----
+  void UpdateMenus();
+  void Redraw(bool full, int32_t dx = 0, int32_t dy = 0);
+  void FormResize();
+  void CbxScaleChange(int idx);
+  void BtnMukiClick(int tag);
+  void FormDblClick(int x, int y);
+  void FormMouseMove(int x, int y);
+  void FormMouseUp(Qt::MouseButton button, int x, int y);
+
+  // ---- Options and help (UrwMainView.cpp) ----
+  void MnuOptClick();
+  void H1Click();
+  void MnuAboutClick();
+  TShellSettings Settings() const;
+  void ApplySettings(const TShellSettings& s);
+
+  // ---- TBrdEditSink ----
+  void SetStatusText(int panel, const std::string& text) override;
+  void SetViewCursor(Qt::CursorShape shape) override;
+  void SetLandSizeText(const std::string& text) override;
+  void ShowMiniMap(const QImage& image) override;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* obj, QEvent* e) override;
+
+ private:
+  // UrwMain.cpp: the window's parts, in the order the user sees them.
+  void FormCreate();
+  void MakeMenu();
+  void MakeBoardArea();
+  void MakePanel();
+  QGroupBox* MakeTimeGroup();
+  QGroupBox* MakeDisplayGroup();
+  QGroupBox* MakeStaEditGroup();
+  void MakeStatusBar();
+  void FillChoices();
+  void ConnectEvents();
+  // UrwMainFile.cpp
+  bool AskBrdName(TOpenKind kind, int index, std::string& name);
+  void SetupView();
+  bool StartNewBrd(const std::string& name, const std::string& path);
+  bool LoadChosenBrd(const std::string& name);
+  void LeaveNoBoard();
+  void FinishOpen(const std::string& name, bool isNew);
+
+  Qt::CursorShape viewCursor_ = Qt::ArrowCursor;
+};
+
+}  // namespace ramvel

@@ -1,0 +1,172 @@
+// The main window's board files: new, open, save, the terrain, the recent boards and the end.
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "shell/UrwMain.h"
+#include "timetable/UrwSelStaForm.h"
+#include "view/UrwDrawKit.h"
+
+namespace ramvel {
+
+// ---- Opening -----------------------------------------------------------------------------------
+
+bool TFrmMain::OpenBrd(TOpenKind kind, int index) {
+  if (!ConfirmDiscard()) return false;
+  std::string name;
+  if (!AskBrdName(kind, index, name)) return false;
+  std::string newPath;
+  if (kind == TOpenKind::kNew) {
+    const TStatus st = MakeBrdFolder(BaseDir, name, newPath);
+    if (!st) {
+      ShowMsgBox(kCapError, st.Msg());
+      return false;
+    }
+  }
+  RunClock(false);
+  SetupView();
+  const bool opened = kind == TOpenKind::kNew ? StartNewBrd(name, newPath) : LoadChosenBrd(name);
+  if (!opened) {
+    if (kind == TOpenKind::kNew) RemoveBrdFolder(newPath);
+    LeaveNoBoard();
+    return false;
+  }
+  FinishOpen(name, kind == TOpenKind::kNew);
+  return true;
+}
+
+// The chosen board's name as its folder is spelt on disk, since the listing gives upper case.
+bool TFrmMain::AskBrdName(TOpenKind kind, int index, std::string& name) {
+  switch (kind) {
+    case TOpenKind::kChoose:
+      if (!SelSta->SelectBrd(BaseDir, name)) return false;
+      name = BrdFolderName(BaseDir, name);
+      return true;
+    case TOpenKind::kRecent:
+      if (index < 0 || index >= static_cast<int>(RecentBrds.size())) return false;
+      name = BrdFolderName(BaseDir, RecentBrds[static_cast<size_t>(index)]);
+      return true;
+    case TOpenKind::kNew: {
+      const auto answer = UiHost().InputBox("ボードの新規作成", "ボード名を入力して下さい", "");
+      if (!answer || answer->empty()) return false;
+      name = *answer;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The view takes the board area's size; the board is emptied and scroll and zoom reset.
+void TFrmMain::SetupView() { Edit.InitView(BoardArea->height(), BoardArea->width()); }
+
+bool TFrmMain::StartNewBrd(const std::string& name, const std::string& path) {
+  Edit.View.BrdPath = PathJoin(path, "");
+  Edit.Brd.BrdName = name;
+  if (!ChooseLand()) return false;
+  const TStatus st = MakeBrdSubFolders(path);
+  if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  return true;
+}
+
+bool TFrmMain::LoadChosenBrd(const std::string& name) {
+  const TStatus st = Edit.LoadBoard(BaseDir, name);
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+  return st.ok();
+}
+
+// After an open that ended early nothing half-read stays: no board is open, and a new board's
+// folder has been removed again. The caption keeps naming the board shown before.
+void TFrmMain::LeaveNoBoard() {
+  Edit.InitView(BoardArea->height(), BoardArea->width());
+  Edit.Brd.BrdName.clear();
+  Edit.View.BrdPath.clear();
+  Edit.View.CurTime = -1;
+  UpdateMenus();
+  GbxTm->setVisible(false);
+  LblMode->setVisible(false);
+  ImgLand->setVisible(false);
+  LblLandSize->clear();
+  Redraw(true);
+}
+
+void TFrmMain::FinishOpen(const std::string& name, bool isNew) {
+  AddRecentBrd(name);
+  {
+    const QSignalBlocker block(CbxScale);
+    CbxScale->setCurrentIndex(Edit.View.ScaleIdx);
+  }
+  Edit.View.CurTime = -1;
+  setWindowTitle(QString::fromUtf8(kCapProgram) + QStringLiteral(" - ") + QStr(name));
+  SetMode(isNew);
+  if (isNew) SaveCurBrd(false);
+  Redraw(true);
+}
+
+// ---- Terrain, saving, recent boards ------------------------------------------------------------
+
+bool TFrmMain::ChooseLand() {
+  const auto file =
+      UiHost().OpenFileDialog("地形データの読み込み", BaseDir, "bitmap (*.BMP)|*.bmp");
+  if (!file) return false;
+  TStatus st = Edit.LoadLand(*file);
+  if (st) st = CopyLandFile(*file, Edit.View.BrdPath);
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+  return st.ok();
+}
+
+void TFrmMain::MnuLandLoadClick() {
+  if (ChooseLand()) Redraw(true);
+}
+
+void TFrmMain::SaveCurBrd(bool keepStations) {
+  const TStatus st = Edit.SaveBoard(keepStations);
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+  AddRecentBrd(Edit.Brd.BrdName);
+}
+
+void TFrmMain::AddRecentBrd(const std::string& name) {
+  ramvel::AddRecentBrd(RecentBrds, name);
+  for (size_t n = 0; n < kRecentItems; ++n) {
+    const bool shown = RecentBrds.size() > n;
+    MnuLog[n]->setVisible(shown);
+    if (shown) MnuLog[n]->setText(QStr(RecentBrds[n]));
+  }
+}
+
+bool TFrmMain::ConfirmDiscard() {
+  return !Edit.Brd.Modified ||
+         AskYesNo(kCapConfirm, "編集結果が保存されていませんがよろしいですか？");
+}
+
+bool TFrmMain::ConfirmSaveFirst() {
+  if (!Edit.Brd.Modified) return true;
+  if (!AskYesNo(kCapConfirm, "先にボードの保存が必要です。保存してよろしいですか？")) return false;
+  SaveCurBrd(false);
+  return true;
+}
+
+// ---- The end -----------------------------------------------------------------------------------
+
+void TFrmMain::closeEvent(QCloseEvent* e) {
+  if (!ConfirmDiscard()) {  // FormCloseQuery
+    e->ignore();
+    return;
+  }
+  FormClose();
+  e->accept();
+}
+
+void TFrmMain::FormClose() {
+  RunClock(false);
+  TStatus st = WriteRecentBrds(BaseDir + kRecentFile, RecentBrds);
+  const TStatus st2 = WriteSettings(BaseDir + kSettingsFile, Settings());
+  if (st) st = st2;
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+}
+
+}  // namespace ramvel

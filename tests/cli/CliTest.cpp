@@ -1,0 +1,138 @@
+// ramvel-cli run as a program on boards built in the tests: whole outputs and exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "NetBuilder.h"
+#include "TestSupport.h"
+#include "engine/UrwBrdData.h"
+
+namespace ramvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TTempDir;
+
+struct TRun {
+  int Exit = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+TRun RunCli(const std::vector<std::string>& args, const TTempDir& dir) {
+  std::string cmd = Quote(RAMVEL_CLI);
+  for (const std::string& a : args) cmd += " " + Quote(a);
+  cmd += " 2>" + Quote(dir / "stderr.txt");
+  TRun run;
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
+  const int status = pclose(pipe);
+  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Err = ReadBytes(dir / "stderr.txt");
+  return run;
+}
+
+constexpr int32_t k0600 = 2 * 3600;
+
+// Board "B": stations A and B joined by two tracks, train set 1 running train 101 from A at
+// 06:00 to B, and the line 本線 over A and B.
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TBrdData brd;
+    TStaObj* a = test::PutStation(brd, test::TwoPlatformStation(1001, "A"), 0, 0);
+    TStaObj* b = test::PutStation(brd, test::TwoPlatformStation(2001, "B"), 22, 0);
+    brd.RailReg({11, 0}, {11, 0}, a, b, 2);
+    const int32_t no = brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(1001, 1, 1));
+    TCarObj* car = brd.FindCar(no, "");
+    car->TmTbl.Add({"101,普通", k0600, k0600, MakeEntCode(1001, 1, 1)});
+    car->TmTbl.Add({"", k0600 + 179, -1, MakeEntCode(2001, 1, 0)});
+    fs::create_directories(Board());
+    ASSERT_TRUE(brd.SaveBrd(Board(), false).ok());
+    ASSERT_TRUE(brd.SetLine("本線").ok());
+    brd.LineStas = {"1001", "2001"};
+    ASSERT_TRUE(brd.SaveLine(Board()).ok());
+  }
+  std::string Board() const { return dir_ / "B"; }
+  TRun Run(std::vector<std::string> args) {
+    args.insert(args.begin() + 1, Board());
+    return RunCli(args, dir_);
+  }
+
+  TTempDir dir_;
+};
+
+TEST_F(Cli, RoutesOnePerPlatform) {
+  const TRun all = Run({"routes", "A", "1", "1", "B"});
+  EXPECT_EQ(all.Exit, 0) << all.Err;
+  EXPECT_EQ(all.Out,
+            "B  1番ホーム=-1001|H;1|R;7|1;21|R;9|R;11,1012,2011|R;1|R;3|1;11|R;5|H;1\n"
+            "B  2番ホーム=-1001|H;1|R;7|2;22|R;10|R;12,1022,2021|R;2|R;4|1;13|R;6|H;2\n");
+  const TRun one = Run({"routes", "a", "1", "1", "b", "2"});
+  EXPECT_EQ(one.Out, "B  2番ホーム=-1001|H;1|R;7|2;22|R;10|R;12,1022,2021|R;2|R;4|1;13|R;6|H;2\n");
+  const TRun bad = Run({"routes", "A", "1", "3", "B"});
+  EXPECT_EQ(bad.Exit, 2);
+  EXPECT_EQ(bad.Err, "ramvel-cli: side must be 0 or 1\n");
+  const TRun none = Run({"routes", "A", "1", "1", "Nowhere"});
+  EXPECT_EQ(none.Exit, 2);
+  EXPECT_EQ(none.Err, "ramvel-cli: no station named Nowhere\n");
+}
+
+TEST_F(Cli, LocateLaysEveryTrainSetAtOneMetrePerPixel) {
+  const TRun run = Run({"locate", "600.10"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out, "1\t2\t101,普通\t652.1,0.0\t572.1,0.0\n");
+  const TRun early = Run({"locate", "500"});
+  EXPECT_EQ(early.Out, "1\t0\t[1]\t634.0,0.0\t554.0,0.0\n");
+  EXPECT_EQ(Run({"locate", "359"}).Exit, 2);
+}
+
+TEST_F(Cli, TimetableAsTextAndCsv) {
+  TRun run = Run({"timetable", "本線"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out, "列車番号\t種別\tA\tB\n101\t普通\t600.00#1\t602.59/#1\n");
+  run = Run({"timetable", "本線", "up", "--csv"});
+  EXPECT_EQ(run.Out, "列車番号,種別,A,B\r\n");
+  run = Run({"timetable", "本線", "down", "--csv"});
+  EXPECT_EQ(run.Out, "列車番号,種別,A,B\r\n101,普通,600.00#1,602.59/#1\r\n");
+  EXPECT_EQ(Run({"timetable", "支線"}).Exit, 2);
+}
+
+TEST_F(Cli, UnusableBoardsExitWithTwoAndOneLine) {
+  TRun run = RunCli({"locate", dir_ / "missing", "600"}, dir_);
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.Err, "ramvel-cli: " + (dir_ / "missing") + ": no such board folder\n");
+  std::string rail = ReadBytes(Board() + "/rail/1002.txt");
+  rail.replace(rail.find("LENGTH="), 7, "LENGTH=x");
+  test::WriteBytes(Board() + "/rail/1002.txt", rail);
+  run = Run({"locate", "600"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.Err.rfind("ramvel-cli: rail/1002.txt: LENGTH is not a number"), 0u) << run.Err;
+}
+
+TEST_F(Cli, HelpExplainsEveryCommand) {
+  const TRun run = RunCli({"--help"}, dir_);
+  EXPECT_EQ(run.Exit, 0);
+  for (const char* cmd : {"check", "routes", "locate", "timetable", "render"}) {
+    EXPECT_NE(run.Out.find(std::string("ramvel-cli ") + cmd + " "), std::string::npos) << cmd;
+    const TRun one = RunCli({cmd, "--help"}, dir_);
+    EXPECT_EQ(one.Exit, 0);
+    EXPECT_NE(one.Out.find("Example: ramvel-cli " + std::string(cmd)), std::string::npos);
+  }
+  EXPECT_EQ(RunCli({"frobnicate"}, dir_).Exit, 2);
+  EXPECT_EQ(RunCli({}, dir_).Exit, 2);
+}
+
+}  // namespace
+}  // namespace ramvel

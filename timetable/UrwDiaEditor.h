@@ -1,0 +1,151 @@
+// The diagram editor without its window: the model of the open line and the editor's view
+// state, the entry of a train section by section, and the train set and train commands.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/UrwBrdData.h"
+#include "timetable/UrwDiaEditorUi.h"
+#include "timetable/UrwDiaOneStep.h"
+#include "timetable/UrwDiaTimeGrid.h"
+
+namespace ramvel {
+
+constexpr int32_t kNoMark = -10000;  // no grid column or row marked
+
+// Where a train set stands at the end of the day: its last step that has started by 27:00.
+struct TCarFinalPos {
+  int32_t Step = 0;  // StepAt(82800); 0 for the stabling step
+  int32_t Kind = 0;  // StepKind of that step
+  TEntCode Place;    // its station (Id), platform (Slot) and side flag
+};
+TCarFinalPos CarFinalPos(const TCarObj& c);
+
+// What a train-set selection is for.
+enum : int32_t {
+  kSelNewTrain = 0,  // a new train, or the properties: label "始発駅"
+  kSelDelete = 1,    // deleting a train set without trains: "始発駅"
+  kSelBothDir = 2,   // the one-train-set view: "最終位置"
+  kSelBridge = 3,    // continuing a train from another line: "乗り入れ駅"
+};
+
+// One selection line: "%4d ( %d両編成 %s：%s駅 %d番ホーム)".
+std::string CarSelLine(int32_t no, int32_t nCar, const std::string& label,
+                       const std::string& staName, int32_t home);
+
+class TDiaEditor {
+ public:
+  // brd and dialogs must outlive the editor; view may be null (nothing is drawn).
+  TDiaEditor(TBrdData& brd, TDiaDialogs& dialogs, TDiaView* view = nullptr);
+  TDiaEditor(const TDiaEditor&) = delete;
+  TDiaEditor& operator=(const TDiaEditor&) = delete;
+
+  // ---- Model and view state ----
+  TDiaObj Dia;
+  TDiaOneStep OneStep;     // the one-section dialog, reused for every section
+  bool KudariMode = true;  // down trains shown
+  uint8_t DiaMode = 0;     // 0 normal, 1 a new train, 2 sections added, 3 a path shown
+  int32_t LeftSta = 0;     // first station slot drawn
+  bool ShowTrNoCol = true;
+  bool BlkPack = false;
+  int32_t OccTm = -1;  // time whose occupancy is drawn; -1 none
+  int32_t MarkCol = kNoMark;
+  int32_t MarkRow = kNoMark;
+  int32_t CurSta = -1;   // slot of the current station while a train is entered
+  int32_t NextSta = -1;  // slot of the next station while a train is entered
+  // Empty in the normal view; a train set number in the one-train-set view, "*" + slot in the
+  // one-station view.
+  std::string EdtCarId;
+  std::vector<std::string> LineStaNames;  // the line's stations, in line order
+  std::vector<std::string> LineStaHomes;  // per line station: comma text of its platforms
+  std::string ChkMsg;                     // problems found by the last rebuild
+
+  TBrdData& Brd() { return brd_; }
+
+  // ---- Opening and redrawing ----
+
+  // Opens the board's current line: its blocks, station names and platforms, the model and the
+  // occupancy, the down view.
+  void OpenDia();
+  // Rebuilds the model and all occupancy of the line from the train sets, and the orders.
+  void RebuildDia();
+  void ResetView(bool rebuild);
+  // Shows the direction of KudariMode in the normal view.
+  void ApplyDir();
+  void SetBlkPack(bool v) { BlkPack = v; }
+  void RefreshView(bool full);
+
+  // ---- Section entry ----
+
+  // Enters train n of train set c section by section from `from` (station Id, platform Slot,
+  // Side the side to look for the next station from) in direction dir (+1 down, -1 up). The
+  // train's column must be the model's current train. True when at least one section was
+  // accepted; the caller then writes the train back with Dia.StoreTr.
+  bool FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode from, int32_t dir,
+                         bool isNewTrain);
+
+  // ---- Train sets ----
+
+  // The selection lines of kind (kSel...) for the train sets of the line.
+  std::vector<std::string> CarSelList(int32_t kind);
+  std::optional<int32_t> SelectCar(int32_t kind, const std::string& prompt);
+  bool CarNew();
+  void CarSpec();
+  bool CarDel();
+  // Divides train t's train set after t: the trains after it go to a new train set.
+  bool CarDiv(int32_t t);
+  // Merges into train t's train set the train set that leaves first from where t ends.
+  bool CarMarge(int32_t t);
+
+  // ---- Trains ----
+
+  bool TrainNew();
+  bool TrainBridge();
+  bool ChgTrNo();
+  // The delete command of the menu (a train chosen from the shown ones) and of the popup
+  // (train t, after a question).
+  bool TrainDel();
+  bool TrainDel2(int32_t t);
+  bool DelLastTr(const std::string& n);
+  // Adds sections after train t's terminal.
+  bool KukanAdd(int32_t t);
+  // Deletes, after a question, every section of train t beyond slot s.
+  bool KukanDelAll(int32_t t, int32_t s);
+  bool KukanDelete(int32_t t, int32_t s);
+
+ private:
+  struct TEntry;
+
+  // Section entry steps.
+  int32_t EntryStartSlot(const TEntCode& from, int32_t dir) const;
+  void StartTimes(TEntry& e, bool isNewTrain) const;
+  bool AskNextStep(TEntry& e);
+  void ScrollToSection();
+  bool TryStep(TEntry& e, TStaObj& cur);
+  bool ConfirmDelay(const TEntry& e, int32_t delay, bool homeFree);
+  void PutCurCell(const TEntry& e, int32_t dep);
+  void MoveToNext(TEntry& e);
+  // Writes an entered train back (registering its number when regTrNo is given) and reports.
+  void EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg);
+
+  int32_t StaIdAt(int32_t slot) const;
+  void DrawTmTbl();
+  void RestoreSpecialView();
+  bool ValidTr(int32_t t) const { return t >= 0 && t < Dia.TrCount; }
+  bool SelLineWanted(int32_t kind, bool starred, const TCarObj& c, const TCarFinalPos& p) const;
+  bool ArrivesFromOtherLine(const TCarObj& c, const TCarFinalPos& p) const;
+  void MoveTrainNo(const std::string& no, const TCarObj* from, TCarObj* to);
+  void CutAfterCell(TCarObj& c, const std::string& trNo, int32_t t, int32_t s);
+
+  TBrdData& brd_;
+  TDiaDialogs& dialogs_;
+  TDiaView* view_;
+};
+
+// Whether train trNo is the last train of c (its steps run to the timetable's end).
+bool IsLastTrain(const TCarObj& c, const std::string& trNo);
+
+}  // namespace ramvel

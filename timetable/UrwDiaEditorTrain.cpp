@@ -1,0 +1,207 @@
+// The train commands of the diagram editor: a new train, a train continued from another line,
+// a changed train number, deleting a train, adding sections and deleting the sections beyond a
+// station.
+#include <vector>
+
+#include "timetable/UrwDiaEditor.h"
+
+namespace ramvel {
+
+namespace {
+
+const char* const kNothingAdded = "一区間も追加されなかったので処理をキャンセルします";
+
+// The step of train trNo that the diagram cell shows: the last one at the cell's station with
+// the cell's arrival; -1 when there is none.
+int32_t StepOfCell(const TCarObj& c, const std::string& trNo, const TTmTbl& cell) {
+  const TTrainRange r = c.FindTrain(trNo);
+  const int32_t staId = SplitEntCode(cell.Loc).Id;
+  for (int32_t i = r.Last; i >= r.First && i >= 0; --i) {
+    const TTmTbl& s = c.TmTbl.At(i);
+    if (SplitEntCode(s.Loc).Id == staId && s.TmStart == cell.TmStart) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void TDiaEditor::EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg) {
+  if (added) {
+    Dia.StoreTr(c);
+    if (!regTrNo.empty()) brd_.TrainReg(c.Id, regTrNo);
+    brd_.Modified = true;
+    ShowMsgBox(kCapNotice, doneMsg);
+  } else {
+    ShowMsgBox(kCapNotice, kNothingAdded);
+  }
+  ResetView(true);
+}
+
+bool TDiaEditor::TrainNew() {
+  const std::optional<int32_t> no = SelectCar(kSelNewTrain, "編成を選択して下さい");
+  if (!no) return false;
+  TCarObj* c = brd_.FindCar(*no, "CAR");
+  if (c == nullptr) return false;
+  const TCarFinalPos p = CarFinalPos(*c);
+  const TStaObj* sta = brd_.FindSta(p.Place.Id, "STA");
+  if (sta == nullptr) return false;
+  const std::optional<TTrainChoice> tr =
+      dialogs_.EditTrain(brd_.TrainNos, *c, "", "", false, IntText(p.Place.Slot), sta->Name);
+  if (!tr) return false;
+  const std::string n = TrimText(tr->TrNo);
+  if (const TStatus st = CheckTrainNo(brd_.TrainNos, n); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  DiaMode = 1;
+  const int32_t dir = KudariMode ? 1 : -1;
+  Dia.AddTr(n, tr->Kind, dir);
+  const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, true);
+  EndEntry(*c, added, n, "列車を追加しました");
+  return added;
+}
+
+bool TDiaEditor::TrainBridge() {
+  const std::optional<int32_t> no =
+      SelectCar(kSelBridge, "他路線から乗り入れる編成を選択して下さい");
+  if (!no) return false;
+  TCarObj* c = brd_.FindCar(*no, "MnuTrainBridgeClick-CAR-1");
+  if (c == nullptr) return false;
+  const THeaderHit last = c->PrevHeader(c->TmTbl.Count(), true);
+  if (!last.Found) return false;
+  const std::string n = TextBefore(last.Txt + ",", ",");
+  const TCarFinalPos p = CarFinalPos(*c);
+  DiaMode = 2;
+  const int32_t dir = KudariMode ? 1 : -1;
+  Dia.AddTr(n, TextAfter(last.Txt, ','), dir);
+  const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, false);
+  EndEntry(*c, added, "", "区間を追加しました");
+  return added;
+}
+
+bool TDiaEditor::ChgTrNo() {
+  std::vector<std::string> shown;
+  for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
+  const std::optional<std::string> n = SelectTrNo(dialogs_, shown);
+  if (!n) return false;
+  TCarObj* c = brd_.FindTrainCar(*n, "MnuChgTrNo-1");
+  if (c == nullptr) return false;
+  const TTrainRange r = c->FindTrain(*n);
+  if (r.First < 0) return false;
+  TTmTbl s0 = c->TmTbl.Get(r.First);
+  const TEntCode p = SplitEntCode(s0.Loc);
+  const TStaObj* sta = brd_.FindSta(p.Id, "STA");
+  if (sta == nullptr) return false;
+  const std::optional<TTrainChoice> tr = dialogs_.EditTrain(
+      brd_.TrainNos, *c, TextAfter(s0.Txt, ','), *n, true, IntText(p.Slot), sta->Name);
+  if (!tr) return false;
+  const std::string n2 = TrimText(tr->TrNo);
+  if (const TStatus st = CheckTrainNo(brd_.TrainNos, n2, *n); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  s0.Txt = n2 + "," + tr->Kind;
+  c->TmTbl.Delete(r.First);
+  c->TmTbl.Add(s0);
+  brd_.TrainNos.erase(*n);
+  brd_.TrainNos.emplace(n2, c);
+  brd_.Modified = true;
+  ResetView(true);
+  return true;
+}
+
+bool TDiaEditor::TrainDel() {
+  std::vector<std::string> shown;
+  for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
+  const std::optional<std::string> n = SelectTrNo(dialogs_, shown);
+  return n && DelLastTr(*n);
+}
+
+bool TDiaEditor::TrainDel2(int32_t t) {
+  if (!ValidTr(t)) return false;
+  const std::string n = Dia.TrInfo[t].TrNo;
+  if (!AskYesNo(kCapConfirm, "「" + n + "」を削除してよろしいですか？")) return false;
+  return DelLastTr(n);
+}
+
+bool TDiaEditor::DelLastTr(const std::string& n) {
+  if (!brd_.TrainDel(n)) {
+    ShowMsgBox(kCapError, "削除できるのは編成の最後の列車情報だけです");
+    return false;
+  }
+  RebuildDia();
+  RefreshView(true);
+  return true;
+}
+
+// Sections go on from a train's terminal in the shown direction, and only from the last train
+// of its train set: the next train starts where this one ends.
+bool TDiaEditor::KukanAdd(int32_t t) {
+  if (!ValidTr(t)) return false;
+  const TTrInfo tr = Dia.TrInfo[t];
+  const int32_t dir = KudariMode ? 1 : -1;
+  Dia.CurTr = t;
+  DiaMode = 2;
+  TCarObj* c = brd_.FindTrainCar(tr.TrNo, "MnuKukanAddClick-CAR-1");
+  if (c == nullptr) return false;
+  const TTmTbl& last = Dia.Cell(t, Dia.LastSta(t));
+  if (!IsLastTrain(*c, tr.TrNo) || last.TmEnd >= 0 || (tr.CellCount > 1 && tr.Dir != dir)) {
+    DiaMode = 0;
+    return false;
+  }
+  const bool added = FixPathToTerminal(*c, tr.TrNo, SplitEntCode(last.Loc), dir, false);
+  EndEntry(*c, added, "", "区間を追加しました");
+  return added;
+}
+
+bool TDiaEditor::KukanDelAll(int32_t t, int32_t s) {
+  if (!AskYesNo(kCapConfirm, "この先の区間を全て削除してよろしいですか？")) return false;
+  return KukanDelete(t, s);
+}
+
+// Everything is checked before anything goes: the train must be its set's last, and s one of
+// its cells, so that the train keeps at least that cell.
+bool TDiaEditor::KukanDelete(int32_t t, int32_t s) {
+  if (!ValidTr(t)) return false;
+  const TTrInfo tr = Dia.TrInfo[t];
+  TCarObj* c = brd_.FindTrainCar(tr.TrNo, "KukanDelete-CAR-1");
+  if (c == nullptr) return false;
+  if (!IsLastTrain(*c, tr.TrNo)) {
+    ShowMsgBox(kCapNotice, "編成にとって最終列車ではないので削除できません");
+    return false;
+  }
+  const int32_t steps = (s - tr.FirstSta) * tr.Dir;
+  if (!Dia.HasCell(t, s) || steps < 0 || steps >= tr.CellCount) {
+    ShowMsgBox(kCapNotice, "区間が一つしかないので削除できません");
+    return false;
+  }
+  Dia.CurTr = t;
+  for (int32_t b = Dia.LastSta(t); b != s; b -= tr.Dir) {
+    if (!Dia.DelLastCell(t, b)) {
+      ShowMsgBox(kCapNotice, "区間が一つしかないので削除できません");
+      break;
+    }
+    Dia.StoreTr(*c);
+  }
+  CutAfterCell(*c, tr.TrNo, t, s);
+  brd_.Modified = true;
+  RebuildDia();
+  RefreshView(true);
+  return true;
+}
+
+// The station of cell s becomes the train's terminal: steps the train still has after it, on
+// other lines, go as well, since a train that ends here cannot run on there.
+void TDiaEditor::CutAfterCell(TCarObj& c, const std::string& trNo, int32_t t, int32_t s) {
+  const int32_t j = StepOfCell(c, trNo, Dia.Cell(t, s));
+  if (j < 0) return;
+  const TTrainRange r = c.FindTrain(trNo);
+  for (int32_t i = r.Last; i > j; --i) c.TmTbl.Delete(i);
+  TTmTbl end = c.TmTbl.Get(j);
+  if (end.TmEnd < 0) return;
+  end.TmEnd = -1;
+  c.TmTbl.Delete(j);
+  c.TmTbl.Add(end);
+}
+
+}  // namespace ramvel

@@ -1,0 +1,130 @@
+// The board view's life cycle: the board and its terrain read and written, the view started and
+// the editing ended.
+#include "view/UrwBrdEditor.h"
+
+#include <QImageReader>
+#include <QString>
+#include <algorithm>
+#include <utility>
+
+#include "view/UrwDrawKit.h"
+
+namespace ramvel {
+
+// ---- Sink defaults
+// -------------------------------------------------------------------------------
+
+void TBrdEditSink::SetStatusText(int, const std::string&) {}
+void TBrdEditSink::SetViewCursor(Qt::CursorShape) {}
+void TBrdEditSink::SetLandSizeText(const std::string&) {}
+void TBrdEditSink::ShowMiniMap(const QImage&) {}
+
+namespace {
+
+// The terrain's pixels as 0xRRGGBB values.
+TLandGrid GridOf(const QImage& img) {
+  const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
+  TLandGrid g;
+  g.W = rgb.width();
+  g.H = rgb.height();
+  g.Rgb.resize(static_cast<size_t>(g.W) * static_cast<size_t>(g.H));
+  for (int y = 0; y < g.H; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    uint32_t* out = g.Rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(g.W);
+    for (int x = 0; x < g.W; ++x) out[x] = line[x] & 0xFFFFFFu;
+  }
+  return g;
+}
+
+// The terrain stretched to the minimap's width, sea and land in the view's colours.
+QImage MakeThumb(const QImage& land, int32_t height) {
+  // Nearest pixels only, so that sea and land keep their pure colours to be recognised.
+  QImage t = land.convertToFormat(QImage::Format_RGB32)
+                 .scaled(kMiniMapWidth, std::max(height, 1), Qt::IgnoreAspectRatio,
+                         Qt::FastTransformation);
+  for (int y = 0; y < t.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(t.scanLine(y));
+    for (int x = 0; x < t.width(); ++x) {
+      line[x] = 0xFF000000u | TBrdView::ThumbColour(line[x] & 0xFFFFFFu);
+    }
+  }
+  return t;
+}
+
+TStatus ReadImage(const std::string& file, QImage& out) {
+  QImageReader reader(QStr(file));
+  const QSize size = reader.size();
+  if (!reader.canRead()) {
+    return TStatus::Error(file + ": the terrain cannot be read (" +
+                          reader.errorString().toStdString() + ")");
+  }
+  if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots)) {
+    return TStatus::Error(file + ": the terrain is larger than " + IntText(kMaxLandDots) +
+                          " pixels a side");
+  }
+  out = reader.read();
+  if (out.isNull()) {
+    return TStatus::Error(file + ": the terrain cannot be read (" +
+                          reader.errorString().toStdString() + ")");
+  }
+  return TStatus::Ok();
+}
+
+// The terrain's own message names the file as "Land.bmp"; name the file actually read.
+TStatus Renamed(const TStatus& st, const std::string& file) {
+  std::string msg = st.Msg();
+  const std::string prefix = "Land.bmp: ";
+  if (msg.rfind(prefix, 0) == 0) msg.erase(0, prefix.size());
+  return TStatus::Error(file + ": " + msg);
+}
+
+}  // namespace
+
+// ---- Life cycle
+// ----------------------------------------------------------------------------------
+
+TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {}
+
+void TBrdEdit::InitView(int32_t height, int32_t width) { View.InitView(width, height); }
+
+TStatus TBrdEdit::LoadBoard(const std::string& root, const std::string& name) {
+  TStatus st = Brd.LoadBrd(root, name);
+  if (!st) return st;
+  View.BrdPath = BrdPath(root, name) + "/";
+  st = LoadLand(ResolveIn(View.BrdPath, "Land.bmp"));
+  if (!st) return st;
+  View.SyncScaleIdx();
+  return TStatus::Ok();
+}
+
+TStatus TBrdEdit::LoadLand(const std::string& file) {
+  QImage img;
+  TStatus st = ReadImage(file, img);
+  if (!st) return st;
+  st = View.SetLand(GridOf(img));
+  if (!st) return Renamed(st, file);
+  LandBmp = std::move(img);
+  LandThumb = MakeThumb(LandBmp, View.ThumbHeight(kMiniMapWidth));
+  if (sink_ != nullptr) sink_->SetLandSizeText(View.LandSizeText());
+  return TStatus::Ok();
+}
+
+TStatus TBrdEdit::SaveBoard(bool keepStations) { return Brd.SaveBrd(View.BrdPath, keepStations); }
+
+void TBrdEdit::EndEdit() {
+  View.EndEdit();
+  SetStatus(0, "");
+  SetStatus(1, "");
+}
+
+void TBrdEdit::SetStatus(int panel, const std::string& text) {
+  if (sink_ != nullptr) sink_->SetStatusText(panel, text);
+}
+
+void TBrdEdit::SetCursor(Qt::CursorShape shape) {
+  if (sink_ != nullptr) sink_->SetViewCursor(shape);
+}
+
+void TBrdEdit::ShowObjInfo(int32_t id) { SetStatus(1, View.ObjInfoText(id)); }
+
+}  // namespace ramvel

@@ -1,0 +1,63 @@
+// Small drawing helpers shared by the windows.
+#include "view/UrwDrawKit.h"
+
+#include <QFontMetrics>
+#include <QPen>
+#include <QStringList>
+
+namespace ramvel {
+
+QColor RgbColour(uint32_t rgb) {
+  return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>(rgb & 0xFF));
+}
+
+QColor CarColour(int32_t bgr) {
+  const auto v = static_cast<uint32_t>(bgr);
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                static_cast<int>((v >> 16) & 0xFF));
+}
+
+int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+
+QFont UiFont(bool proportional, int pixelSize) {
+  QFont f;
+  const QStringList fixed = {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")};
+  const QStringList prop = {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                            QStringLiteral("IPAGothic")};
+  f.setFamilies(proportional ? prop : fixed);
+  f.setPixelSize(pixelSize > 0 ? pixelSize : 1);
+  // Small captions stay crisp and in their exact colours, as bitmap fonts draw them.
+  f.setStyleStrategy(QFont::NoAntialias);
+  return f;
+}
+
+QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back) {
+  const QFontMetrics fm(p.font());
+  const QRect box(topLeft, QSize(fm.horizontalAdvance(text), fm.height()));
+  p.fillRect(box, back);
+  p.setPen(fore);
+  p.drawText(QPoint(box.left(), box.top() + fm.ascent()), text);
+  return box;
+}
+
+QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QColor fore,
+                           QColor back) {
+  const QFontMetrics fm(p.font());
+  const QPoint topLeft(centre.x() - fm.horizontalAdvance(text) / 2, centre.y() - fm.height() / 2);
+  return DrawBoxedText(p, topLeft, text, fore, back);
+}
+
+void DrawPlainLine(QPainter& p, QPoint a, QPoint b, QColor colour, int width) {
+  QPen pen(colour);
+  pen.setWidth(width < 1 ? 1 : width);
+  pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::SquareCap);
+  p.setPen(pen);
+  p.drawLine(a, b);
+}
+
+void DrawJointDot(QPainter& p, QPoint c, QColor colour) {
+  p.fillRect(QRect(c.x() - 1, c.y() - 1, 3, 3), colour);
+}
+
+}  // namespace ramvel

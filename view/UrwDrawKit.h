@@ -1,0 +1,45 @@
+// Small drawing helpers shared by the windows: colours, the user-interface fonts with their
+// fallback, boxed text and plain lines in the system's pixel conventions.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "foundation/UrwCmnDef.h"
+
+namespace ramvel {
+
+// A colour given as 0xRRGGBB.
+QColor RgbColour(uint32_t rgb);
+// A train set's colour, stored as 0x00BBGGRR.
+QColor CarColour(int32_t bgr);
+
+inline QString QStr(const std::string& s) { return QString::fromStdString(s); }
+inline QPoint QPt(TPoint p) { return {p.x, p.y}; }
+
+// Pixels of a font size given in points, on the 96 dots per inch the pictures are laid out for.
+int PointsToPixels(int points);
+// "ＭＳ ゴシック" (proportional: "ＭＳ Ｐゴシック") at a pixel size, falling back to the IPA gothic
+// faces where the Windows faces are not installed.
+QFont UiFont(bool proportional, int pixelSize);
+
+// Draws text with its top-left corner at topLeft on a box of back as large as the text, and
+// returns the box.
+QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back);
+// The same, centred on a point.
+QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QColor fore,
+                           QColor back);
+
+// A line of the given pixel width in the painter's current state, without antialiasing; wider
+// lines get round ends, as the pens of the pictures always had.
+void DrawPlainLine(QPainter& p, QPoint a, QPoint b, QColor colour, int width = 1);
+// A filled 3 x 3 pixel square centred on a point (the joint dots of tracks).
+void DrawJointDot(QPainter& p, QPoint c, QColor colour);
+
+}  // namespace ramvel
