@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "UrwBenchBoard.h"
+#include "timetable/UrwDiaTimeGrid.h"
 
 namespace ramvel::bench {
 namespace {
@@ -133,6 +134,23 @@ void BM_ListUpNextStaCanGo(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ListUpNextStaCanGo)->Unit(benchmark::kMicrosecond);
+
+// Rebuilding all occupancy of a 40-station line, as the diagram editor does after every change.
+void BM_InitObjTmTbl(benchmark::State& state) {
+  TBrdData brd;
+  const int32_t trains = static_cast<int32_t>(state.range(0));
+  MakeSynthBoard(brd, {40, trains / 4, 1, 40, 4});
+  brd.MakeLineBlk();
+  TDiaObj dia;
+  dia.Build(brd.LineStas, brd.TrainNos);
+  std::string msg;
+  for (auto _ : state) {
+    brd.InitObjTmTbl(dia, msg);
+    benchmark::DoNotOptimize(msg.data());
+  }
+  state.counters["trains"] = dia.TrCount;
+}
+BENCHMARK(BM_InitObjTmTbl)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ramvel::bench

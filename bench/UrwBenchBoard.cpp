@@ -9,10 +9,9 @@ namespace ramvel::bench {
 
 namespace {
 
-constexpr int32_t kPerRow = 20;
 constexpr int32_t kGap = 11;  // grid cells of rail between neighbouring stations
 
-TPoint StationAt(int32_t i) { return {(i % kPerRow) * (11 + kGap), (i / kPerRow) * 8}; }
+TPoint StationAt(int32_t i, int32_t perRow) { return {(i % perRow) * (11 + kGap), (i / perRow) * 8}; }
 
 void Link(TBrdData& brd, TStaObj* a, TStaObj* b, int32_t rails) {
   const TPoint start = {a->EndPos[1].x / kGridM, a->EndPos[1].y / kGridM};
@@ -31,14 +30,15 @@ int32_t RunSeconds(const TCarObj& car, int32_t railLen) {
   return static_cast<int32_t>(std::ceil(t));
 }
 
-void AddShuttle(TBrdData& brd, int32_t k, int32_t a, int32_t b, int32_t railLen) {
+void AddShuttle(TBrdData& brd, int32_t k, int32_t a, int32_t b, int32_t railLen,
+                int32_t trains) {
   const int32_t no = brd.CarReg({0, "", 0x0000FF, 1 + k % 8, 60 + k % 5 * 20},
                                 MakeEntCode(a, 1, 1));
   TCarObj& car = *brd.FindCar(no, "");
   const int32_t run = RunSeconds(car, railLen);
   int32_t t = 1800 + (k * 37) % 1200;
   bool out = true;
-  for (int32_t n = 0; t + run < 79200; ++n, out = !out) {
+  for (int32_t n = 0; t + run < 79200 && (trains == 0 || n < trains); ++n, out = !out) {
     const int32_t from = out ? a : b, to = out ? b : a;
     const std::string trNo = IntText(no) + "-" + IntText(n);
     car.TmTbl.Add({trNo + ",普通", t, t, MakeEntCode(from, 1, out ? 1 : 0)});
@@ -54,7 +54,7 @@ void MakeSynthBoard(TBrdData& brd, const TSynthSize& size) {
   brd.BrdName = "SYNTH";
   std::vector<TStaObj*> stas;
   for (int32_t i = 0; i < size.Stations; ++i) {
-    const TPoint g = StationAt(i);
+    const TPoint g = StationAt(i, size.PerRow);
     const int32_t id = (i + 1) * 1000 + 1;
     stas.push_back(test::PutStation(brd, test::TwoPlatformStation(id, "S" + IntText(i + 1)), g.x,
                                     g.y));
@@ -62,16 +62,16 @@ void MakeSynthBoard(TBrdData& brd, const TSynthSize& size) {
   brd.ID_STA = size.Stations;
   std::vector<std::pair<int32_t, int32_t>> links;
   for (int32_t i = 0; i + 1 < size.Stations; ++i) {
-    if ((i + 1) % kPerRow == 0) continue;
+    if ((i + 1) % size.PerRow == 0) continue;
     Link(brd, stas[static_cast<size_t>(i)], stas[static_cast<size_t>(i + 1)], size.RailsPerLink);
     links.emplace_back(stas[static_cast<size_t>(i)]->Id, stas[static_cast<size_t>(i + 1)]->Id);
   }
   for (int32_t k = 0; k < size.Cars && !links.empty(); ++k) {
     const auto& [a, b] = links[static_cast<size_t>(k) % links.size()];
-    AddShuttle(brd, k, a, b, kGap * kGridM);
+    AddShuttle(brd, k, a, b, kGap * kGridM, size.TrainsPerCar);
   }
   brd.SetLine("BENCH");
-  for (int32_t i = 0; i < std::min(size.Stations, kPerRow); ++i) {
+  for (int32_t i = 0; i < std::min(size.Stations, size.PerRow); ++i) {
     brd.LineStas.push_back(IntText(stas[static_cast<size_t>(i)]->Id));
   }
 }

@@ -12,11 +12,13 @@ struct TSynthSize {
   int32_t Stations = 20;
   int32_t Cars = 100;
   int32_t RailsPerLink = 1;  // rails in series between neighbouring stations
+  int32_t PerRow = 20;       // stations per row; the line runs along the first row
+  int32_t TrainsPerCar = 0;  // trains of each train set; 0: shuttles all day
 };
 
-// Fills an empty board. Stations stand in rows of 20; every station but the last of a row is
-// joined to the next one. Train set k shuttles between the stations of link k mod links from
-// 04:30 to past 26:00, stopping at platform 1 one way and platform 2 the other.
+// Fills an empty board. Stations stand in rows; every station but the last of a row is joined
+// to the next one. Train set k shuttles between the stations of link k mod links from about
+// 04:30, at platform 1 both ways.
 void MakeSynthBoard(TBrdData& brd, const TSynthSize& size);
 
 // Marks every station and rail as in view at 1 metre per pixel, as a view of the whole board.

@@ -212,14 +212,17 @@ bool TBrdData::TrainDel(const std::string& trainNo) {
   if (car == nullptr) return false;
   const TTrainRange range = car->FindTrain(trainNo);
   if (range.First < 0) return false;
-  // The occupancy is labelled with the train's header, which goes with the train.
-  const std::string label = car->TmTbl.At(range.First).Txt;
+  // Occupancy is labelled with the train number or, by older bookings, with the train's
+  // header, which goes with the train.
+  const std::string labels[] = {trainNo, car->TmTbl.At(range.First).Txt};
   if (!car->DeleteTrain(trainNo)) return false;
   TrainNos.erase(trainNo);
-  for (const std::string& staId : LineStas) {
-    if (TStaObj* sta = FindSta(staId, "TrainDel-STA-1")) sta->ClearOccOf(label);
+  for (const std::string& label : labels) {
+    for (const std::string& staId : LineStas) {
+      if (TStaObj* sta = FindSta(staId, "TrainDel-STA-1")) sta->ClearOccOf(label);
+    }
+    for (auto& [key, blk] : Blks) blk->Release(label);
   }
-  for (auto& [key, blk] : Blks) blk->Release(label);
   Modified = true;
   return true;
 }

@@ -352,6 +352,7 @@ TEST_F(BoardTest, TrainRegAndTrainDel) {
   brd.LineStas = {"10001", "2001"};
   auto blk = std::make_unique<TBlkObj>();
   blk->Occupy("102,普通", 1560, 100);
+  blk->Occupy("102", 1700, 100);
   blk->Occupy("101,普通", 660, 100);
   TBlkObj* b = blk.get();
   brd.Blks.emplace("1", std::move(blk));
