@@ -136,3 +136,30 @@ TEST_F(Cli, HelpExplainsEveryCommand) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+TEST_F(Cli, CheckReportsOpenSlotsAndAnOkLine) {
+  const TRun run = Run({"check"});
+  EXPECT_EQ(run.Exit, 1) << run.Err;
+  EXPECT_EQ(run.Out, "layout: incomplete: A\nline 本線: ok\n");
+}
+
+TEST_F(Cli, CheckFindsAnOverlapPlantedInAHandEditedCarFile) {
+  // Train set 2 runs train 201 over the same track 30 s behind train 101.
+  std::string bytes;
+  ASSERT_TRUE(Utf8ToCp932("USAGE=\r\nCOLOR=255\r\nN_CAR=4\r\nSPD=72\r\nTM_COUNT=3\r\n"
+                          "TM1=-1|-1|-1021|\r\nTM2=7230|7230|-1011|201,普通\r\n"
+                          "TM3=7409|-1|2011|\r\n",
+                          bytes));
+  test::WriteBytes(Board() + "/car/2.txt", bytes);
+  const TRun run = Run({"check"});
+  EXPECT_EQ(run.Exit, 1) << run.Err;
+  EXPECT_NE(run.Out.find("line 本線: block 1: 101"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find(" and 201"), std::string::npos) << run.Out;
+  EXPECT_EQ(run.Out.find("line 本線: ok"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ramvel
