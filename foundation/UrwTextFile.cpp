@@ -2,7 +2,6 @@
 // folder listing and the case-insensitive resolution of object paths.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <iconv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,39 +16,6 @@
 namespace ramvel {
 
 namespace fs = std::filesystem;
-
-// ---- Encoding ----------------------------------------------------------------------------------
-
-namespace {
-
-bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
-  out.clear();
-  if (in.empty()) return true;
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  out.resize(in.size() * 4 + 16);
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  // Flush any shift state; CP932 and UTF-8 have none, but an incomplete tail is an error.
-  const bool ok = rc != static_cast<size_t>(-1) && srcLeft == 0 &&
-                  iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1);
-  iconv_close(cd);
-  out.resize(ok ? out.size() - dstLeft : 0);
-  return ok;
-}
-
-}  // namespace
-
-bool Cp932ToUtf8(std::string_view cp932, std::string& utf8) {
-  return Convert("UTF-8", "CP932", cp932, utf8);
-}
-
-bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  return Convert("CP932", "UTF-8", utf8, cp932);
-}
 
 // ---- Files -------------------------------------------------------------------------------------
 
@@ -126,7 +92,9 @@ TStatus WriteFileAtomic(const std::string& path, std::string_view bytes, std::st
     done += static_cast<size_t>(n);
   }
   fchmod(fd, 0644);
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  // No fsync: a board save writes hundreds of files and must stay quick. The rename still
+  // replaces each file whole, so a failed or interrupted save never leaves half a file.
+  if (::close(fd) != 0) {
     const std::string why = std::strerror(errno);
     ::unlink(tmp.c_str());
     return fail(why);

@@ -275,3 +275,41 @@ TEST(BaseRec, BadValuesLeaveTheObjectAlone) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+TEST(Cp932, KnownCharactersBothWays) {
+  const struct {
+    const char* utf8;
+    const char* cp932;
+  } cases[] = {
+      {"～", "\x81\x60"}, {"－", "\x81\x7C"}, {"∥", "\x81\x61"}, {"￢", "\x81\xCA"},
+      {"ｱ", "\xB1"},      {"駅", "\x89\x77"}, {"①", "\x87\x40"}, {"a\\~", "a\\~"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    ASSERT_TRUE(Utf8ToCp932(c.utf8, out)) << c.utf8;
+    EXPECT_EQ(out, c.cp932) << c.utf8;
+    ASSERT_TRUE(Cp932ToUtf8(c.cp932, out)) << c.utf8;
+    EXPECT_EQ(out, c.utf8);
+  }
+  // Two codes for one character: reading either gives it, writing gives the usual one.
+  std::string text, bytes;
+  ASSERT_TRUE(Cp932ToUtf8("\xED\x40", text));
+  ASSERT_TRUE(Utf8ToCp932(text, bytes));
+  EXPECT_EQ(bytes, "\xFA\x5C");
+}
+
+TEST(Cp932, MalformedTextIsRefused) {
+  std::string out = "keep";
+  for (const char* bad : {"\x81", "A\x81\x20", "\xFF", "\x80"}) {
+    EXPECT_FALSE(Cp932ToUtf8(bad, out)) << bad;
+  }
+  for (const char* bad : {"😀", "\xE3\x81", "\xC0\x80"}) {
+    EXPECT_FALSE(Utf8ToCp932(bad, out)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace ramvel
