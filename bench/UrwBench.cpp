@@ -101,6 +101,21 @@ void BM_PlainRead(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
+// The same files read as record files (decoded and cut into lines) without interpreting them.
+void BM_PlainRecRead(benchmark::State& state) {
+  Folder();
+  for (auto _ : state) {
+    size_t lines = 0;
+    for (const auto& e : fs::recursive_directory_iterator(Folder().Base() + "/B")) {
+      if (!e.is_regular_file()) continue;
+      TextRec rec;
+      if (LoadRec(e.path().string(), rec).ok()) lines += rec.Lines.size();
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+}
+BENCHMARK(BM_PlainRecRead)->Unit(benchmark::kMillisecond);
+
 void BM_SaveBrd(benchmark::State& state) {
   TBrdData brd;
   if (!brd.LoadBrd(Folder().Base(), "B").ok()) state.SkipWithError("load failed");

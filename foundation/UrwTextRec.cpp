@@ -2,6 +2,7 @@
 // name folding and the typed reader with its error messages.
 #include "foundation/UrwTextRec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,7 @@ int CompareNoCase(std::string_view a, std::string_view b) {
   // ASCII folds without context: the common case of keys made of digits runs here.
   for (; i < n; ++i) {
     auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x == y && x < 0x80) continue;
     if (x >= 0x80 || y >= 0x80) break;
     if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
     if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
@@ -201,6 +203,7 @@ std::string Join(const std::vector<std::string>& items, char sep) {
 
 std::vector<std::string> Split(std::string_view s, char sep) {
   std::vector<std::string> items;
+  items.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), sep)) + 1);
   size_t i = 0;
   const auto skipBlanks = [&] {
     while (i < s.size() && IsBlank(s[i])) ++i;
@@ -255,21 +258,44 @@ std::string MtrxKey(int32_t col, int32_t row) {
 
 // ---- Reader ------------------------------------------------------------------------------------
 
+namespace {
+
+unsigned char AsciiUpper(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 32) : b;
+}
+
+}  // namespace
+
+size_t TRecReader::TKeyHash::operator()(std::string_view s) const {
+  size_t h = 1469598103934665603ull;
+  for (const char c : s) h = (h ^ AsciiUpper(c)) * 1099511628211ull;
+  return h;
+}
+
+bool TRecReader::TKeyEq::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
 TRecReader::TRecReader(const TextRec& rec, std::string fileName)
     : rec_(rec), fileName_(std::move(fileName)) {
+  index_.reserve(rec.Lines.size());
   for (size_t i = 0; i < rec.Lines.size(); ++i) {
     const size_t eq = rec.Lines[i].find('=');
-    if (eq == std::string::npos) continue;
-    index_.try_emplace(UpperName(std::string_view(rec.Lines[i]).substr(0, eq)), i);
+    if (eq != std::string::npos) index_.try_emplace(std::string_view(rec.Lines[i]).substr(0, eq), i);
   }
 }
 
-bool TRecReader::Has(std::string_view key) const { return index_.count(UpperName(key)) > 0; }
+bool TRecReader::Has(std::string_view key) const { return index_.count(key) > 0; }
 
-std::string TRecReader::Text(std::string_view key) const {
-  const auto it = index_.find(UpperName(key));
+std::string_view TRecReader::View(std::string_view key) const {
+  const auto it = index_.find(key);
   if (it == index_.end()) return {};
-  const std::string& line = rec_.Lines[it->second];
+  const std::string_view line = rec_.Lines[it->second];
   return line.substr(line.find('=') + 1);
 }
 
@@ -288,7 +314,7 @@ int32_t TRecReader::Int(std::string_view key) {
     return 0;
   }
   int32_t v = 0;
-  if (!ParseInt(Text(key), v)) Fail(key, "is not a number");
+  if (!ParseInt(View(key), v)) Fail(key, "is not a number");
   return failed_ ? 0 : v;
 }
 
@@ -299,7 +325,7 @@ float TRecReader::Real(std::string_view key) {
     return 0;
   }
   float v = 0;
-  if (!ParseReal(Text(key), v)) Fail(key, "is not a number");
+  if (!ParseReal(View(key), v)) Fail(key, "is not a number");
   return failed_ ? 0 : v;
 }
 
@@ -319,7 +345,7 @@ std::vector<std::string> TRecReader::List(std::string_view key, size_t minItems)
     Fail(key, "is missing");
     return std::vector<std::string>(minItems);
   }
-  std::vector<std::string> items = SplitList(Text(key));
+  std::vector<std::string> items = SplitList(View(key));
   if (items.size() < minItems) {
     Fail(key, "has " + std::to_string(items.size()) + " items, " + std::to_string(minItems) +
                   " expected");

@@ -106,11 +106,13 @@ class TRecReader {
   TRecReader(const TextRec& rec, std::string fileName);
 
   bool Has(std::string_view key) const;
-  std::string Text(std::string_view key) const;
+  std::string Text(std::string_view key) const { return std::string(View(key)); }
+  // The value in place; valid while the record is.
+  std::string_view View(std::string_view key) const;
   int32_t Int(std::string_view key);
   float Real(std::string_view key);
-  bool YN(std::string_view key) const { return Text(key) == "Y"; }
-  bool Flag10(std::string_view key) const { return Text(key) == "1"; }
+  bool YN(std::string_view key) const { return View(key) == "Y"; }
+  bool Flag10(std::string_view key) const { return View(key) == "1"; }
   // A count key: an integer in 0..max.
   int32_t Count(std::string_view key, int32_t max);
   // The items of a list value, failing when there are fewer than minItems.
@@ -128,7 +130,14 @@ class TRecReader {
  private:
   const TextRec& rec_;
   std::string fileName_;
-  std::unordered_map<std::string, size_t> index_;  // upper-case key -> first line
+  // Keys compared without regard to ASCII case, as GetVal does.
+  struct TKeyHash {
+    size_t operator()(std::string_view s) const;
+  };
+  struct TKeyEq {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::unordered_map<std::string_view, size_t, TKeyHash, TKeyEq> index_;  // key -> first line
   bool failed_ = false;
   std::string msg_;
 };
