@@ -1,5 +1,6 @@
 // The program's entry point: the application, the dialog host and the main window.
 #include <QApplication>
+#include <QScreen>
 #include <QString>
 #include <cstdio>
 #include <exception>
@@ -38,6 +39,11 @@ int main(int argc, char** argv) {
     ramvel::TUiHostScope scope(host);
     ramvel::TFrmMain main(QApplication::applicationDirPath().toStdString());
     host.SetParent(&main);
+    // Without a window manager a maximised window keeps its first size: start from most of the
+    // screen so that the board has room either way.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      main.resize(screen->availableGeometry().size() * 9 / 10);
+    }
     main.showMaximized();
     return QApplication::exec();
   } catch (const std::exception& ex) {
