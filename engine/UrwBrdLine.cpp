@@ -14,11 +14,6 @@ constexpr size_t kMaxLineStas = 10000;
 
 std::string LineFile(const std::string& name) { return "line/" + name + ".txt"; }
 
-int32_t ToInt(std::string_view s) {
-  int32_t v = 0;
-  ParseInt(s, v);
-  return v;
-}
 
 }  // namespace
 
@@ -81,8 +76,8 @@ bool TBrdData::AddStaToLine(int32_t x) {
   if (LineStas.empty()) return false;
   const size_t n = LineStas.size();
   std::vector<std::string> scratch;
-  const int32_t last = ToInt(LineStas[n - 1]);
-  const int32_t before = n >= 2 ? ToInt(LineStas[n - 2]) : 0;
+  const int32_t last = IntOr0(LineStas[n - 1]);
+  const int32_t before = n >= 2 ? IntOr0(LineStas[n - 2]) : 0;
   for (int32_t s = 0; s < 2; ++s) {
     scratch.clear();
     if (ListUpConnSta(last, x, scratch, s, before)) {
@@ -91,8 +86,8 @@ bool TBrdData::AddStaToLine(int32_t x) {
       return true;
     }
   }
-  const int32_t first = ToInt(LineStas[0]);
-  const int32_t after = n >= 2 ? ToInt(LineStas[1]) : 0;
+  const int32_t first = IntOr0(LineStas[0]);
+  const int32_t after = n >= 2 ? IntOr0(LineStas[1]) : 0;
   for (int32_t s = 0; s < 2; ++s) {
     scratch.clear();
     if (ListUpConnSta(first, x, scratch, s, after)) {
@@ -114,7 +109,7 @@ void TBrdData::MakeLineBlk() {
   int32_t c = 0, side = 0;
   std::vector<std::string> list;
   for (size_t i = 0; i + 1 < n; ++i) {
-    const int32_t a = ToInt(LineStas[i]), b = ToInt(LineStas[i + 1]);
+    const int32_t a = IntOr0(LineStas[i]), b = IntOr0(LineStas[i + 1]);
     list.clear();
     if (i >= 1) {
       ListUpConnSta(a, b, list, side, 0);
@@ -128,15 +123,15 @@ void TBrdData::MakeLineBlk() {
     TSection& sec = Sections[i];
     for (const std::string& line : list) {
       std::vector<std::string> e = SplitComma(line);
-      const int32_t len = ToInt(e[0]);
+      const int32_t len = IntOr0(e[0]);
       e.erase(e.begin());
-      const int32_t last = e.size() >= 3 ? ToInt(e.back()) : 0;
+      const int32_t last = e.size() >= 3 ? IntOr0(e.back()) : 0;
       if (!IsStaCodeOf(last, b) || sec.Tracks >= kMaxSlots) continue;
       side = 1 - SplitEntCode(last).Side;
       LineSides[i + 1] = side;
       const int32_t blocks = std::max(1, len / kBlkLenM);
       sec.BlkPerTrack = blocks;
-      sec.TrackStart[sec.Tracks] = ToInt(e[0]);
+      sec.TrackStart[sec.Tracks] = IntOr0(e[0]);
       sec.TrackEnd[sec.Tracks] = last;
       ++sec.Tracks;
       for (int32_t k = 1; k <= blocks; ++k) {
@@ -152,10 +147,10 @@ void TBrdData::AddLineBlk(int32_t c, int32_t k, int32_t blocks, int32_t len,
   const int32_t code = c * 1000 + 13;
   blk->BlkCode = code;
   blk->Length = len;
-  const int32_t key0 = k == 1 ? ToInt(e[1]) : code;
-  const int32_t conn0 = k == 1 ? ToInt(e[0]) : -((c - 1) * 1000 + 13);
-  const int32_t key1 = k == blocks ? ToInt(e[e.size() - 2]) : -code;
-  const int32_t conn1 = k == blocks ? ToInt(e.back()) : (c + 1) * 1000 + 13;
+  const int32_t key0 = k == 1 ? IntOr0(e[1]) : code;
+  const int32_t conn0 = k == 1 ? IntOr0(e[0]) : -((c - 1) * 1000 + 13);
+  const int32_t key1 = k == blocks ? IntOr0(e[e.size() - 2]) : -code;
+  const int32_t conn1 = k == blocks ? IntOr0(e.back()) : (c + 1) * 1000 + 13;
   blk->SetEnd(0, conn0);
   blk->SetEnd(1, conn1);
   BlkEnds.emplace(IntText(key0), blk.get());

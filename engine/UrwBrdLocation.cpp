@@ -13,18 +13,7 @@ constexpr int kMaxBodyElements = 10000;
 
 int32_t ItemCount(const TCarObj& car) { return static_cast<int32_t>(car.PathItems.size()); }
 
-// The station code before the first "|" of a station part.
-int32_t PartCode(const std::string& part) {
-  int32_t code = 0;
-  ParseInt(TextBefore(part + "|", "|"), code);
-  return code;
-}
 
-int32_t ToInt(const std::string& s) {
-  int32_t v = 0;
-  ParseInt(s, v);
-  return v;
-}
 
 }  // namespace
 
@@ -121,7 +110,7 @@ void TBrdData::ActionAtInit(TCarObj& car, int32_t now) {
 
 void TBrdData::CalcStopPoint(TCarObj& car) {
   car.RunTm = 0;
-  const TEntCode at = SplitEntCode(car.PathItems.empty() ? 0 : ToInt(car.PathItems[0]));
+  const TEntCode at = SplitEntCode(car.PathItems.empty() ? 0 : IntOr0(car.PathItems[0]));
   TStaObj* s = FindSta(at.Id, "CalcStopPoint-STA-3");
   if (s == nullptr) {
     car.LocState = kLocError;
@@ -140,7 +129,7 @@ bool TBrdData::AdvanceCar(TCarObj& car, int32_t a, float x) {
       FindSta(PartCode(car.PathItems[static_cast<size_t>(a)]), "CalcCarLocation-STA-2");
       t = a == 0 ? StaRunTime(car, false, car.PassFrom) : StaRunTime(car, true, car.PassTo);
     } else if (const TRailObj* rail =
-                   FindRail(ToInt(car.PathItems[static_cast<size_t>(a)]), "CalcCarLocation-RAIL-2")) {
+                   FindRail(IntOr0(car.PathItems[static_cast<size_t>(a)]), "CalcCarLocation-RAIL-2")) {
       t = static_cast<float>(rail->Length) / v;
     }
     if (x < t) {
@@ -164,9 +153,9 @@ void TBrdData::LayCarBody(TCarObj& car) {
       if (sta == nullptr) break;
       sta->LayBodyOnSta(car, item, rem);
     } else {
-      const TRailObj* rail = FindRail(ToInt(item), "CalcCarLocation-RAIL-1");
+      const TRailObj* rail = FindRail(IntOr0(item), "CalcCarLocation-RAIL-1");
       if (rail == nullptr) break;
-      LayBodyOnRail(*rail, car, ToInt(item), rem, GetRailConnObj(*rail, 1),
+      LayBodyOnRail(*rail, car, IntOr0(item), rem, GetRailConnObj(*rail, 1),
                     GetRailConnObj(*rail, 0));
     }
     if (rem <= 0) break;

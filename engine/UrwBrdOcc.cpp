@@ -27,18 +27,7 @@ int32_t HalfSec(const TCarObj& car, bool arriving, bool passes) {
 
 int32_t BlkSec(const TBlkObj& blk, const TCarObj& car) { return Sec(blk.RunTime(car.SpdMps())); }
 
-// The station of a station part: the code before its first "|".
-int32_t StaOfPart(const std::string& part) {
-  int32_t code = 0;
-  ParseInt(TextBefore(part + "|", "|"), code);
-  return code;
-}
 
-int32_t CodeOf(const std::string& text) {
-  int32_t code = 0;
-  ParseInt(text, code);
-  return code;
-}
 
 // One route split into its elements, with the running time of each.
 class TRouteRun {
@@ -51,9 +40,9 @@ class TRouteRun {
   const std::string& El(size_t i) const { return el_[i]; }
 
   TStaObj* Sta(size_t i, std::string_view tag) const {
-    return brd_.FindSta(StaOfPart(el_[i]), tag);
+    return brd_.FindSta(PartCode(el_[i]), tag);
   }
-  TBlkObj* Blk(size_t i) const { return brd_.FindBlkEnd(CodeOf(el_[i]), "BLOCK"); }
+  TBlkObj* Blk(size_t i) const { return brd_.FindBlkEnd(IntOr0(el_[i]), "BLOCK"); }
 
   // The duration used while testing element i: the stations' halves are taken the other way
   // round than when booking.

@@ -130,6 +130,11 @@ bool ParseInt(std::string_view s, int32_t& v) {
   return true;
 }
 
+int32_t IntOr0(std::string_view s) {
+  int32_t v = 0;
+  return ParseInt(s, v) ? v : 0;
+}
+
 bool ParseReal(std::string_view s, float& v) {
   s = TrimBlanks(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);

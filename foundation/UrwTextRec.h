@@ -83,6 +83,8 @@ const char* YNText(bool v);
 const char* Text10(bool v);
 
 bool ParseInt(std::string_view s, int32_t& v);
+// The integer of s, or 0 when s is not one (for codes the program wrote itself).
+int32_t IntOr0(std::string_view s);
 bool ParseReal(std::string_view s, float& v);
 
 // List values: items joined by "|", quoted where needed; see the implementation for the rules.

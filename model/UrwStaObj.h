@@ -112,6 +112,8 @@ struct TPathItem {
 };
 
 std::string ItemText(int32_t kind, int32_t no, int32_t r);
+// The station's entry code that starts a station part ("5031|1;12|H;2" -> 5031).
+int32_t PartCode(std::string_view part);
 TPathItem ParseItem(std::string_view item);
 
 // Where RailAtPoint found a segment.

@@ -53,6 +53,8 @@ std::string ItemText(int32_t kind, int32_t no, int32_t r) {
   return IntText(r) + ";" + IntText(no);
 }
 
+int32_t PartCode(std::string_view part) { return IntOr0(part.substr(0, part.find('|'))); }
+
 TPathItem ParseItem(std::string_view item) {
   TPathItem it;
   const size_t semi = item.find(';');
