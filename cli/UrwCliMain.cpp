@@ -23,21 +23,21 @@ const std::map<std::string, TCommand>& Commands() {
         "  and prints \"line <NAME>: ok\" or one line per problem: train sets that must be moved\n"
         "  empty, sections without a route, and two trains holding one block, platform track or\n"
         "  turnout at once. Exit 1 when a problem is found.\n"
-        "  Example: ramvel-cli check boards/Sample\n"}},
+        "  Example: ramvel-cli check data/boards/Sample\n"}},
       {"routes",
        {RunRoutes,
         "ramvel-cli routes BOARD FROM PLATFORM SIDE TO [PLATFORM]\n"
         "  The routes over the rails from a platform of station FROM, leaving by SIDE (0 or 1),\n"
         "  to the platforms of the neighbouring station TO (all when PLATFORM is left out),\n"
         "  one per line as label=route.\n"
-        "  Example: ramvel-cli routes boards/Sample 東町 1 1 西町\n"}},
+        "  Example: ramvel-cli routes data/boards/Sample 東町 1 1 北野\n"}},
       {"locate",
        {RunLocate,
         "ramvel-cli locate BOARD TIME\n"
         "  Locates every train set at TIME (\"630\", \"1830.15\") with the whole terrain in view\n"
         "  at 1 metre per pixel. One line per train set: id, state, label, head point and tail\n"
         "  point of its body in pixels (\"x,y\", one decimal), separated by tabs.\n"
-        "  Example: ramvel-cli locate boards/Sample 800\n"}},
+        "  Example: ramvel-cli locate data/boards/Sample 800\n"}},
       {"timetable",
        {RunTimetable,
         "ramvel-cli timetable BOARD LINE [down|up] [--csv]\n"
@@ -46,14 +46,14 @@ const std::map<std::string, TCommand>& Commands() {
         "  kind and, for each station, \"dep\" at its origin, \"arr/dep\" at a stop, \"arr=\" at a\n"
         "  pass, \"arr/\" at its terminal, each followed by \"#\" and the platform.\n"
         "  --csv writes RFC 4180 CSV instead of tab-separated text.\n"
-        "  Example: ramvel-cli timetable boards/Sample 本線 up\n"}},
+        "  Example: ramvel-cli timetable data/boards/Sample 本線 up\n"}},
       {"render",
        {RunRender,
         "ramvel-cli render BOARD OUT.png [--time T] [--scale M] [--at X,Y] [--size WxH] [--labels]\n"
         "  Draws the board as the board view does in run mode at time T (default 800) at M\n"
         "  metres per pixel (default 18) with the view's top-left corner at board metres X,Y\n"
         "  and a view of W x H pixels (default 800x600), and writes it as PNG.\n"
-        "  Example: ramvel-cli render boards/Sample out.png --time 830 --scale 9\n"}},
+        "  Example: ramvel-cli render data/boards/Sample out.png --time 830 --scale 9\n"}},
   };
   return commands;
 }

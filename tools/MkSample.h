@@ -1,0 +1,113 @@
+// The sample board generator: its station designs, its layout on the terrain, its lines and the
+// plan of its train sets, and the entry of every train through the diagram editor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/UrwBrdData.h"
+#include "engine/UrwBrdView.h"
+#include "foundation/UrwCmnDef.h"
+#include "station_designer/UrwStaPanel.h"
+#include "station_designer/UrwStaPicture.h"
+
+namespace ramvel::mksample {
+
+// ---- Stations (MkSampleStations.cpp) ----------------------------------------------------------
+
+// The station designs of the sample, each a cell picture built through the designer model.
+std::vector<TStaPicture> SampleStations();
+
+// ---- Layout (MkSampleLayout.cpp) --------------------------------------------------------------
+
+// A station placed from grid point Start along one of the eight station vectors (terrain dots).
+struct TStaSite {
+  std::string Name;
+  TPoint Start;
+  TPoint Vec;
+};
+
+// A run of double-track rails from end FromSide of station From to end ToSide of station To,
+// one straight rail per step (terrain dots). Runs are laid in list order, which decides the
+// entry slots a run takes at a station end shared with another run.
+struct TRailRun {
+  std::string From;
+  int32_t FromSide = 0;
+  std::vector<TPoint> Steps;
+  std::string To;
+  int32_t ToSide = 0;
+};
+
+// A line as the line editor builds it: its stations in order, the first repeated for a ring.
+struct TLineDef {
+  std::string Name;
+  std::vector<std::string> Stations;
+};
+
+std::vector<TStaSite> SampleSites();
+std::vector<TRailRun> SampleRails();
+std::vector<TLineDef> SampleLines();
+// The terrain: pure white land, pure blue sea south of the coast.
+TLandGrid SampleLand();
+
+// Writes the terrain as a 24-bit BMP.
+TStatus WriteBmp24(const TLandGrid& land, const std::string& path);
+
+// Places the sites on the board (their station files must be in folder/station) and lays the
+// rail runs. Fails naming the run or station that does not fit.
+TStatus BuildLayout(TBrdData& brd, const std::string& folder);
+// The placing rules a user meets: stations and rails start on land, never touch the coast or
+// cross another object, bend by at most 23 degrees, and no two rails leave one end in parallel.
+// One line per broken rule; empty when the layout is sound.
+std::vector<std::string> CheckLayout(TBrdData& brd, const TLandGrid& land);
+// Makes the lines with the line editor's operations and writes their files.
+TStatus BuildLines(TBrdData& brd, const std::string& folder);
+
+// ---- Plan (MkSamplePlan.cpp) -------------------------------------------------------------------
+
+enum class TTrainClass { kLocal, kLimited, kExpress };  // 普通, 特急, 急行
+
+// One section as the train runs it: stop at or pass its next station, and the platforms wanted
+// there, the first one free long enough taken.
+struct TStopPlan {
+  bool Pass = false;
+  std::vector<int32_t> Homes;
+  // Seconds a stopping train may be held there beyond the shortest stop while others pass.
+  int32_t Slack = 60;
+};
+
+struct TTrainPlan {
+  std::string TrNo;
+  std::string Kind;  // kind text: type, and " " + nickname
+  int32_t Dir = 1;   // +1 down (station slots increase), -1 up
+  int32_t Dep = 0;   // planned departure from where the train set stands, s from 04:00
+  std::vector<TStopPlan> Stops;
+};
+
+struct TCarPlan {
+  TCarProp Prop;
+  int32_t StabSlot = 0;  // slot of the line station the train set stands at from 04:00
+  std::vector<int32_t> StabHomes;
+  std::vector<TTrainPlan> Trains;
+};
+
+struct TLinePlan {
+  std::string Line;
+  std::vector<TCarPlan> Cars;  // in the order they are entered
+};
+
+// The plans of every line; the board's lines must have been made (BuildLines).
+std::vector<TLinePlan> SamplePlans(TBrdData& brd);
+
+// ---- Entry (MkSampleEntry.cpp) -----------------------------------------------------------------
+
+// Opens each line in the diagram editor, creates its train sets and enters every train section
+// by section. Fails naming the train that cannot be entered. late counts the trains that had to
+// leave later than planned.
+TStatus EnterTimetables(TBrdData& brd, const std::string& folder,
+                        const std::vector<TLinePlan>& plans, int32_t& late);
+// The problems `ramvel-cli check` would report for every line; empty when there are none.
+std::vector<std::string> CheckLines(TBrdData& brd, const std::string& folder);
+
+}  // namespace ramvel::mksample
