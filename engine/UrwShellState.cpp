@@ -125,6 +125,19 @@ TStatus MakeBrdSubFolders(const std::string& brdPath) {
   return TStatus::Ok();
 }
 
+std::vector<std::string> ListBoards(const std::string& baseDir) {
+  std::vector<std::string> boards;
+  for (const std::string& stem : ListFiles(baseDir, "")) {
+    std::error_code ec;
+    const std::string folder = ResolveIn(baseDir, stem);
+    if (std::filesystem::is_directory(folder, ec) &&
+        std::filesystem::is_regular_file(ResolveIn(folder, "Board.txt"), ec)) {
+      boards.push_back(stem);
+    }
+  }
+  return boards;
+}
+
 void RemoveBrdFolder(const std::string& brdPath) {
   std::error_code ec;
   fs::remove_all(brdPath, ec);

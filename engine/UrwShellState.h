@@ -63,6 +63,9 @@ TStatus MakeBrdFolder(const std::string& baseDir, const std::string& name, std::
 TStatus MakeBrdSubFolders(const std::string& brdPath);
 // Removes a board folder made by MakeBrdFolder again, with whatever it holds.
 void RemoveBrdFolder(const std::string& brdPath);
+// The boards of the program folder: its sub-folders that hold a Board.txt, as the folder
+// listing names them (upper case). Executables, help and backups are not boards.
+std::vector<std::string> ListBoards(const std::string& baseDir);
 // Copies a terrain bitmap into the board as Land.bmp, replacing the old one only once the copy
 // is complete; choosing the board's own Land.bmp leaves it intact.
 TStatus CopyLandFile(const std::string& src, const std::string& brdPath);

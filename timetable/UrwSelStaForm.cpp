@@ -178,7 +178,7 @@ bool TFrmSelSta::SelectLine(const std::string& brdFolder, std::string& name) {
 }
 
 bool TFrmSelSta::SelectBrd(const std::string& baseDir, std::string& name) {
-  if (!ShowSelList(ListFiles(baseDir, ""), "ボードを選択して下さい", true)) return false;
+  if (!ShowSelList(ListBoards(baseDir), "ボードを選択して下さい", true)) return false;
   name = SelectedText();
   return true;
 }

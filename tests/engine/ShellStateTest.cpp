@@ -314,3 +314,21 @@ TEST_F(CurTimeInputTest, KeepingTheShownTimeOrCancellingChangesNothing) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+TEST(ListBoards, OnlyFoldersHoldingABoardAreOffered) {
+  test::TTempDir dir;
+  test::WriteBytes(dir / "Sample/Board.txt", "STA_COUNT=0\r\n");
+  test::WriteBytes(dir / "mine/BOARD.TXT", "STA_COUNT=0\r\n");
+  test::WriteBytes(dir / "help/top.html", "<html></html>");
+  test::WriteBytes(dir / "bakup/x.txt", "");
+  test::WriteBytes(dir / "ramvel", "an executable has no extension here");
+  test::WriteBytes(dir / "notes/Board.txt/x", "a folder named like the file");
+  EXPECT_EQ(ListBoards(dir.Path()), (std::vector<std::string>{"MINE", "SAMPLE"}));
+  EXPECT_TRUE(ListBoards(dir / "missing").empty());
+}
+
+}  // namespace
+}  // namespace ramvel
