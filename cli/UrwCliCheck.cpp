@@ -2,35 +2,11 @@
 // sections without a route and overlaps in the rebuilt occupancy.
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBoard.h"
-#include "engine/UrwBrdAudit.h"
-#include "timetable/UrwDiaTimeGrid.h"
+#include "timetable/UrwLineCheck.h"
 
 namespace ramvel::cli {
 
 namespace {
-
-std::string StaName(TBrdData& brd, int32_t id) {
-  const TStaObj* sta = brd.FindSta(id, "");
-  return sta != nullptr ? sta->Name : IntText(id);
-}
-
-// Every section of every train of the line for which the blocks give no route.
-void MissingRoutes(TBrdData& brd, const TDiaObj& dia, std::vector<std::string>& out) {
-  for (int32_t k = 0; k < dia.TrCount; ++k) {
-    const TTrInfo& tr = dia.TrInfo[static_cast<size_t>(k)];
-    for (int32_t c = 1; c < tr.CellCount; ++c) {
-      const TEntCode f = SplitEntCode(dia.Cell(k, tr.FirstSta + (c - 1) * tr.Dir).Loc);
-      const TEntCode t = SplitEntCode(dia.Cell(k, tr.FirstSta + c * tr.Dir).Loc);
-      std::vector<std::string> routes;
-      brd.ListUpNextStaCanGo(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
-      if (routes.empty()) {
-        out.push_back("train " + tr.TrNo + ": no route from " + StaName(brd, f.Id) + " " +
-                      IntText(f.Slot) + "番ホーム to " + StaName(brd, t.Id) + " " +
-                      IntText(t.Slot) + "番ホーム");
-      }
-    }
-  }
-}
 
 // The problems of one line; false when the line file cannot be used.
 bool CheckLine(TOpenBoard& board, const std::string& name, std::vector<std::string>& problems,
@@ -42,19 +18,7 @@ bool CheckLine(TOpenBoard& board, const std::string& name, std::vector<std::stri
     err << "ramvel-cli: " << st.Msg() << "\n";
     return false;
   }
-  brd.MakeLineBlk();
-  TDiaObj dia;
-  dia.Build(brd.LineStas, brd.TrainNos);
-  std::string moves;
-  brd.InitObjTmTbl(dia, moves);
-  for (std::string line; !moves.empty();) {
-    const size_t nl = moves.find('\n', 1);
-    line = moves.substr(moves[0] == '\n' ? 1 : 0, nl == std::string::npos ? nl : nl - 1);
-    if (!line.empty()) problems.push_back(line);
-    moves = nl == std::string::npos ? std::string() : moves.substr(nl);
-  }
-  MissingRoutes(brd, dia, problems);
-  for (std::string& o : AuditOccupancy(brd)) problems.push_back(std::move(o));
+  problems = CheckLineProblems(brd);
   return true;
 }
 

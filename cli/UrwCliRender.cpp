@@ -114,14 +114,14 @@ bool ParseOption(const std::vector<std::string>& args, size_t& i, TRenderOpts& o
     o.Labels = true;
     return true;
   }
-  for (const TOptSpec& spec : kValueOpts) {
-    if (args[i] != spec.Name) continue;
+  for (const TOptSpec& opt : kValueOpts) {
+    if (args[i] != opt.Name) continue;
     if (i + 1 >= args.size()) {
       err << "render: " << args[i] << " needs a value\n";
       return false;
     }
     ++i;
-    return spec.Parse(args[i], o, err);
+    return opt.Parse(args[i], o, err);
   }
   err << "render: unknown option " << args[i] << "\n";
   return false;

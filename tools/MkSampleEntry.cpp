@@ -7,6 +7,7 @@
 
 #include "engine/UrwBrdAudit.h"
 #include "timetable/UrwDiaEditor.h"
+#include "timetable/UrwLineCheck.h"
 #include "tools/MkSample.h"
 
 namespace ramvel::mksample {
@@ -433,23 +434,6 @@ TStatus EnterTimetables(TBrdData& brd, const std::string& folder,
 
 // ---- The check of the finished board -----------------------------------------------------------
 
-namespace {
-
-void MissingRoutes(TBrdData& brd, const TDiaObj& dia, std::vector<std::string>& out) {
-  for (int32_t k = 0; k < dia.TrCount; ++k) {
-    const TTrInfo& tr = dia.TrInfo[static_cast<size_t>(k)];
-    for (int32_t c = 1; c < tr.CellCount; ++c) {
-      const TEntCode f = SplitEntCode(dia.Cell(k, tr.FirstSta + (c - 1) * tr.Dir).Loc);
-      const TEntCode t = SplitEntCode(dia.Cell(k, tr.FirstSta + c * tr.Dir).Loc);
-      std::vector<std::string> routes;
-      brd.ListUpNextStaCanGo(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
-      if (routes.empty()) out.push_back("train " + tr.TrNo + ": a section without a route");
-    }
-  }
-}
-
-}  // namespace
-
 std::vector<std::string> CheckLines(TBrdData& brd, const std::string& folder) {
   TSampleHost host;
   TUiHostScope scope(host);
@@ -461,14 +445,7 @@ std::vector<std::string> CheckLines(TBrdData& brd, const std::string& folder) {
       out.push_back("line " + def.Name + ": cannot be read");
       continue;
     }
-    brd.MakeLineBlk();
-    TDiaObj dia;
-    dia.Build(brd.LineStas, brd.TrainNos);
-    std::string moves;
-    brd.InitObjTmTbl(dia, moves);
-    std::vector<std::string> problems = SplitLines(moves);
-    MissingRoutes(brd, dia, problems);
-    for (std::string& o : AuditOccupancy(brd)) problems.push_back(std::move(o));
+    std::vector<std::string> problems = CheckLineProblems(brd);
     for (std::string& m : host.Msgs) problems.push_back(std::move(m));
     host.Clear();
     for (const std::string& p : problems) {

@@ -1,8 +1,6 @@
 // ramvel-cli run as a program on boards built in the tests: whole outputs and exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "NetBuilder.h"
@@ -16,31 +14,10 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TTempDir;
 
-struct TRun {
-  int Exit = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TRun = test::TProgramRun;
 
 TRun RunCli(const std::vector<std::string>& args, const TTempDir& dir) {
-  std::string cmd = Quote(RAMVEL_CLI);
-  for (const std::string& a : args) cmd += " " + Quote(a);
-  cmd += " 2>" + Quote(dir / "stderr.txt");
-  TRun run;
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
-  const int status = pclose(pipe);
-  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.Err = ReadBytes(dir / "stderr.txt");
-  return run;
+  return test::RunProgram(RAMVEL_CLI, args, dir.Path());
 }
 
 constexpr int32_t k0600 = 2 * 3600;

@@ -2,7 +2,6 @@
 // are free of problems, every line has trains both ways, every train set can be located, and
 // the generator makes exactly the shipped files again.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,29 +20,12 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TTempDir;
 
-struct TRun {
-  int Exit = -1;
-  std::string Out;
-};
+using TRun = test::TProgramRun;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-TRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
-  std::string cmd = Quote(program);
-  for (const std::string& a : args) cmd += " " + Quote(a);
-  cmd += " 2>/dev/null";
-  TRun run;
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
-  const int status = pclose(pipe);
-  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Standard error goes to a scratch folder of the test program.
+test::TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+  static const TTempDir scratch;
+  return test::RunProgram(program, args, scratch.Path());
 }
 
 std::vector<std::string> Lines(const std::string& text) {

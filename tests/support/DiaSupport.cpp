@@ -12,8 +12,8 @@ TStepSpec Stop(int32_t sta, int32_t arr, int32_t dep, int32_t home) {
 TStepSpec Pass(int32_t sta, int32_t t, int32_t home) { return {sta, home, t, t}; }
 TStepSpec Term(int32_t sta, int32_t arr, int32_t home) { return {sta, home, arr, -1}; }
 
-TTmTbl StepOf(const TStepSpec& spec, const std::string& txt) {
-  return TTmTbl{txt, spec.Arr, spec.Dep, MakeEntCode(spec.Sta, spec.Home, 0)};
+TTmTbl StepOf(const TStepSpec& step, const std::string& txt) {
+  return TTmTbl{txt, step.Arr, step.Dep, MakeEntCode(step.Sta, step.Home, 0)};
 }
 
 TCarObj& AddCar(TBrdData& brd, int32_t sta, int32_t home) {

@@ -25,7 +25,7 @@ TStepSpec Pass(int32_t sta, int32_t t, int32_t home = 1);
 TStepSpec Term(int32_t sta, int32_t arr, int32_t home = 1);  // arrives and stays
 
 // The step as it is stored in a timetable (side flag 0).
-TTmTbl StepOf(const TStepSpec& spec, const std::string& txt = "");
+TTmTbl StepOf(const TStepSpec& step, const std::string& txt = "");
 
 // Registers a new train set of 4 cars at 72 km/h stabled at platform home of station sta and
 // returns it (owned by the board).

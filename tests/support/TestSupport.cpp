@@ -1,6 +1,7 @@
 // Temporary folders and raw file access for tests.
 #include "TestSupport.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -42,6 +43,33 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+}
+
+namespace {
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+}  // namespace
+
+TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& scratchDir) {
+  const std::string errFile = scratchDir + "/stderr.txt";
+  std::string cmd = ShellQuote(program);
+  for (const std::string& a : args) cmd += " " + ShellQuote(a);
+  cmd += " 2>" + ShellQuote(errFile);
+  TProgramRun run;
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
+  const int status = pclose(pipe);
+  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Err = ReadBytes(errFile);
+  return run;
 }
 
 }  // namespace ramvel::test

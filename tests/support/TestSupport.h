@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ramvel::test {
 
@@ -24,5 +25,16 @@ class TTempDir {
 std::string ReadBytes(const std::string& path);
 // Writes bytes, creating missing parent folders.
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// What a program run printed and how it ended.
+struct TProgramRun {
+  int Exit = -1;  // exit status; -1 when it did not end normally
+  std::string Out;
+  std::string Err;
+};
+
+// Runs program with args, capturing standard output and error (through a file in scratchDir).
+TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& scratchDir);
 
 }  // namespace ramvel::test
