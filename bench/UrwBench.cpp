@@ -32,6 +32,9 @@ void BM_CalcCarLocationTick(benchmark::State& state) {
     }
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
+  int running = 0;
+  for (const auto& [key, car] : brd.Cars) running += car->LocState == 2;
+  state.counters["running"] = running;
 }
 BENCHMARK(BM_CalcCarLocationTick)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
