@@ -31,7 +31,7 @@ int32_t RunSeconds(const TCarObj& car, int32_t railLen) {
 }
 
 void AddShuttle(TBrdData& brd, int32_t k, int32_t a, int32_t b, int32_t railLen,
-                int32_t trains) {
+                int32_t trains, int32_t layover) {
   const int32_t no = brd.CarReg({0, "", 0x0000FF, 1 + k % 8, 60 + k % 5 * 20},
                                 MakeEntCode(a, 1, 1));
   TCarObj& car = *brd.FindCar(no, "");
@@ -44,7 +44,7 @@ void AddShuttle(TBrdData& brd, int32_t k, int32_t a, int32_t b, int32_t railLen,
     car.TmTbl.Add({trNo + ",普通", t, t, MakeEntCode(from, 1, out ? 1 : 0)});
     car.TmTbl.Add({"", t + run, -1, MakeEntCode(to, 1, out ? 0 : 1)});
     brd.TrainNos.emplace(trNo, &car);
-    t += run + 300;
+    t += run + layover;
   }
 }
 
@@ -68,7 +68,7 @@ void MakeSynthBoard(TBrdData& brd, const TSynthSize& size) {
   }
   for (int32_t k = 0; k < size.Cars && !links.empty(); ++k) {
     const auto& [a, b] = links[static_cast<size_t>(k) % links.size()];
-    AddShuttle(brd, k, a, b, kGap * kGridM, size.TrainsPerCar);
+    AddShuttle(brd, k, a, b, kGap * kGridM, size.TrainsPerCar, size.Layover);
   }
   brd.SetLine("BENCH");
   for (int32_t i = 0; i < std::min(size.Stations, size.PerRow); ++i) {

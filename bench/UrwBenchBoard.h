@@ -14,6 +14,7 @@ struct TSynthSize {
   int32_t RailsPerLink = 1;  // rails in series between neighbouring stations
   int32_t PerRow = 20;       // stations per row; the line runs along the first row
   int32_t TrainsPerCar = 0;  // trains of each train set; 0: shuttles all day
+  int32_t Layover = 300;     // seconds standing between two trains
 };
 
 // Fills an empty board. Stations stand in rows; every station but the last of a row is joined
