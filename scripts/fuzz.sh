@@ -12,7 +12,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$san" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 status=0
-for exe in "$build"/fuzz/fuzz_*; do
+for exe in "$build"/bin/fuzz_*; do
   [ -x "$exe" ] || continue
   name="$(basename "$exe")"
   corpus="$build/corpus/$name"
