@@ -157,15 +157,6 @@ class TStreamHost : public TUiHost {
     return false;
   }
   void ShowPlainMsg(const std::string& text) override { err_ << text << "\n"; }
-  std::optional<std::string> InputBox(const std::string&, const std::string&,
-                                      const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFileDialog(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<uint32_t> ChooseColor(uint32_t) override { return std::nullopt; }
 
  private:
   std::ostream& err_;

@@ -59,6 +59,12 @@ TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display)
   return TStatus::Ok();
 }
 
+TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
+                        const std::string& display, TextRec& rec, int32_t& id) {
+  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
+  return LoadRec(ResolveIn(folder, stem + ".txt"), rec, display);
+}
+
 TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display) {
   std::string text;
   for (const std::string& line : rec.Lines) {

@@ -35,6 +35,10 @@ TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display 
 // Replaces the whole file, CR LF after every line, through a temporary file in the same folder
 // renamed over the old one, so that a failed write leaves the old content in place.
 TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display = {});
+// Reads folder/<stem>.txt of an object whose file is named by its number (rails, train sets);
+// id receives that number. Messages name the file as display.
+TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
+                        const std::string& display, TextRec& rec, int32_t& id);
 // The same for raw bytes.
 TStatus WriteFileAtomic(const std::string& path, std::string_view bytes,
                         std::string_view display = {});

@@ -19,15 +19,20 @@ class TUiHost {
   virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
   // The plain OK box of internal inconsistencies ("Error(tag:key)", "err").
   virtual void ShowPlainMsg(const std::string& text) = 0;
-  // A one-line input box; nullopt when cancelled.
-  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
-                                              const std::string& value) = 0;
-  // An open-file dialog; nullopt when cancelled.
-  virtual std::optional<std::string> OpenFileDialog(const std::string& title,
-                                                    const std::string& folder,
-                                                    const std::string& filter) = 0;
-  // A colour choice (0xRRGGBB); nullopt when cancelled.
-  virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
+  // A one-line input box; nullopt when cancelled. A host without one cancels.
+  virtual std::optional<std::string> InputBox(const std::string& /*caption*/,
+                                              const std::string& /*prompt*/,
+                                              const std::string& /*value*/) {
+    return std::nullopt;
+  }
+  // An open-file dialog; nullopt when cancelled. A host without one cancels.
+  virtual std::optional<std::string> OpenFileDialog(const std::string& /*title*/,
+                                                    const std::string& /*folder*/,
+                                                    const std::string& /*filter*/) {
+    return std::nullopt;
+  }
+  // A colour choice (0xRRGGBB); nullopt when cancelled. A host without one cancels.
+  virtual std::optional<uint32_t> ChooseColor(uint32_t /*initial*/) { return std::nullopt; }
 };
 
 // Installs host (not owned; nullptr restores the default, which writes messages to stderr and

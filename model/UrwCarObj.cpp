@@ -123,10 +123,8 @@ void ReadCarRec(TRecReader& rd, TCarObj& car) {
 TStatus TCarObj::LoadCar(const std::string& folder, const std::string& stem) {
   const std::string display = DisplayName(stem);
   int32_t id = 0;
-  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
-  const std::string path = ResolveIn(folder, stem + ".txt");
   TextRec rec;
-  if (TStatus st = LoadRec(path, rec, display); !st) return st;
+  if (TStatus st = LoadNumberedRec(folder, stem, display, rec, id); !st) return st;
   TRecReader rd(rec, display);
   TCarObj loaded;
   ReadCarRec(rd, loaded);

@@ -70,10 +70,8 @@ TStatus TRailObj::LoadRail(const std::string& folder, const std::string& stem) {
   const std::string display = DisplayName(stem);
   // The id itself comes from LBL_ID; a stem that is no number names no rail file.
   int32_t id = 0;
-  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
-  const std::string path = ResolveIn(folder, stem + ".txt");
   TextRec rec;
-  if (TStatus st = LoadRec(path, rec, display); !st) return st;
+  if (TStatus st = LoadNumberedRec(folder, stem, display, rec, id); !st) return st;
   TRecReader rd(rec, display);
   // Read into a copy so that a failure leaves this rail untouched; the copy keeps the fields
   // that the file does not hold (drawing transform, flags).

@@ -37,15 +37,6 @@ class TSampleHost : public TUiHost {
     return false;
   }
   void ShowPlainMsg(const std::string& text) override { Msgs.push_back(text); }
-  std::optional<std::string> InputBox(const std::string&, const std::string&,
-                                      const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFileDialog(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<uint32_t> ChooseColor(uint32_t) override { return std::nullopt; }
 
   void Clear() { Msgs.clear(); }
 };
