@@ -2,6 +2,7 @@
 #include <map>
 
 #include "cli/UrwCli.h"
+#include "cli/UrwCliBackup.h"
 #include "cli/UrwCliRender.h"
 
 namespace ramvel::cli {
@@ -15,6 +16,8 @@ struct TCommand {
 
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
+      {"backup", {RunBackup, kBackupHelp}},
+      {"restore", {RunRestore, kRestoreHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"

@@ -21,6 +21,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "diagnostics/UrwForDebug.h"
 #include "shell/UrwAbout.h"
 #include "timetable/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
@@ -158,6 +159,7 @@ void TFrmMain::FormCreate() {
   MakePanel();
   MakeStatusBar();
   SelSta = new TFrmSelSta(this);
+  Debug = new TFrmDebug(this);
   RecentBrds = ReadRecentBrds(BaseDir + kRecentFile);
   AddRecentBrd("");
   ApplySettings(ReadSettings(BaseDir + kSettingsFile));
@@ -358,6 +360,8 @@ void TFrmMain::ConnectEvents() {
     connect(log, &QAction::triggered, this, [this, log] { MnuLogClick(log->data().toInt()); });
   }
   connect(MnuSave, &QAction::triggered, this, [this] { MnuSaveClick(); });
+  connect(MnuSaveBAK, &QAction::triggered, this, [this] { MnuSaveBAKClick(); });
+  connect(MnuLoadBAK, &QAction::triggered, this, [this] { MnuLoadBAKClick(); });
   connect(MnuExit, &QAction::triggered, this, [this] { close(); });
   connect(MnuModeSel, &QAction::triggered, this, [this] { MnuModeSelClick(); });
   connect(MnuLandLoad, &QAction::triggered, this, [this] { MnuLandLoadClick(); });

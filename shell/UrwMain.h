@@ -26,6 +26,7 @@ class QPushButton;
 namespace ramvel {
 
 class TFrmAbout;
+class TFrmDebug;
 class TFrmSelSta;
 
 // The board area: shows the board view's frame and passes the mouse to the main window.
@@ -68,10 +69,11 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   int32_t IntvLevel = 0;                // the clock's tick level 0..2
   TBrdEdit Edit;                        // the board view, which owns the board
   TFrmSelSta* SelSta;                   // the selection dialog, created once
+  TFrmDebug* Debug;                     // the diagnostics window, created once
   TFrmAbout* About;
   // Commands whose windows arrive with later features stay disabled until they are connected.
   struct TFeatures {
-    bool Backup = false, StaEditor = false, LineEdit = false, DiaEditor = false, Layout = false;
+    bool Backup = true, StaEditor = false, LineEdit = false, DiaEditor = false, Layout = false;
   } Features;
   // The wall clock (hour, minute) read when run mode starts with the clock not set; replaceable
   // so that the start can be checked at any hour.
@@ -129,6 +131,12 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // Writes the recent list and the settings.
   void FormClose();
 
+  // ---- Backups and diagnostics (UrwMainBackup.cpp) ----
+  void MnuSaveBAKClick();
+  void MnuLoadBAKClick();
+  // F1 in design mode shows the station or rail under the mouse in the diagnostics window.
+  void FormKeyUp(int key);
+
   // ---- Modes and clock (UrwMainClock.cpp) ----
   void SetMode(bool design);
   void MnuModeSelClick() { SetMode(!Edit.View.DesignMode); }
@@ -164,6 +172,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* obj, QEvent* e) override;
 
  private:
