@@ -31,6 +31,7 @@ constexpr int kLbxRows = 4;
 QLineEdit* Field(QWidget* parent, int width = 0) {
   auto* e = new QLineEdit(parent);
   e->setReadOnly(true);
+  e->setFocusPolicy(Qt::ClickFocus);  // the window opens with no field framed
   if (width > 0) e->setFixedWidth(width);
   return e;
 }
@@ -47,12 +48,13 @@ QGroupBox* SideGroup(const QString& title, QLineEdit*& pos, QLineEdit*& ent, QLi
   ent = Field(g, 40);
   ofs = Field(g, 40);
   lbx = new QListWidget(g);
+  lbx->setFocusPolicy(Qt::ClickFocus);
   lbx->setFixedHeight(lbx->fontMetrics().height() * kLbxRows + 8);
   grid->addWidget(new QLabel(QStringLiteral("端点 (m)"), g), 0, 0);
   grid->addWidget(pos, 0, 1, 1, 3);
   grid->addWidget(new QLabel(QStringLiteral("入口数"), g), 1, 0);
   grid->addWidget(ent, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("接続側"), g), 1, 2, Qt::AlignRight);
+  grid->addWidget(new QLabel(QStringLiteral("所有フラグ"), g), 1, 2, Qt::AlignRight);
   grid->addWidget(ofs, 1, 3);
   grid->addWidget(new QLabel(QStringLiteral("接続先"), g), 2, 0, Qt::AlignTop);
   grid->addWidget(lbx, 2, 1, 1, 3);
@@ -99,24 +101,30 @@ TFrmDebug::TFrmDebug(QWidget* parent) : QDialog(parent) {
   connect(Pbx, &TDebugPaintBox::MouseMoved, this, &TFrmDebug::PbxMouseMove);
 }
 
+// The fields, as wide as the picture below them.
 void TFrmDebug::MakeControls() {
   auto* col = new QVBoxLayout(this);
   col->setSizeConstraint(QLayout::SetFixedSize);
+  auto* fields = new QWidget(this);
+  fields->setFixedWidth(kPbxW);
+  auto* rows = new QVBoxLayout(fields);
+  rows->setContentsMargins(0, 0, 0, 0);
   auto* top = new QHBoxLayout;
-  EdtId = Field(this, 70);
-  EdtName = Field(this);
-  EdtAng = Field(this, 50);
-  top->addWidget(new QLabel(QStringLiteral("ID"), this));
+  EdtId = Field(fields, 70);
+  EdtName = Field(fields);
+  EdtAng = Field(fields, 50);
+  top->addWidget(new QLabel(QStringLiteral("ID"), fields));
   top->addWidget(EdtId);
-  top->addWidget(new QLabel(QStringLiteral("名前・長さ"), this));
+  top->addWidget(new QLabel(QStringLiteral("名前・長さ"), fields));
   top->addWidget(EdtName, 1);
-  top->addWidget(new QLabel(QStringLiteral("角度"), this));
+  top->addWidget(new QLabel(QStringLiteral("角度"), fields));
   top->addWidget(EdtAng);
-  col->addLayout(top);
+  rows->addLayout(top);
   auto* sides = new QHBoxLayout;
-  sides->addWidget(SideGroup(QStringLiteral("端 0"), EdtPosL, EdtEntL, EdtOfsL, LbxEntL, this));
-  sides->addWidget(SideGroup(QStringLiteral("端 1"), EdtPosR, EdtEntR, EdtOfsR, LbxEntR, this));
-  col->addLayout(sides);
+  sides->addWidget(SideGroup(QStringLiteral("端 0"), EdtPosL, EdtEntL, EdtOfsL, LbxEntL, fields));
+  sides->addWidget(SideGroup(QStringLiteral("端 1"), EdtPosR, EdtEntR, EdtOfsR, LbxEntR, fields));
+  rows->addLayout(sides);
+  col->addWidget(fields);
   Pbx = new TDebugPaintBox(Picture, this);
   col->addWidget(Pbx);
   Grd = new QTableWidget(2, kGrdCols, this);

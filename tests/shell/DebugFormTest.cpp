@@ -231,5 +231,26 @@ TEST_F(DebugForm, RendersAStation) {
   EXPECT_EQ(shot.pixelColor(pbx + QPoint(262, 132)), QColor(0, 0, 255));
 }
 
+// The sample board's central station, with its entry crossing, fills the picture end to end.
+TEST_F(DebugForm, RendersTheSampleCentralStation) {
+  TStaObj sta;
+  const TStatus st = sta.LoadSta(RAMVEL_BINARY_DIR "/bin/Sample/station", "中央");
+  ASSERT_TRUE(st.ok()) << st.Msg();
+  QImage shot;
+  Show([&] { dlg_->ShowSta(sta); }, [&] { shot = dlg_->grab().toImage(); });
+  EXPECT_TRUE(shot.save(QStringLiteral(RAMVEL_BINARY_DIR "/debug_sample_station.png")));
+  int left = 594, right = -1;
+  for (int x = 0; x < 594; ++x) {
+    for (int y = 0; y < 240; ++y) {
+      if (Pixel(*dlg_, x, y) != QColor(128, 128, 128)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  }
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(right, 593);  // the side 1 end, u = 1188, falls on x = 594, just past the picture
+}
+
 }  // namespace
 }  // namespace ramvel::test
