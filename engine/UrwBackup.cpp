@@ -47,7 +47,8 @@ TStatus ReadWhole(const std::string& path, const std::string& display, uintmax_t
                   std::string& bytes) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) {
-    return TStatus::Error(display + " を読めません（ファイルがありません）");
+    const bool there = fs::exists(path, ec);
+    return TStatus::Error(display + (there ? " はファイルではありません" : " がありません"));
   }
   if (fs::file_size(path, ec) > limit) {
     return TStatus::Error(display + " を読めません（大きすぎます）");
@@ -112,8 +113,8 @@ TBakTime LocalBakTime() {
 
 std::string BakStamp(const TBakTime& t) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d%02d%02d_%02d%02d", t.Year % 100, t.Month % 100,
-                t.Day % 100, t.Hour % 100, t.Minute % 100);
+  std::snprintf(buf, sizeof buf, "%02d%02d%02d_%02d%02d", t.Year % 100, t.Month % 100, t.Day % 100,
+                t.Hour % 100, t.Minute % 100);
   return buf;
 }
 
@@ -168,7 +169,8 @@ TStatus BakBrdName(std::string_view fileName, std::string& brdName) {
   }
   const std::string name(stem.substr(0, stem.size() - kBakStampLen));
   const TStatus st = CheckBrdName(name);
-  if (!st) return TStatus::Error("バックアップ「" + shown + "」のボード名が使えません: " + st.Msg());
+  if (!st)
+    return TStatus::Error("バックアップ「" + shown + "」のボード名が使えません: " + st.Msg());
   brdName = name;
   return TStatus::Ok();
 }
@@ -246,8 +248,9 @@ TStatus MapBakPath(std::string_view recorded, std::string_view brdName, std::str
   if (!otherBrd.empty()) {
     return TStatus::Error("別のボード「" + otherBrd + "」のファイルです");
   }
-  return TStatus::Error("ボード「" + std::string(brdName) +
-                        "」の Board.txt または station・rail・car・line の中のファイルではありません");
+  return TStatus::Error(
+      "ボード「" + std::string(brdName) +
+      "」の Board.txt または station・rail・car・line の中のファイルではありません");
 }
 
 namespace {

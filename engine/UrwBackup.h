@@ -81,8 +81,7 @@ TStatus ParseBackup(std::string_view fileName, std::string_view bytes, TBackup& 
 // baseDir + board (made, with its sub-folders, when missing) all-or-nothing: on any failure no
 // file of the board changes. Files of the board that the backup does not hold stay. brdName
 // receives the board's name as its folder is spelt.
-TStatus RestoreBackup(const std::string& baseDir, const std::string& bakPath,
-                      std::string& brdName);
+TStatus RestoreBackup(const std::string& baseDir, const std::string& bakPath, std::string& brdName);
 
 // One file to be written: its path relative to a folder, and its bytes.
 struct TFileImage {

@@ -163,7 +163,7 @@ class TReplacer {
   const std::function<bool(size_t)>& failRename_;
   std::vector<TSwap> swaps_;
   std::map<std::string, size_t, TLessNoCase> index_;  // target -> index into swaps_
-  std::vector<std::string> made_;  // folders made, outermost first
+  std::vector<std::string> made_;                     // folders made, outermost first
 };
 
 }  // namespace

@@ -24,9 +24,8 @@ void TFrmMain::MnuSaveBAKClick() {
 // A refused backup changes nothing and says why. A restored board that is open is read again
 // (after asking about unsaved changes); any other open board stays as it is.
 void TFrmMain::MnuLoadBAKClick() {
-  const auto file = UiHost().OpenFileDialog("バックアップの読み込み",
-                                            PathJoin(ResolveIn(BaseDir, kBakFolder), ""),
-                                            "バックアップ|*.dat");
+  const auto file = UiHost().OpenFileDialog(
+      "バックアップの読み込み", PathJoin(ResolveIn(BaseDir, kBakFolder), ""), "バックアップ|*.dat");
   if (!file) return;
   std::string brdName;
   const TStatus st = RestoreBackup(BaseDir, *file, brdName);

@@ -68,12 +68,12 @@ TEST_F(Backup, PacksBoardThenEachFolderInOrder) {
   EXPECT_EQ(path, Base() + "bakup/B1261206_1649.dat");
   // Board.txt, the two stations (upper-case stems, sorted), the rail, no train set, the line;
   // every line of every file ends in CR LF; Land.bmp stays out.
-  const std::string expected =
-      Rec("Board.txt") + Sjis("SCR_XLEFT=0\r\nSTA_COUNT=2\r\nSTA1=中央\r\nSTA2=ab\r\n") +
-      Rec("station/AB.txt") + "ID=2001\r\nDESC=x\r\n" +  //
-      Rec("station/中央.txt") + Sjis("ID=1001\r\nNAME=中央\r\n") +
-      Rec("rail/1002.txt") + "ID=1002\r\n" +  //
-      Rec("line/本線.txt") + "1001\r\n2001\r\n";
+  const std::string expected = Rec("Board.txt") +
+                               Sjis("SCR_XLEFT=0\r\nSTA_COUNT=2\r\nSTA1=中央\r\nSTA2=ab\r\n") +
+                               Rec("station/AB.txt") + "ID=2001\r\nDESC=x\r\n" +  //
+                               Rec("station/中央.txt") + Sjis("ID=1001\r\nNAME=中央\r\n") +
+                               Rec("rail/1002.txt") + "ID=1002\r\n" +  //
+                               Rec("line/本線.txt") + "1001\r\n2001\r\n";
   EXPECT_EQ(ReadBytes(path), expected);
   TBackup bak;
   ASSERT_TRUE(ParseBackup("B1261206_1649.dat", ReadBytes(path), bak).ok());

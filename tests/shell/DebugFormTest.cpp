@@ -69,13 +69,14 @@ class DebugForm : public ShellTest {
     Car->TmTbl.Add({"101,普通", At(6, 0), At(6, 0), MakeEntCode(1001, 1, 1)});
     Car->TmTbl.Add({"", At(6, 2, 59), -1, MakeEntCode(2001, 1, 0)});
   }
-  // The window shown for obj, looked at by look while it is open.
+  ~DebugForm() override { delete dlg_; }
+  // Opens the window with show and looks at it with look while it is open; Escape closes it.
   void Show(const std::function<void()>& show, const std::function<void()>& look) {
-    EXPECT_EQ(ModalsShownBy(show, [&](QWidget* w) {
-                EXPECT_EQ(w, dlg_);
-                look();
-              }),
-              1);
+    const auto inside = [&](QWidget* w) {
+      EXPECT_EQ(w, dlg_);
+      look();
+    };
+    EXPECT_EQ(ModalsShownBy(show, inside), 1);
   }
 
   TBrdData brd_;
@@ -84,7 +85,6 @@ class DebugForm : public ShellTest {
   TRailObj* Rail;
   TCarObj* Car;
   TFrmDebug* dlg_ = new TFrmDebug(nullptr);
-  ~DebugForm() override { delete dlg_; }
 };
 
 TEST_F(DebugForm, StationFieldsAndPicture) {
@@ -169,6 +169,38 @@ TEST_F(DebugForm, TrackUnderTheMouseShowsItsOccupancy) {
          QTest::mouseMove(dlg_->Pbx, QPoint(262, 200));  // nothing there
          EXPECT_EQ(dlg_->HiRail(), nullptr);
          EXPECT_EQ(Pixel(*dlg_, 262, 132), QColor(255, 255, 255));
+       });
+}
+
+// The first and last column holding the platform colour.
+std::pair<int, int> PlatformSpan(const TFrmDebug& d) {
+  int first = 594, last = -1;
+  for (int x = 0; x < 594; ++x) {
+    for (int y = 0; y < 240; ++y) {
+      if (Pixel(d, x, y) == QColor(128, 0, 0)) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    }
+  }
+  return {first, last};
+}
+
+// A turned station is drawn at 2 m per pixel along its own axis like any other: platforms at
+// u 514..674 cover pixels 257..337, where the mouse finds their tracks.
+TEST_F(DebugForm, TurnedStationKeepsTwoMetresPerPixel) {
+  brd_.Stas.emplace("3001", std::make_unique<TStaObj>(TwoPlatformStation(3001, "T")));
+  brd_.StaPlace(3001, {40, 2}, {8, 8}, nullptr, nullptr);
+  TStaObj* t = brd_.FindSta(3001, "");
+  Show([&] { dlg_->ShowSta(*A); }, [] {});
+  EXPECT_EQ(PlatformSpan(*dlg_), std::make_pair(257, 337));
+  Show([&] { dlg_->ShowSta(*t); },
+       [&] {
+         EXPECT_EQ(Text(dlg_->EdtAng), "45°");
+         EXPECT_EQ(PlatformSpan(*dlg_), std::make_pair(257, 337));
+         QTest::mouseMove(dlg_->Pbx, QPoint(330, 120));
+         EXPECT_EQ(dlg_->HiRail(), t->GetRailInSta(kRailHome, 1));
+         EXPECT_EQ(Pixel(*dlg_, 330, 120), QColor(0, 0, 255));
        });
 }
 
