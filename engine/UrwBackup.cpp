@@ -133,6 +133,10 @@ TStatus PackBoard(const std::string& baseDir, const std::string& brdName, std::s
       st = PackFile(brdDir, recordDir, std::string(sub) + "/" + stem + ".txt", out);
     }
   }
+  // A backup larger than any restore accepts would be of no use.
+  if (st && out.size() > kMaxBakBytes) {
+    st = TStatus::Error("ボード「" + brdName + "」は大きすぎてバックアップできません");
+  }
   if (st) bytes = std::move(out);
   return st;
 }
