@@ -131,6 +131,7 @@ void TFrmDebug::MakeControls() {
   Grd->setHorizontalHeaderLabels(
       {QStringLiteral("InTime"), QStringLiteral("OutTime"), QString(), QString()});
   Grd->verticalHeader()->setVisible(false);
+  Grd->verticalHeader()->setDefaultSectionSize(Grd->fontMetrics().height() + 4);
   Grd->horizontalHeader()->setStretchLastSection(true);
   Grd->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Grd->setFixedSize(kPbxW, kGrdH);
@@ -165,6 +166,7 @@ void TFrmDebug::showEvent(QShowEvent* e) {
 
 void TFrmDebug::FormShow() {
   hiRail_ = nullptr;
+  Grd->setFixedHeight(kGrdH);
   Grd->setVisible(false);
   Pbx->setVisible(true);
   Picture.fill(RgbColour(kClrPicture));
@@ -178,6 +180,7 @@ void TFrmDebug::FormShow() {
     EdtName->setText(QStr(IntText(Rail->Length) + "m"));
   } else if (Car != nullptr) {
     EdtId->setText(QStr(IntText(Car->Id)));
+    Grd->setFixedHeight(kPbxH + kGrdH);  // a day's steps take the picture's place too
     Grd->setVisible(true);
     Pbx->setVisible(false);
     ListTmTbl(Car->TmTbl);

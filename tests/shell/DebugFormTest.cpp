@@ -143,6 +143,7 @@ TEST_F(DebugForm, TrainSetListsItsTimetable) {
          EXPECT_EQ(Row(g, 0), (Names{"-1", "-1", "-1011", ""}));
          EXPECT_EQ(Row(g, 1), (Names{" 600.00", " 600.00", "-1011", "101,普通"}));
          EXPECT_EQ(Row(g, 2), (Names{" 602.59", "-1", "2011", ""}));
+         dlg_->grab().save(QStringLiteral(RAMVEL_BINARY_DIR "/debug_car.png"));
        });
 }
 
