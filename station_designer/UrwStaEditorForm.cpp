@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "station_designer/UrwStaEntConnForm.h"
 #include "timetable/UrwSelStaForm.h"
@@ -176,10 +177,14 @@ void TFrmStaEditor::ConnectEvents() {
           [this](const QString& s) { Ed.Fields().Name = s.toStdString(); });
   connect(EdtDesc, &QLineEdit::textChanged, this,
           [this](const QString& s) { Ed.Fields().Desc = s.toStdString(); });
-  connect(CbxEntL, &QComboBox::editTextChanged, this,
-          [this](const QString& s) { Ed.Fields().EntL = s.toStdString(); });
-  connect(CbxEntR, &QComboBox::editTextChanged, this,
-          [this](const QString& s) { Ed.Fields().EntR = s.toStdString(); });
+  connect(CbxEntL, &QComboBox::editTextChanged, this, [this](const QString& s) {
+    Ed.Fields().EntL = s.toStdString();
+    entEdited_[0] = true;
+  });
+  connect(CbxEntR, &QComboBox::editTextChanged, this, [this](const QString& s) {
+    Ed.Fields().EntR = s.toStdString();
+    entEdited_[1] = true;
+  });
   // A count chosen from the list, or typed and confirmed with Enter or by leaving the field.
   for (const int tag : {0, 1}) {
     QComboBox* cbx = tag == 0 ? CbxEntL : CbxEntR;
@@ -209,6 +214,7 @@ void TFrmStaEditor::MnuHomeClick(int tag) {
 }
 
 void TFrmStaEditor::CbxEntChange(int tag) {
+  if (!std::exchange(entEdited_[tag], false)) return;
   QComboBox* cbx = tag == 0 ? CbxEntL : CbxEntR;
   Ed.CbxEntChange(tag, cbx->currentText().toStdString());
   ShowState();
@@ -248,6 +254,7 @@ void TFrmStaEditor::ShowState() {
   show(EdtDesc, f.Desc);
   show(CbxEntL->lineEdit(), f.EntL);
   show(CbxEntR->lineEdit(), f.EntR);
+  entEdited_[0] = entEdited_[1] = false;  // the boxes show what the model holds
   EdtName->setReadOnly(Ed.NameReadOnly());
   switch (Ed.TakeFocus()) {
     case TStaFocus::kName:

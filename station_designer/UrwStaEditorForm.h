@@ -111,6 +111,9 @@ class TFrmStaEditor : public QDialog {
 
   TFrmSelSta* selSta_;
   TFrmStaEnt* entForm_;
+  // Whether an entry count box was edited since its text was last handed to the model: Enter
+  // and leaving the box both confirm a typed count, which is then checked once.
+  bool entEdited_[2] = {false, false};
 };
 
 }  // namespace ramvel

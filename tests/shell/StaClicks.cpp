@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -101,7 +102,16 @@ void TStaClicks::Release() { Click(PalettePt(1, 1), Qt::RightButton); }
 void TStaClicks::Type(QWidget* field, const std::string& text) {
   QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(field, Qt::Key_Delete);
-  QTest::keyClicks(field, QString::fromStdString(text));
+  // Japanese text arrives from the input method as a committed string, ASCII as keys.
+  for (const QChar ch : QString::fromStdString(text)) {
+    if (ch.unicode() < 0x80) {
+      QTest::keyClicks(field, QString(ch));
+    } else {
+      QInputMethodEvent commit;
+      commit.setCommitString(QString(ch));
+      QApplication::sendEvent(field, &commit);
+    }
+  }
   QTest::keyClick(field, Qt::Key_Return);
 }
 

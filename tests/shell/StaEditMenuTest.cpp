@@ -1,17 +1,22 @@
 // The main window's 駅データの編集 (save first, the designer, the station counter taken back,
 // the board read again in design mode), and stations designed by clicks carrying trains.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
 
 #include "DiaScript.h"
+#include "engine/UrwBrdView.h"
 #include "DiaSupport.h"
 #include "NetBuilder.h"
 #include "ShellFixture.h"
 #include "StaClicks.h"
 #include "timetable/UrwDiaEditor.h"
 #include "timetable/UrwSelStaForm.h"
+#include "station_designer/UrwStaEntConnForm.h"
 
 namespace ramvel::test {
 namespace {
@@ -191,13 +196,24 @@ class StaDesignRun : public StaEditMenu {
     TScriptedDiaDialogs dlg;
     TCountingView view;
     TDiaEditor ed(brd, dlg, &view);
-    AddCar(brd, from, 1);
+    const int32_t carNo = AddCar(brd, from, 1).Id;
     ed.OpenDia();
-    dlg.Selections.push_back(static_cast<int32_t>(brd.Cars.size()) - 1);
+    // The list offers the train sets that may start a train here; a first look finds ours.
+    EXPECT_FALSE(ed.TrainNew());
+    ASSERT_EQ(dlg.SelShown.size(), 1u);
+    const std::vector<std::string>& items = dlg.SelShown[0].Items;
+    int32_t index = -1;
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (std::stoi(items[i]) == carNo) index = static_cast<int32_t>(i);
+    }
+    ASSERT_GE(index, 0);
+    dlg.Unanswered = 0;
+    dlg.Selections.push_back(index);
     dlg.Trains.push_back(TTrainChoice{no, "普通"});
     dlg.Steps = std::move(steps);
     EXPECT_TRUE(ed.TrainNew());
     EXPECT_EQ(dlg.Unanswered, 0);
+
     EXPECT_EQ(ed.ChkMsg, "");
   }
   void SetLine(TBrdData& brd, const std::string& name, const std::vector<TStaObj*>& stas) {
@@ -237,10 +253,12 @@ TEST_F(StaDesignRun, TrainsRunThroughTheDesignedStations) {
   EnterTrain(brd, w->Id, "101", {StopVia("待避  2番ホーム", "600"), StopVia("終端  1番ホーム", "610")});
   ASSERT_TRUE(brd.SaveLine(folder_));
   SetLine(brd, "支線", {a, x, b});
-  EnterTrain(brd, a->Id, "201", {PassVia("", "700"), StopVia("")});
+  EnterTrain(brd, a->Id, "201", {PassVia("立体  1番ホーム", "700"),
+                                 // 立体's right crossing leads its platform 1 to B's track 2.
+                                 StopVia("B  2番ホーム")});
   ASSERT_TRUE(brd.SaveLine(folder_));
   ASSERT_TRUE(brd.SaveBrd(folder_, false));
-  EXPECT_TRUE(host_.Events.empty()) << host_.Texts().front();
+  EXPECT_EQ(host_.Texts(), (Texts{"列車を追加しました", "列車を追加しました"}));
 
   const TProgramRun check = RunProgram(RAMVEL_CLI, {"check", folder_}, base_.Path());
   EXPECT_NE(check.Out.find("line 本線: ok"), std::string::npos) << check.Out << check.Err;
@@ -270,8 +288,11 @@ TEST_F(StaDesignRun, TrainsRunThroughTheDesignedStations) {
   const auto [hx, hy] = PosOf(line1, 0);
   EXPECT_GT(hx, 2376);
   EXPECT_LT(hx, 3564);
-  EXPECT_EQ(hy, 4.0) << line1;
-  EXPECT_EQ(PosOf(line1, 1).second, 4.0) << line1;
+  // Across the axis the view draws tracks TrackWide times as far apart as they lie; at one
+  // metre per pixel that is 6.
+  const double loopY = 4.0 * TBrdView::TrackWideFor(1);
+  EXPECT_EQ(hy, loopY) << line1;
+  EXPECT_EQ(PosOf(line1, 1).second, loopY) << line1;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // copying, closing and the piece files.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -13,6 +14,7 @@
 
 #include "ShellFixture.h"
 #include "StaClicks.h"
+#include "station_designer/UrwStaEntConnForm.h"
 #include "timetable/UrwSelStaForm.h"
 
 namespace ramvel::test {
@@ -165,6 +167,7 @@ TEST_F(StaEditorWin, RowFillLaysStraightTrackIntoTheEmptyCellsBetweenTwoClicks) 
   ASSERT_TRUE(C().Pick(1));
   C().ClickCell(18, 10, Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_EQ(Cell(18, 10).Kind, kCellEmpty);  // only marked as the start
+  C().Move(TStaClicks::CellPt(2, 15));       // the held piece no longer hides it
   EXPECT_EQ(Pixel(TStaClicks::CellPt(18, 10).x(), TStaClicks::CellPt(18, 10).y() - 8),
             QColor(0, 255, 255));
   C().ClickCell(2, 11);  // another row: nothing
@@ -315,7 +318,7 @@ TEST_F(StaEditorWin, SavingRefusesBadNamesAndAsksAboutErrors) {
   W().MnuSaveClick();
   EXPECT_EQ(host_.Texts().back(), "エラーが残っていますが保存しますか？");
   const std::string saved = SavedFile("新駅");
-  EXPECT_NE(saved.find("IS_ERR=1\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("IS_ERR=Y\r\n"), std::string::npos) << saved;
   EXPECT_EQ(W().IdSta(), 1);
   EXPECT_FALSE(W().Ed.Modified());
 }
@@ -377,6 +380,61 @@ TEST_F(StaEditorWin, OpeningAStationShowsItForChanging) {
   W().MnuEntCrsL->trigger();
   EXPECT_EQ(W().Ed.Sta().SplitEntCrs(0).CrsTo, 2);
   EXPECT_FALSE(W().Ed.Modified());
+}
+
+// ---- The entry crossing dialog -----------------------------------------------------------------
+
+// Three entries on the right side: the inner column lies at x = 50, the outer at x = 250,
+// entry e at y = (e - 2) * 25 + 150: 125, 150, 175.
+TEST(StaEntForm, ClicksOnTheCirclesMakeTheCrossing) {
+  App();
+  TFrmStaEnt dlg;
+  TStaEntConn conn(3, 1, {});
+  bool ok = false;
+  QColor inner2, inner1, outer3, under;
+  Qt::CursorShape overCircle = Qt::ArrowCursor, offCircle = Qt::BusyCursor;
+  OnModal([&](QWidget*) {
+    const auto click = [&dlg](QPoint pt) {
+      QTest::mouseMove(dlg.ImgEnt, pt);
+      QTest::mouseClick(dlg.ImgEnt, Qt::LeftButton, Qt::NoModifier, pt);
+    };
+    QTest::mouseMove(dlg.ImgEnt, {53, 154});  // within 5 px of inner entry 2
+    overCircle = dlg.ImgEnt->cursor().shape();
+    QTest::mouseMove(dlg.ImgEnt, {150, 20});
+    offCircle = dlg.ImgEnt->cursor().shape();
+    click({50, 150});   // inner 2: a crossing of one entry from 2 to 2
+    click({50, 175});   // inner 3 follows it: two entries
+    click({250, 125});  // outer 1: they arrive at outer 1 and 2
+    inner2 = dlg.ImgEnt->Pic.pixelColor(50, 150);
+    inner1 = dlg.ImgEnt->Pic.pixelColor(50, 125);
+    outer3 = dlg.ImgEnt->Pic.pixelColor(250, 175);
+    under = dlg.ImgEnt->Pic.pixelColor(150, 20);
+    QTest::mouseClick(dlg.BtnOk, Qt::LeftButton);
+  });
+  ok = dlg.Execute(conn);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(overCircle, Qt::PointingHandCursor);
+  EXPECT_EQ(offCircle, Qt::ArrowCursor);
+  EXPECT_EQ(conn.Result().CrsFrom, 2);
+  EXPECT_EQ(conn.Result().CrsTo, 1);
+  EXPECT_EQ(conn.Result().CrsCnt, 2);
+  EXPECT_EQ(inner2, QColor(255, 255, 255));  // in the crossing
+  EXPECT_EQ(inner1, QColor(128, 128, 128));
+  EXPECT_EQ(outer3, QColor(128, 128, 128));
+  EXPECT_EQ(under, QColor(197, 175, 109));
+  EXPECT_EQ(dlg.windowTitle(), QStringLiteral("立体交差の設定"));
+}
+
+TEST_F(StaEditorWin, TheStripsOpenTheCrossingDialogOfTheirSide) {
+  C().SetEntries(2, 3);
+  C().SetCrossing(1, {1, 3, 1});
+  EXPECT_EQ(W().Ed.Sta().SplitEntCrs(1).CrsTo, 3);
+  EXPECT_EQ(W().Ed.Sta().EntCrs[0], 0);
+  // The crossing lead of the right side runs from inner row 9 to outer row 11 over the others.
+  EXPECT_EQ(Pixel(705, 190), QColor(255, 0, 0));  // unreached: red
+  C().SetCrossing(0, {1, 2, 1});
+  EXPECT_EQ(W().Ed.Sta().EntCrs[0], 10201);
+  EXPECT_TRUE(W().Ed.Modified());
 }
 
 // ---- The piece files ---------------------------------------------------------------------------
