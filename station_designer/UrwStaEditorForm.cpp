@@ -87,8 +87,7 @@ TFrmStaEditor::TFrmStaEditor(QWidget* parent, TFrmSelSta* selSta)
   ShowState();
 }
 
-TStatus TFrmStaEditor::Open(const std::string& progDir, const std::string& brdName,
-                            int32_t idSta) {
+TStatus TFrmStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta) {
   const TStatus st = Ed.Open(progDir, brdName, idSta);
   if (st) ShowState();
   return st;

@@ -76,14 +76,30 @@ class TFrmStaEditor : public QDialog {
   TStaPointer Pointer;  // where the mouse is over the picture
 
   // ---- Handlers ----
-  void MnuNewClick() { Run([this] { Ed.New(); }); }
-  void MnuCopyClick() { Run([this] { Ed.Copy(); }); }
-  void MnuOpenClick() { Run([this] { Ed.OpenSta(); }); }
-  void MnuSaveClick() { Run([this] { Ed.Save(); }); }
-  void MnuRevVClick() { Run([this] { Ed.RevV(); }); }
-  void MnuRevHClick() { Run([this] { Ed.RevH(); }); }
-  void MnuMovUClick() { Run([this] { Ed.MovU(); }); }
-  void MnuMovDClick() { Run([this] { Ed.MovD(); }); }
+  void MnuNewClick() {
+    Run([this] { Ed.New(); });
+  }
+  void MnuCopyClick() {
+    Run([this] { Ed.Copy(); });
+  }
+  void MnuOpenClick() {
+    Run([this] { Ed.OpenSta(); });
+  }
+  void MnuSaveClick() {
+    Run([this] { Ed.Save(); });
+  }
+  void MnuRevVClick() {
+    Run([this] { Ed.RevV(); });
+  }
+  void MnuRevHClick() {
+    Run([this] { Ed.RevH(); });
+  }
+  void MnuMovUClick() {
+    Run([this] { Ed.MovU(); });
+  }
+  void MnuMovDClick() {
+    Run([this] { Ed.MovD(); });
+  }
   void MnuEntCrsClick(int tag);
   void MnuHomeClick(int tag);
   void CbxEntChange(int tag);

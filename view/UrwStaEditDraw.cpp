@@ -2,6 +2,8 @@
 #include "view/UrwStaEditDraw.h"
 
 #include <QPalette>
+#include <QPen>
+#include <QPointF>
 
 #include "view/UrwDrawKit.h"
 
@@ -9,10 +11,10 @@ namespace ramvel {
 
 namespace {
 
-constexpr int32_t kHomeNoPt = 11;       // platform numbers, points
-constexpr int32_t kLeadW = 3;           // entry leads
-constexpr int32_t kCrsUnderW = 7;       // the white line under a crossing lead
-constexpr int32_t kMarkW = 3;           // red edge marks of badly joined pieces
+constexpr int32_t kHomeNoPt = 11;  // platform numbers, points
+constexpr int32_t kLeadW = 3;      // entry leads
+constexpr int32_t kCrsUnderW = 7;  // the white line under a crossing lead
+constexpr int32_t kMarkW = 3;      // red edge marks of badly joined pieces
 constexpr int32_t kLeadInnerX[2] = {65, 675};
 constexpr int32_t kLeadOuterX[2] = {5, 735};
 constexpr int32_t kHeldDx = 15, kHeldDy = 10;  // the held piece hangs this far up-left
@@ -21,8 +23,8 @@ const QColor kGridLine(0, 0, 0, 40);  // darkens the ground it lies on a little
 
 // The user's short guide below the palette, one line each.
 constexpr const char* kHints[] = {
-    "左クリック:",       "  部品を取る・置く", "右クリック:",   "  部品を放す・外す",
-    "Shift+左クリック:", "  直線で行を埋める", "ホーム線:",     "  クリックで番号",
+    "左クリック:",       "  部品を取る・置く",   "右クリック:", "  部品を放す・外す",
+    "Shift+左クリック:", "  直線で行を埋める",   "ホーム線:",   "  クリックで番号",
     "左右の帯:",         "  クリックで立体交差",
 };
 
@@ -32,9 +34,12 @@ QPoint CellTopLeft(int32_t x0, int32_t col, int32_t row) {
 
 int32_t RowMiddle(int32_t row) { return kStaCellH * (row - 1) + kStaCellH / 2; }
 
-// A track line drawn as two white lines 2 pixels above and below it.
+// A track line drawn as two white lines 2 pixels above and below it. The lines run through the
+// middle of their pixel rows, so that level ones stay one crisp pixel wide when smoothed.
 void DrawTrackLine(QPainter& p, QPoint a, QPoint b) {
-  for (const int dy : {-2, 2}) DrawPlainLine(p, a + QPoint(0, dy), b + QPoint(0, dy), Qt::white);
+  p.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap));
+  for (const double dy : {-1.5, 2.5})
+    p.drawLine(QPointF(a) + QPointF(0, dy), QPointF(b) + QPointF(0, dy));
 }
 
 void DrawTrackPiece(QPainter& p, const TStaPanel& panel, QPoint tl, QColor fill) {
@@ -54,7 +59,9 @@ void DrawHomeTrack(QPainter& p, const TStaPanel& panel, QPoint tl, const TPieceL
   const QRect box(tl, QSize(kStaCellW * panel.Cells, kStaCellH));
   p.fillRect(box, look.Fill);
   const int32_t mid = tl.y() + kStaCellH / 2;
+  p.setRenderHint(QPainter::Antialiasing, true);
   DrawTrackLine(p, {box.left(), mid}, {box.right() + 1, mid});
+  p.setRenderHint(QPainter::Antialiasing, false);
   if (look.HomeNo < 0) return;
   p.setFont(UiFont(false, PointsToPixels(kHomeNoPt)));
   const QString text = QStringLiteral(" %1 ").arg(look.HomeNo);
@@ -79,8 +86,8 @@ void DrawStrips(QPainter& p, const TStaEditor& ed, const TStaCheck& check) {
 
 void DrawGround(QPainter& p) {
   p.fillRect(kMatrixX, 0, kStaCellW * kStaCols, kMatrixH, RgbColour(kClrStaBack));
-  p.fillRect(CellTopLeft(kMatrixX, kHomeCol, 1).x(), 0,
-             kStaCellW * (kBandLastCol - kHomeCol + 1), kMatrixH, RgbColour(kClrStaBand));
+  p.fillRect(CellTopLeft(kMatrixX, kHomeCol, 1).x(), 0, kStaCellW * (kBandLastCol - kHomeCol + 1),
+             kMatrixH, RgbColour(kClrStaBand));
   p.setPen(kGridLine);
   for (int32_t c = 1; c < kStaCols; ++c) {
     const int32_t x = kMatrixX + kStaCellW * c;
@@ -204,9 +211,9 @@ void DrawEntConn(QPainter& p, const TStaEntConn& conn) {
   const int32_t size = TStaEntConn::kPicSize, r = TStaEntConn::kRadius;
   p.fillRect(0, 0, size, size, land);
   p.setFont(UiFont(true, PointsToPixels(11)));
-  for (const auto& [col, text] : {std::pair{TCol::kInner, "内側"}, std::pair{TCol::kOuter, "外側"}}) {
-    DrawBoxedTextCentred(p, {conn.LabelX(col), size / 2}, QString::fromUtf8(text), Qt::black,
-                         land);
+  for (const auto& [col, text] :
+       {std::pair{TCol::kInner, "内側"}, std::pair{TCol::kOuter, "外側"}}) {
+    DrawBoxedTextCentred(p, {conn.LabelX(col), size / 2}, QString::fromUtf8(text), Qt::black, land);
   }
   p.setRenderHint(QPainter::Antialiasing, true);
   for (const TEntJoin& lead : conn.Leads()) {

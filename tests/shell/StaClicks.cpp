@@ -27,8 +27,10 @@ TStaPicture Terminus(const std::string& name) {
   pic.Ent[0] = 1;
   pic.Ent[1] = 0;
   pic.Rows = {
-      ". . . . . . . . 13 - - - . . . . . . . .", "1 1 1 1 1 4 1 1 14 - - - . . . . . . . .",
-      ". . . . . | 1 1 14 - - - . . . . . . . .", ". . . . . . . . 13 - - - . . . . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
+      "1 1 1 1 1 4 1 1 14 - - - . . . . . . . .",
+      ". . . . . | 1 1 14 - - - . . . . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
   };
   return pic;
 }
@@ -38,8 +40,10 @@ TStaPicture TerminusWest(const std::string& name) {
   pic.Ent[0] = 0;
   pic.Ent[1] = 1;
   pic.Rows = {
-      ". . . . . . . . 13 - - - . . . . . . . .", ". . . . . . . . 14 - - - 1 1 6 1 1 1 1 1",
-      ". . . . . . . . 14 - - - 1 1 | . . . . .", ". . . . . . . . 13 - - - . . . . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
+      ". . . . . . . . 14 - - - 1 1 6 1 1 1 1 1",
+      ". . . . . . . . 14 - - - 1 1 | . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
   };
   return pic;
 }
@@ -49,8 +53,10 @@ TStaPicture PassingLoop() {
   pic.Name = "待避";
   pic.FirstRow = 9;
   pic.Rows = {
-      ". . . . . . . . 13 - - - . . . . . . . .", "1 1 1 1 1 4 1 1 14 - - - 1 1 6 1 1 1 1 1",
-      ". . . . . | 1 1 14 - - - 1 1 | . . . . .", ". . . . . . . . 13 - - - . . . . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
+      "1 1 1 1 1 4 1 1 14 - - - 1 1 6 1 1 1 1 1",
+      ". . . . . | 1 1 14 - - - 1 1 | . . . . .",
+      ". . . . . . . . 13 - - - . . . . . . . .",
   };
   return pic;
 }
@@ -74,8 +80,7 @@ QPoint TStaClicks::CellPt(int32_t col, int32_t row) {
 }
 
 QPoint TStaClicks::PalettePt(int32_t col, int32_t row) {
-  return {kPaletteX + kStaCellW * (col - 1) + kStaCellW / 2,
-          kStaCellH * (row - 1) + kStaCellH / 2};
+  return {kPaletteX + kStaCellW * (col - 1) + kStaCellW / 2, kStaCellH * (row - 1) + kStaCellH / 2};
 }
 
 void TStaClicks::Move(QPoint pt) { QTest::mouseMove(win_.ImgSta, pt); }
@@ -154,8 +159,13 @@ void TStaClicks::Design(const TStaPicture& pic, TScriptedHost& host) {
   for (int32_t side = 0; side < 2; ++side) {
     if (pic.Crs[side].CrsCnt > 0) SetCrossing(side, pic.Crs[side]);
   }
+  const auto step = [this](const std::string& name) {
+    if (OnStep) OnStep(name);
+  };
+  step("fields");
   for (size_t i = 0; i < pic.Rows.size(); ++i) {
     PlaceRow(pic.Rows[i], pic.FirstRow + static_cast<int32_t>(i), host);
+    step("row" + std::to_string(pic.FirstRow + static_cast<int32_t>(i)));
   }
 }
 

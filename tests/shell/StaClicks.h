@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPoint>
+#include <functional>
 #include <string>
 
 #include "StaPicture.h"
@@ -58,6 +59,9 @@ class TStaClicks {
   // pieces; a run of straight pieces is laid with the Shift row fill, a platform track with a
   // given number gets it through the number input (answered from host).
   void Design(const TStaPicture& pic, TScriptedHost& host);
+
+  // Called after each step of Design with a short name of the step (to take pictures).
+  std::function<void(const std::string&)> OnStep;
 
  private:
   void PlaceRow(const std::string& line, int32_t row, TScriptedHost& host);

@@ -9,14 +9,14 @@
 #include <filesystem>
 
 #include "DiaScript.h"
-#include "engine/UrwBrdView.h"
 #include "DiaSupport.h"
 #include "NetBuilder.h"
 #include "ShellFixture.h"
 #include "StaClicks.h"
+#include "engine/UrwBrdView.h"
+#include "station_designer/UrwStaEntConnForm.h"
 #include "timetable/UrwDiaEditor.h"
 #include "timetable/UrwSelStaForm.h"
-#include "station_designer/UrwStaEntConnForm.h"
 
 namespace ramvel::test {
 namespace {
@@ -117,8 +117,9 @@ TEST_F(StaEditMenu, MissingPiecesAreReportedAndNothingElseHappens) {
   EXPECT_FALSE(guard.Shown);
   ASSERT_EQ(host_.Events.size(), 1u);
   EXPECT_EQ(host_.Events[0].Caption, "エラー");
-  EXPECT_EQ(host_.Events[0].Text.rfind("駅の部品定義を読み込めないため、駅データの編集を開けません。", 0),
-            0u)
+  EXPECT_EQ(
+      host_.Events[0].Text.rfind("駅の部品定義を読み込めないため、駅データの編集を開けません。", 0),
+      0u)
       << host_.Events[0].Text;
   EXPECT_NE(host_.Events[0].Text.find("rw_panel.txt"), std::string::npos);
   EXPECT_TRUE(m.Edit.Brd.Modified);
@@ -250,12 +251,14 @@ TEST_F(StaDesignRun, TrainsRunThroughTheDesignedStations) {
   brd.SCR_MPERP = 18;
 
   SetLine(brd, "本線", {w, p, t});
-  EnterTrain(brd, w->Id, "101", {StopVia("待避  2番ホーム", "600"), StopVia("終端  1番ホーム", "610")});
+  EnterTrain(brd, w->Id, "101",
+             {StopVia("待避  2番ホーム", "600"), StopVia("終端  1番ホーム", "610")});
   ASSERT_TRUE(brd.SaveLine(folder_));
   SetLine(brd, "支線", {a, x, b});
-  EnterTrain(brd, a->Id, "201", {PassVia("立体  1番ホーム", "700"),
-                                 // 立体's right crossing leads its platform 1 to B's track 2.
-                                 StopVia("B  2番ホーム")});
+  EnterTrain(brd, a->Id, "201",
+             {PassVia("立体  1番ホーム", "700"),
+              // 立体's right crossing leads its platform 1 to B's track 2.
+              StopVia("B  2番ホーム")});
   ASSERT_TRUE(brd.SaveLine(folder_));
   ASSERT_TRUE(brd.SaveBrd(folder_, false));
   EXPECT_EQ(host_.Texts(), (Texts{"列車を追加しました", "列車を追加しました"}));

@@ -56,6 +56,7 @@ class StaEditorWin : public ::testing::Test {
   void Shot(const std::string& name) {
     if (const char* dir = std::getenv("RAMVEL_SHOTS")) {
       W().grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+      W().ImgSta->Pic.save(QString::fromStdString(std::string(dir) + "/" + name + "-pic.png"));
     }
   }
 
@@ -70,8 +71,9 @@ TEST_F(StaEditorWin, StationsDesignedByClicksEqualThoseOfTheModel) {
   const TStaPicture pics[] = {Terminus(), PassingLoop(), Crossing()};
   for (const TStaPicture& pic : pics) {
     SCOPED_TRACE(pic.Name);
-    C().Design(pic, host_);
-    Shot("design-" + pic.Name);
+    TStaClicks clicks = C();
+    clicks.OnStep = [this, &pic](const std::string& step) { Shot(pic.Name + "-" + step); };
+    clicks.Design(pic, host_);
     EXPECT_FALSE(W().Ed.Sta().IsErr);
     EXPECT_EQ(W().SBar->text().left(5), QStringLiteral("エラーなし"));
     W().MnuSaveClick();
@@ -244,6 +246,10 @@ TEST_F(StaEditorWin, WarningColoursFollowTheCheck) {
   EXPECT_EQ(Pixel(35, 190), QColor(255, 0, 0));   // left lead of row 10
   EXPECT_EQ(Pixel(705, 190), QColor(255, 0, 0));  // right lead
   EXPECT_EQ(W().SBar->text().left(10), QStringLiteral("接続エラーがあります"));
+  ASSERT_TRUE(C().Pick(4));
+  C().Move(TStaClicks::CellPt(10, 12));
+  Shot("warnings-held-refused");
+  C().Release();
   C().ClickCell(3, 5, Qt::RightButton);
   ASSERT_TRUE(C().Pick(14));
   C().ClickCell(9, 10);
@@ -376,7 +382,9 @@ TEST_F(StaEditorWin, OpeningAStationShowsItForChanging) {
   EXPECT_EQ(W().CbxEntL->currentText(), QStringLiteral("2"));
   EXPECT_EQ(W().Ed.Sta().SplitEntCrs(0).CrsTo, 2);
   // The crossing dialog opened from the menu and cancelled changes nothing.
-  OnModal([](QWidget* w) { QTest::mouseClick(static_cast<TFrmStaEnt*>(w)->BtnCancel, Qt::LeftButton); });
+  OnModal([](QWidget* w) {
+    QTest::mouseClick(static_cast<TFrmStaEnt*>(w)->BtnCancel, Qt::LeftButton);
+  });
   W().MnuEntCrsL->trigger();
   EXPECT_EQ(W().Ed.Sta().SplitEntCrs(0).CrsTo, 2);
   EXPECT_FALSE(W().Ed.Modified());
@@ -409,6 +417,9 @@ TEST(StaEntForm, ClicksOnTheCirclesMakeTheCrossing) {
     inner1 = dlg.ImgEnt->Pic.pixelColor(50, 125);
     outer3 = dlg.ImgEnt->Pic.pixelColor(250, 175);
     under = dlg.ImgEnt->Pic.pixelColor(150, 20);
+    if (const char* dir = std::getenv("RAMVEL_SHOTS")) {
+      dlg.grab().save(QString::fromStdString(std::string(dir) + "/entconn.png"));
+    }
     QTest::mouseClick(dlg.BtnOk, Qt::LeftButton);
   });
   ok = dlg.Execute(conn);
