@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -201,15 +202,11 @@ void TFrmStaEditor::ConnectEvents() {
 // ---- Handlers ----------------------------------------------------------------------------------
 
 void TFrmStaEditor::MnuEntCrsClick(int tag) {
-  Run([this, tag] {
-    if (Ed.CommitFields()) Ed.EditEntCrs(tag);
-  });
+  RunCommitted([this, tag] { Ed.EditEntCrs(tag); });
 }
 
 void TFrmStaEditor::MnuHomeClick(int tag) {
-  Run([this, tag] {
-    if (Ed.CommitFields()) Ed.NumberHomes(tag);
-  });
+  RunCommitted([this, tag] { Ed.NumberHomes(tag); });
 }
 
 void TFrmStaEditor::CbxEntChange(int tag) {
@@ -255,6 +252,10 @@ void TFrmStaEditor::ShowState() {
   show(CbxEntR->lineEdit(), f.EntR);
   entEdited_[0] = entEdited_[1] = false;  // the boxes show what the model holds
   EdtName->setReadOnly(Ed.NameReadOnly());
+  // A name that cannot be changed looks like it: on the window's ground, not the edit colour.
+  QPalette pal = EdtDesc->palette();
+  if (Ed.NameReadOnly()) pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+  EdtName->setPalette(pal);
   switch (Ed.TakeFocus()) {
     case TStaFocus::kName:
       EdtName->setFocus();
@@ -294,11 +295,17 @@ std::string TFrmStaEditor::StatusText(const TStaCheck& check) const {
       where = "クリックで立体交差の設定(右)";
       break;
     case TStaZone::kPalette:
+      if (const int32_t no = Ed.Panels().PanelAtTbl(hit.Col, hit.Row); no != kNoPanel) {
+        where = "部品" + IntText(no) + "：クリックでつかむ";
+      }
+      break;
     case TStaZone::kNone:
       break;
   }
   std::string text = check.IsErr ? "接続エラーがあります" : "エラーなし";
   if (Ed.Modified()) text += "  (未保存)";
+  if (Ed.Held() != kNoPanel) text += "  部品" + IntText(Ed.Held()) + "を配置中（右クリックで放す）";
+  if (Ed.FillStart()) text += "  同じ行をクリックすると、その間を直線で埋めます";
   if (!where.empty()) text += "    " + where;
   return text;
 }

@@ -89,16 +89,16 @@ class TFrmStaEditor : public QDialog {
     Run([this] { Ed.Save(); });
   }
   void MnuRevVClick() {
-    Run([this] { Ed.RevV(); });
+    RunCommitted([this] { Ed.RevV(); });
   }
   void MnuRevHClick() {
-    Run([this] { Ed.RevH(); });
+    RunCommitted([this] { Ed.RevH(); });
   }
   void MnuMovUClick() {
-    Run([this] { Ed.MovU(); });
+    RunCommitted([this] { Ed.MovU(); });
   }
   void MnuMovDClick() {
-    Run([this] { Ed.MovD(); });
+    RunCommitted([this] { Ed.MovD(); });
   }
   void MnuEntCrsClick(int tag);
   void MnuHomeClick(int tag);
@@ -115,10 +115,17 @@ class TFrmStaEditor : public QDialog {
   void MakeMenu();
   void MakePanel();
   void ConnectEvents();
-  // Runs a command that commits the fields first (the model does), then shows the result.
+  // Runs a command that commits the fields itself, then shows the result.
   template <typename F>
   void Run(F&& command) {
     command();
+    ShowState();
+  }
+  // Commits the fields, runs the command unless an entry count was refused, and shows the
+  // result.
+  template <typename F>
+  void RunCommitted(F&& command) {
+    if (Ed.CommitFields()) command();
     ShowState();
   }
   // Takes the model's fields, caption and focus request into the controls and redraws.
