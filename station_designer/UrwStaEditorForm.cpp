@@ -75,8 +75,10 @@ TFrmStaEditor::TFrmStaEditor(QWidget* parent, TFrmSelSta* selSta)
   if (selSta_ == nullptr) selSta_ = new TFrmSelSta(this);
   entForm_ = new TFrmStaEnt(this);
   MakeMenu();
-  MakePanel();
-  ConnectEvents();
+  MakeLayout();
+  ConnectMenu();
+  ConnectFields();
+  ConnectPicture();
   Ed.SetHooks({[this](TStaEntConn& conn) { return entForm_->Execute(conn); },
                [this](const std::string& brdDir) -> std::optional<std::string> {
                  std::string name;
@@ -120,7 +122,7 @@ void TFrmStaEditor::MakeMenu() {
   MnuHomeL = MnuHome->addAction(QStringLiteral("下から順に123と振る(&L)"));
 }
 
-void TFrmStaEditor::MakePanel() {
+void TFrmStaEditor::MakeLayout() {
   auto* col = new QVBoxLayout(this);
   col->setContentsMargins(0, 0, 0, 0);
   col->setSpacing(0);
@@ -128,6 +130,17 @@ void TFrmStaEditor::MakePanel() {
   ImgSta = new TStaEditPic(this);
   ImgSta->setFocusPolicy(Qt::ClickFocus);  // a typed entry count is confirmed by a click
   col->addWidget(ImgSta);
+  MakeNamePanel();
+  col->addWidget(PnlName);
+  SBar = new QLabel(this);
+  SBar->setFrameShape(QFrame::Panel);
+  SBar->setFrameShadow(QFrame::Sunken);
+  SBar->setContentsMargins(4, 1, 4, 1);
+  col->addWidget(SBar);
+  col->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFrmStaEditor::MakeNamePanel() {
   PnlName = new QFrame(this);
   PnlName->setFrameShape(QFrame::Panel);
   PnlName->setFrameShadow(QFrame::Raised);
@@ -149,16 +162,9 @@ void TFrmStaEditor::MakePanel() {
   row->addSpacing(12);
   row->addWidget(Caption("備考", PnlName));
   row->addWidget(EdtDesc, 1);
-  col->addWidget(PnlName);
-  SBar = new QLabel(this);
-  SBar->setFrameShape(QFrame::Panel);
-  SBar->setFrameShadow(QFrame::Sunken);
-  SBar->setContentsMargins(4, 1, 4, 1);
-  col->addWidget(SBar);
-  col->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TFrmStaEditor::ConnectEvents() {
+void TFrmStaEditor::ConnectMenu() {
   connect(MnuNew, &QAction::triggered, this, [this] { MnuNewClick(); });
   connect(MnuCopy, &QAction::triggered, this, [this] { MnuCopyClick(); });
   connect(MnuOpen, &QAction::triggered, this, [this] { MnuOpenClick(); });
@@ -172,6 +178,9 @@ void TFrmStaEditor::ConnectEvents() {
   connect(MnuEntCrsR, &QAction::triggered, this, [this] { MnuEntCrsClick(1); });
   connect(MnuHomeU, &QAction::triggered, this, [this] { MnuHomeClick(0); });
   connect(MnuHomeL, &QAction::triggered, this, [this] { MnuHomeClick(1); });
+}
+
+void TFrmStaEditor::ConnectFields() {
   // The model commits the fields before every command, so it always holds what they show.
   connect(EdtName, &QLineEdit::textChanged, this,
           [this](const QString& s) { Ed.Fields().Name = s.toStdString(); });
@@ -191,6 +200,9 @@ void TFrmStaEditor::ConnectEvents() {
     connect(cbx, &QComboBox::activated, this, [this, tag] { CbxEntChange(tag); });
     connect(cbx->lineEdit(), &QLineEdit::editingFinished, this, [this, tag] { CbxEntChange(tag); });
   }
+}
+
+void TFrmStaEditor::ConnectPicture() {
   connect(ImgSta, &TStaEditPic::MouseMoved, this, &TFrmStaEditor::ImgStaMouseMove);
   connect(ImgSta, &TStaEditPic::MouseReleased, this, &TFrmStaEditor::ImgStaMouseUp);
   connect(ImgSta, &TStaEditPic::MouseLeft, this, [this] {

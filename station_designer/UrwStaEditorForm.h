@@ -113,8 +113,11 @@ class TFrmStaEditor : public QDialog {
 
  private:
   void MakeMenu();
-  void MakePanel();
-  void ConnectEvents();
+  void MakeLayout();
+  void MakeNamePanel();
+  void ConnectMenu();
+  void ConnectFields();
+  void ConnectPicture();
   // Runs a command that commits the fields itself, then shows the result.
   template <typename F>
   void Run(F&& command) {
