@@ -15,15 +15,19 @@ constexpr const char* kNoPieces = "駅の部品定義を読み込めないため
 // and is read again so that the edited stations come from disk.
 void TFrmMain::MnuStaEditClick() {
   if (Edit.Brd.BrdName.empty()) return;
-  TFrmStaEditor designer(this, SelSta);
-  if (const TStatus st = designer.Open(BaseDir, Edit.Brd.BrdName, Edit.Brd.ID_STA); !st) {
-    ShowMsgBox(kCapError, kNoPieces + st.Msg());
-    return;
+  int32_t idSta = Edit.Brd.ID_STA;
+  {
+    TFrmStaEditor designer(this, SelSta);
+    if (const TStatus st = designer.Open(BaseDir, Edit.Brd.BrdName, idSta); !st) {
+      ShowMsgBox(kCapError, kNoPieces + st.Msg());
+      return;
+    }
+    if (!ConfirmSaveFirst()) return;
+    designer.exec();
+    idSta = designer.IdSta();
   }
-  if (!ConfirmSaveFirst()) return;
-  designer.exec();
-  if (designer.IdSta() != Edit.Brd.ID_STA) {
-    Edit.Brd.ID_STA = designer.IdSta();
+  if (idSta != Edit.Brd.ID_STA) {
+    Edit.Brd.ID_STA = idSta;
     // Until Board.txt holds the new counter, reading the board again would hand out the saved
     // stations' serials a second time.
     Edit.Brd.Modified = true;

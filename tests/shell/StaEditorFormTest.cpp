@@ -305,7 +305,17 @@ TEST_F(StaEditorWin, SavingRefusesBadNamesAndAsksAboutErrors) {
   WriteBytes(prog_ / "B/station/PASS.TXT", "x");
   C().Type(W().EdtName, "pass");
   W().MnuSaveClick();
-  ASSERT_EQ(host_.Events.size(), 4u);
+  for (const char* name : {"駅한", "a=b", ".."}) {
+    C().Type(W().EdtName, name);
+    W().MnuSaveClick();
+  }
+  ASSERT_EQ(host_.Events.size(), 7u);
+  EXPECT_EQ(host_.Events[4].Text, "駅名にShift-JISで書けない文字が含まれています");
+  EXPECT_EQ(host_.Events[5].Text, "駅名に「=」は使えません");
+  EXPECT_NE(host_.Events[6].Text.find("駅名"), std::string::npos) << host_.Events[6].Text;
+  // Nothing was written: only the two files put there by hand.
+  EXPECT_EQ(std::distance(fs::directory_iterator(prog_ / "B/station"), fs::directory_iterator()),
+            2);
   EXPECT_EQ(host_.Events[0].Text, "駅名を入力して下さい");
   EXPECT_NE(host_.Events[1].Text.find("駅名"), std::string::npos) << host_.Events[1].Text;
   EXPECT_EQ(host_.Events[2].Text, "その駅名は既に存在します");
