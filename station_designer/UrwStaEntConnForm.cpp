@@ -55,6 +55,7 @@ TFrmStaEnt::TFrmStaEnt(QWidget* parent) : QDialog(parent) {
 
 bool TFrmStaEnt::Execute(TStaEntConn& conn) {
   conn_ = &conn;
+  ImgEnt->setCursor(Qt::ArrowCursor);
   DrawPic();
   const bool ok = exec() == QDialog::Accepted;
   conn_ = nullptr;

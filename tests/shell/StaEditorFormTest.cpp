@@ -124,6 +124,10 @@ TEST_F(StaEditorWin, CopyMirrorAndNewEntriesMakeTheTerminusOfTheOtherEnd) {
 }
 
 TEST_F(StaEditorWin, PlacingRuleHoldingAndRemoving) {
+  // The palette piece under the pointer turns red: platform 13 spans palette row 7.
+  C().Move(TStaClicks::PalettePt(3, 7));
+  EXPECT_EQ(Pixel(kPaletteX + 5, 6 * kStaCellH + 5), QColor(255, 0, 0));
+  EXPECT_EQ(Pixel(kPaletteX + 5, 7 * kStaCellH + 5), QColor(0, 0, 128));
   ASSERT_TRUE(C().Pick(1));
   C().Move(TStaClicks::CellPt(10, 5));
   // The held piece hangs at the pointer, red where it may not go ...
