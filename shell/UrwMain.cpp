@@ -364,6 +364,7 @@ void TFrmMain::ConnectEvents() {
   connect(MnuLoadBAK, &QAction::triggered, this, [this] { MnuLoadBAKClick(); });
   connect(MnuExit, &QAction::triggered, this, [this] { close(); });
   connect(MnuModeSel, &QAction::triggered, this, [this] { MnuModeSelClick(); });
+  connect(MnuStaEdit, &QAction::triggered, this, [this] { MnuStaEditClick(); });
   connect(MnuLandLoad, &QAction::triggered, this, [this] { MnuLandLoadClick(); });
   connect(MnuOpt, &QAction::triggered, this, [this] { MnuOptClick(); });
   connect(H1, &QAction::triggered, this, [this] { H1Click(); });

@@ -73,7 +73,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   TFrmAbout* About;
   // Commands whose windows arrive with later features stay disabled until they are connected.
   struct TFeatures {
-    bool Backup = true, StaEditor = false, LineEdit = false, DiaEditor = false, Layout = false;
+    bool Backup = true, StaEditor = true, LineEdit = false, DiaEditor = false, Layout = false;
   } Features;
   // The wall clock (hour, minute) read when run mode starts with the clock not set; replaceable
   // so that the start can be checked at any hour.
@@ -128,6 +128,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MnuLogClick(int tag) { OpenBrd(TOpenKind::kRecent, tag - 1); }
   void MnuSaveClick() { SaveCurBrd(false); }
   void MnuLandLoadClick();
+  // The station designer, opened modally on the saved board; the board is read again after it.
+  void MnuStaEditClick();
   // Writes the recent list and the settings.
   void FormClose();
 
