@@ -137,6 +137,7 @@ class TDiaEditor {
   bool ConfirmDelay(const TEntry& e, int32_t delay, bool homeFree);
   void PutCurCell(const TEntry& e, int32_t dep);
   void MoveToNext(TEntry& e);
+  void DropPassedTerminal(TEntry& e);
   // Writes an entered train back (registering its number when regTrNo is given) and reports.
   void EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg);
 

@@ -74,7 +74,25 @@ bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode fr
     MoveToNext(e);
     PutCurCell(e, -1);  // the terminal for now
   }
+  DropPassedTerminal(e);
   return e.SectionsAdded > 0;
+}
+
+// An entry that ends (cancelled, or with no way on) at a station the train passes would leave a
+// terminal whose arrival is timed for running through, while a terminal is booked as a stop.
+// The sections back to the last station where the train stops are given up instead.
+void TDiaEditor::DropPassedTerminal(TEntry& e) {
+  if (!e.IsPassCur || e.SectionsAdded == 0) return;
+  const int32_t dir = Dia.TrInfo[Dia.CurTr].Dir;
+  while (e.IsPassCur && e.SectionsAdded > 0) {
+    const int32_t prev = CurSta - dir;
+    const TTmTbl p = Dia.Cell(Dia.CurTr, prev);
+    if (!Dia.DelLastCell(Dia.CurTr, CurSta)) break;
+    CurSta = prev;
+    --e.SectionsAdded;
+    e.IsPassCur = p.TmStart == p.TmEnd && !Dia.IsOriginCell(Dia.CurTr, prev);
+  }
+  ShowMsgBox(kCapNotice, "通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました");
 }
 
 bool TDiaEditor::AskNextStep(TEntry& e) {

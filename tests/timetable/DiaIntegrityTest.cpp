@@ -169,6 +169,26 @@ TEST_F(Integrity, TheLastStationOfTheLineCannotBePassed) {
   EXPECT_EQ(CheckLineProblems(brd_), Texts{});
 }
 
+TEST_F(Integrity, AnEntryEndingWhereTheTrainPassesEndsAtItsLastStop) {
+  AddCar(brd_, A, 1);
+  ed_.OpenDia();
+  dlg_.Selections = {0};
+  dlg_.Trains = {TTrainChoice{"101", "普通"}};
+  // B is a stop, C is passed; the dialog for the section after C is closed.
+  dlg_.Steps = {StopVia("B  1番ホーム", "1000"), test::PassVia("C  1番ホーム"), test::Cancel()};
+  EXPECT_TRUE(ed_.TrainNew());
+  EXPECT_EQ(host_.Texts(),
+            (Texts{"通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました",
+                   "列車を追加しました"}));
+  const TCarObj& c = Car(1);
+  ASSERT_EQ(c.TmTbl.Count(), 3);
+  EXPECT_EQ(c.TmTbl.GetLast().Loc, MakeEntCode(B, 1, 1));
+  EXPECT_EQ(c.TmTbl.GetLast().TmStart, 21600 + 177);
+  EXPECT_EQ(c.TmTbl.GetLast().TmEnd, -1);
+  EXPECT_EQ(ed_.ChkMsg, "");
+  EXPECT_EQ(CheckLineProblems(brd_), Texts{});
+}
+
 // ---- Lists and continuations -------------------------------------------------------------------
 
 // Set 1 (A/1): 51 A -> B, arriving at B at 19500. Set 2 (X/1): 52 X -> A, arriving at A's
