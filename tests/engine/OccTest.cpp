@@ -187,6 +187,7 @@ TEST_F(Occ, AStartNeverFoundFreeIsRefused) {
   brd_.FindRail(1002, "")->Length = 40 * 648;
   brd_.MakeLineBlk();
   ASSERT_EQ(brd_.Blks.size(), 41u);  // and B - C
+  ResetAll();
   TTmTblObj& home = *brd_.FindSta(B, "")->GetRailInSta(kRailHome, 1)->Occ;
   for (int32_t k = 0; k < 40; ++k) home.Add({"Y", 2340 + 70 * k, 2341 + 70 * k, 0});
   int32_t t = 1000;
