@@ -13,9 +13,9 @@ namespace ramvel {
 class TTrainForm {
  public:
   std::string Caption;
-  std::string EdtTrNo;    // train number
+  std::string EdtTrNo;     // train number
   int32_t CbxTrType = -1;  // index into kTrainTypes; -1 no type
-  std::string EdtTrNick;  // nickname
+  std::string EdtTrNick;   // nickname
 
   // Fills the group for a new train (change false: number and nickname empty, no type) or for a
   // change of the train whose number and kind text are given.

@@ -35,7 +35,7 @@ class TDiaOneStep {
   std::vector<std::string> LbxSta;  // route labels
   int32_t StaIndex = -1;            // selected route, -1 none
   int32_t LbxStaHeight = 0;         // pixels
-  bool BtnThruEnabled = true;  // "通過" is not offered for the line's last station
+  bool BtnThruEnabled = true;       // "通過" is not offered for the line's last station
   std::string BtnCancelCaption;
   bool BtnCancelEnabled = true;
   int32_t ClientHeight = 0;  // pixels

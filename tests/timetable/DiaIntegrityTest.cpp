@@ -49,7 +49,8 @@ class Integrity : public ::testing::Test {
   }
   std::vector<std::pair<std::string, int32_t>> BlkOcc(int32_t no) {
     std::vector<std::pair<std::string, int32_t>> out;
-    for (const TTmTbl& r : brd_.Blks.at(IntText(no))->Occ.Items()) out.push_back({r.Txt, r.TmStart});
+    for (const TTmTbl& r : brd_.Blks.at(IntText(no))->Occ.Items())
+      out.push_back({r.Txt, r.TmStart});
     return out;
   }
   TCarObj& Car(int32_t no) { return *brd_.FindCar(no, ""); }
@@ -119,9 +120,8 @@ class OneTrain : public Integrity {
  protected:
   void SetUp() override {
     Integrity::SetUp();
-    AddTrain(AddCar(brd_, A, 1),
-             {MakeStep(A, 1, 1, 20000, 20000, "31,普通"), MakeStep(B, 1, 1, 20177, 20207),
-              MakeStep(C, 1, 1, 20384, -1)});
+    AddTrain(AddCar(brd_, A, 1), {MakeStep(A, 1, 1, 20000, 20000, "31,普通"),
+                                  MakeStep(B, 1, 1, 20177, 20207), MakeStep(C, 1, 1, 20384, -1)});
     ed_.OpenDia();
   }
 };
@@ -202,9 +202,8 @@ class Sets : public Integrity {
              {MakeStep(A, 1, 1, 19323, 19323, "51,普通"), MakeStep(B, 1, 1, 19500, -1)});
     AddTrain(AddCar(brd_, X, 1),
              {MakeStep(X, 1, 1, 19300, 19300, "52,普通"), MakeStep(A, 1, 1, 19500, -1)});
-    AddTrain(AddCar(brd_, B, 2),
-             {MakeStep(B, 2, 0, 20000, 20000, "53,普通"), MakeStep(A, 1, 0, 20177, 20207),
-              MakeStep(X, 2, 0, 20400, -1)});
+    AddTrain(AddCar(brd_, B, 2), {MakeStep(B, 2, 0, 20000, 20000, "53,普通"),
+                                  MakeStep(A, 1, 0, 20177, 20207), MakeStep(X, 2, 0, 20400, -1)});
     TCarObj& c4 = AddCar(brd_, C, 2);
     AddTrain(c4, {MakeStep(C, 2, 1, 21000, 21000, "54,普通"), MakeStep(D, 2, 1, 21177, -1)});
     AddTrain(c4, {MakeStep(D, 2, 0, 22000, 22000, "55,普通"), MakeStep(C, 2, 0, 22177, -1)});
@@ -220,8 +219,10 @@ class Sets : public Integrity {
 
 TEST_F(Sets, ANewTrainIsOfferedOnlyToSetsThatEndOnTheLine) {
   const Texts offered = ed_.CarSelList(kSelNewTrain);
-  EXPECT_EQ(offered, (Texts{"   1 ( 4両編成 始発駅：B駅 1番ホーム)", "   2 ( 4両編成 始発駅：A駅 1番ホーム)",
-                            "   4 ( 4両編成 始発駅：C駅 2番ホーム)", "   5 ( 4両編成 始発駅：D駅 1番ホーム)"}));
+  EXPECT_EQ(
+      offered,
+      (Texts{"   1 ( 4両編成 始発駅：B駅 1番ホーム)", "   2 ( 4両編成 始発駅：A駅 1番ホーム)",
+             "   4 ( 4両編成 始発駅：C駅 2番ホーム)", "   5 ( 4両編成 始発駅：D駅 1番ホーム)"}));
   // Set 3 ends at X; its properties can still be looked at.
   EXPECT_TRUE(Holds(ed_.CarSelList(kSelSpec), "   3 ( 4両編成 始発駅：X駅 2番ホーム)"));
 }
@@ -308,8 +309,8 @@ TEST_F(Sets, TheNumberChangeDialogShowsTheTrainsTypeAndNickname) {
   ed_.RebuildDia();
   Texts shown;
   for (const TOrderEntry& e : *ed_.Dia.ViewOrder) shown.push_back(e.TrNo);
-  dlg_.Selections = {static_cast<int32_t>(std::find(shown.begin(), shown.end(), "56") -
-                                          shown.begin())};
+  dlg_.Selections = {
+      static_cast<int32_t>(std::find(shown.begin(), shown.end(), "56") - shown.begin())};
   dlg_.Trains = {std::nullopt};
   EXPECT_FALSE(ed_.ChgTrNo());
   ASSERT_EQ(dlg_.TrainsShown.size(), 1u);
