@@ -122,7 +122,8 @@ class TDiaEditor {
   bool KukanDelAll(int32_t t, int32_t s);
   bool KukanDelete(int32_t t, int32_t s);
   // Whether train t (run by c) may lose its sections beyond slot s: t must be c's last train and
-  // s one of its cells other than its origin. The error carries the reason for the user.
+  // s one of its cells, neither its origin nor a station it passes. The error carries the
+  // reason for the user.
   TStatus CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const;
 
  private:

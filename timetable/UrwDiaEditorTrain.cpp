@@ -187,8 +187,8 @@ bool TDiaEditor::KukanDelAll(int32_t t, int32_t s) {
 }
 
 // Everything is checked before anything goes: the train must be its set's last, and s one of
-// its cells, so that the train keeps at least that cell; and a train that starts at s would keep
-// a header without a departure, so its origin is refused.
+// its cells, so that the train keeps at least that cell, where it stops; and a train that
+// starts at s would keep a header without a departure, so its origin is refused.
 TStatus TDiaEditor::CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const {
   const TTrInfo& tr = Dia.TrInfo[t];
   if (!IsLastTrain(c, tr.TrNo)) {
@@ -202,6 +202,11 @@ TStatus TDiaEditor::CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const
   const int32_t steps = (s - tr.FirstSta) * tr.Dir;
   if (!Dia.HasCell(t, s) || steps < 0 || steps >= tr.CellCount) {
     return TStatus::Error("区間が一つしかないので削除できません");
+  }
+  // Its arrival is timed for running through; a terminal is booked as a stop.
+  const TTmTbl& cell = Dia.Cell(t, s);
+  if (cell.TmStart == cell.TmEnd) {
+    return TStatus::Error("通過駅を終点にはできないので削除できません");
   }
   return TStatus::Ok();
 }

@@ -151,6 +151,19 @@ TEST_F(OneTrain, DeletingEverySectionFromTheOriginIsRefused) {
   EXPECT_EQ(ed_.ChkMsg, "");
 }
 
+TEST_F(Integrity, ThePassedStationCannotBecomeTheTerminal) {
+  // 32 passes B: 55 + 59 + 32 s after leaving A, and reaches C 28 + 59 + 63 s later.
+  AddTrain(AddCar(brd_, A, 1),
+           {MakeStep(A, 1, 1, 20000, 20000, "32,普通"), MakeStep(B, 1, 1, 20146, 20146),
+            MakeStep(C, 1, 1, 20296, -1)});
+  ed_.OpenDia();
+  host_.YesNoAnswers = {true};
+  EXPECT_FALSE(ed_.KukanDelAll(Tr("32"), 1));
+  EXPECT_EQ(host_.Texts(), Texts{"通過駅を終点にはできないので削除できません"});
+  EXPECT_EQ(Car(1).TmTbl.Count(), 4);
+  EXPECT_EQ(ed_.ChkMsg, "");
+}
+
 TEST_F(Integrity, TheLastStationOfTheLineCannotBePassed) {
   AddCar(brd_, A, 1);
   ed_.OpenDia();
