@@ -153,9 +153,8 @@ TEST_F(OneTrain, DeletingEverySectionFromTheOriginIsRefused) {
 
 TEST_F(Integrity, ThePassedStationCannotBecomeTheTerminal) {
   // 32 passes B: 55 + 59 + 32 s after leaving A, and reaches C 28 + 59 + 63 s later.
-  AddTrain(AddCar(brd_, A, 1),
-           {MakeStep(A, 1, 1, 20000, 20000, "32,普通"), MakeStep(B, 1, 1, 20146, 20146),
-            MakeStep(C, 1, 1, 20296, -1)});
+  AddTrain(AddCar(brd_, A, 1), {MakeStep(A, 1, 1, 20000, 20000, "32,普通"),
+                                MakeStep(B, 1, 1, 20146, 20146), MakeStep(C, 1, 1, 20296, -1)});
   ed_.OpenDia();
   host_.YesNoAnswers = {true};
   EXPECT_FALSE(ed_.KukanDelAll(Tr("32"), 1));
