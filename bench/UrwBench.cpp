@@ -172,7 +172,7 @@ void BM_InitObjTmTbl(benchmark::State& state) {
   dia.Build(brd.LineStas, brd.TrainNos);
   std::string msg;
   for (auto _ : state) {
-    brd.InitObjTmTbl(dia, msg);
+    brd.InitObjTmTbl(dia.TrNos(), dia.CarIds, msg);
     benchmark::DoNotOptimize(msg.data());
   }
   state.counters["trains"] = dia.TrCount;

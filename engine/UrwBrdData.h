@@ -178,6 +178,9 @@ class TBrdData {
   void ListUpStaInLine(std::vector<std::string>& out);
   // The position of the station in the line; -1 when it is not there.
   int32_t FindStaInLine(int32_t id) const;
+  // Whether stations a and b follow each other, either way round, on the current line (on a
+  // ring line the first station, listed again at the end, also follows the last one).
+  bool AreLineNeighbours(int32_t a, int32_t b) const;
   // Adds station x at the end of the line, or else at its front, where it is a neighbour on the
   // side away from the line's next station.
   bool AddStaToLine(int32_t x);
@@ -207,7 +210,9 @@ class TBrdData {
 
   // The earliest start at or after t (t moves there) at which the car can run the route without
   // meeting anything booked; passFrom and passTo tell whether it passes the departure and the
-  // arrival station. False, t unchanged, when that would mean waiting 1800 s or more.
+  // arrival station. Each piece is tested for as long as RegPathToNextSta books it. False, t
+  // unchanged, when that would mean waiting 1800 s or more, or when no free start is found in
+  // 1000 attempts (reported with a plain message).
   bool CalcTimeCanStart(const TCarObj& car, const std::string& route, int32_t& t, bool passTo,
                         bool passFrom);
   // Books the route for the car under label from start on: the departure station's leaving half,
@@ -217,11 +222,14 @@ class TBrdData {
   void RegPathToNextSta(const TCarObj& car, const std::string& label, TTmTbl& step,
                         int32_t depAtArrival, int32_t start, bool passTo, bool passFrom,
                         const std::string& route);
-  // Rebuilds the platform, turnout and block occupancy of the current line from the trains of
-  // dia, then books every train set standing at a line station ("[n]") and adds the parked ones
-  // to dia.CarIds. msg receives one "\n"-led line per train set that must be moved empty.
-  // (TDiaObj is the diagram model of timetable/UrwDiaTimeGrid.h.)
-  void InitObjTmTbl(class TDiaObj& dia, std::string& msg);
+  // Rebuilds the platform, turnout and block occupancy of the current line from the trains
+  // trNos (those with a step on the line, in the order a diagram lists them). Each train is
+  // booked from its whole timetable: every section it runs between neighbouring line stations
+  // and every way into and out of the line, however often it visits the line, whatever a
+  // diagram shows of it. Then books every train set standing at a line station ("[n]") and
+  // adds the parked ones to carIds; msg receives one "\n"-led line per train set that must be
+  // moved empty.
+  void InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
 
  private:
   TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);

@@ -72,6 +72,16 @@ int32_t TBrdData::FindStaInLine(int32_t id) const {
   return it == LineStas.end() ? -1 : static_cast<int32_t>(it - LineStas.begin());
 }
 
+bool TBrdData::AreLineNeighbours(int32_t a, int32_t b) const {
+  const std::string ta = IntText(a), tb = IntText(b);
+  for (size_t i = 0; i + 1 < LineStas.size(); ++i) {
+    const std::string& p = LineStas[i];
+    const std::string& q = LineStas[i + 1];
+    if ((p == ta && q == tb) || (p == tb && q == ta)) return true;
+  }
+  return false;
+}
+
 bool TBrdData::AddStaToLine(int32_t x) {
   if (LineStas.empty()) return false;
   const size_t n = LineStas.size();

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "engine/UrwBrdData.h"
-#include "timetable/UrwDiaTimeGrid.h"
 
 namespace ramvel {
 
@@ -27,8 +26,6 @@ int32_t HalfSec(const TCarObj& car, bool arriving, bool passes) {
 
 int32_t BlkSec(const TBlkObj& blk, const TCarObj& car) { return Sec(blk.RunTime(car.SpdMps())); }
 
-
-
 // One route split into its elements, with the running time of each.
 class TRouteRun {
  public:
@@ -44,11 +41,12 @@ class TRouteRun {
   }
   TBlkObj* Blk(size_t i) const { return brd_.FindBlkEnd(IntOr0(el_[i]), "BLOCK"); }
 
-  // The duration used while testing element i: the stations' halves are taken the other way
-  // round than when booking.
-  int32_t TestSec(size_t i, bool passTo, bool passFrom) const {
-    if (i == 0) return HalfSec(car_, true, passFrom);
-    if (i + 1 == el_.size()) return HalfSec(car_, false, passTo);
+  // How long the train runs element i: the leaving half of the departure station, a block's
+  // running time, the arriving half of the arrival station. The test and the booking use the
+  // same durations, so that what is tested free is what gets booked.
+  int32_t RunSec(size_t i, bool passTo, bool passFrom) const {
+    if (i == 0) return HalfSec(car_, false, passFrom);
+    if (i + 1 == el_.size()) return HalfSec(car_, true, passTo);
     const TBlkObj* blk = Blk(i);
     return blk == nullptr ? 0 : BlkSec(*blk, car_);
   }
@@ -82,7 +80,7 @@ bool TBrdData::CalcTimeCanStart(const TCarObj& car, const std::string& route, in
   int attempts = 0;
   while (i < n && attempts < kMaxStartTries) {
     // Element i and the one after it must both be free while the train runs element i.
-    const int32_t dur = run.TestSec(i, passTo, passFrom);
+    const int32_t dur = run.RunSec(i, passTo, passFrom);
     int32_t delay = run.Delay(i, time, dur);
     if (delay <= 0 && i + 1 < n) delay = run.Delay(i + 1, time, dur);
     if (delay <= 0) {
@@ -96,8 +94,12 @@ bool TBrdData::CalcTimeCanStart(const TCarObj& car, const std::string& route, in
     }
     ++attempts;
   }
+  if (i < n) {
+    // Gave up without finding a free start: booking the wait so far would meet a train.
+    ShowPlainMsg("BrdData.CalcTimeCanStartで無限ループ？");
+    return false;
+  }
   t += wait;
-  if (i < n) ShowPlainMsg("BrdData.CalcTimeCanStartで無限ループ？");
   return true;
 }
 
@@ -109,15 +111,11 @@ void TBrdData::RegPathToNextSta(const TCarObj& car, const std::string& label, TT
   int32_t time = start, loc = 0;
   for (size_t i = 0; i < n; ++i) {
     int32_t d = 0;
-    if (i == 0) {
-      d = HalfSec(car, false, passFrom);
+    if (run.IsSta(i)) {
+      d = run.RunSec(i, passTo, passFrom);
       if (TStaObj* sta = run.Sta(i, "RegPathToNextSta-STA-1")) {
-        sta->OccupyRoute(label, time, run.El(i), -1, d);
-      }
-    } else if (i + 1 == n) {
-      d = HalfSec(car, true, passTo);
-      if (TStaObj* sta = run.Sta(i, "RegPathToNextSta-STA-1")) {
-        loc = sta->OccupyRoute(label, time, run.El(i), depAtArrival, d);
+        const int32_t at = sta->OccupyRoute(label, time, run.El(i), i == 0 ? -1 : depAtArrival, d);
+        if (i > 0 && i + 1 == n) loc = at;
       }
     } else if (TBlkObj* blk = run.Blk(i)) {
       d = BlkSec(*blk, car);
@@ -132,94 +130,90 @@ void TBrdData::RegPathToNextSta(const TCarObj& car, const std::string& label, TT
 
 namespace {
 
-// The train set's step that a cell of the diagram shows: the last step of the train at the
-// cell's station arriving at the cell's time; FindTrainStep when none matches exactly.
-int32_t StepOfCell(const TCarObj& car, const std::string& trNo, const TTmTbl& cell) {
-  const TTrainRange range = car.FindTrain(trNo);
-  const int32_t staId = SplitEntCode(cell.Loc).Id;
-  for (int32_t i = range.Last; i >= range.First && i >= 0; --i) {
-    const TTmTbl& s = car.TmTbl.At(i);
-    if (SplitEntCode(s.Loc).Id == staId && s.TmStart == cell.TmStart) return i;
-  }
-  return car.FindTrainStep(trNo, staId);
-}
+// One train on the current line: its train set, number and step range.
+struct TLineTrain {
+  const TCarObj& Car;
+  const std::string& TrNo;
+  TTrainRange Range;
 
-// Whether the train runs through the station of cell s without stopping. A train's origin has
-// equal times too, but it starts there.
-bool PassesAt(const TDiaObj& dia, int32_t k, int32_t s) {
-  const TTmTbl& cell = dia.Cell(k, s);
-  return cell.TmStart == cell.TmEnd && !dia.IsOriginCell(k, s);
-}
+  const TTmTbl& Step(int32_t i) const { return Car.TmTbl.At(i); }
+  TEntCode Place(int32_t i) const { return SplitEntCode(Step(i).Loc); }
+  // A train's first step is where it starts, never a pass, whatever its times.
+  bool PassesAt(int32_t i) const { return i != Range.First && IsPass(Step(i)); }
+};
 
 std::string FirstRoute(const std::vector<std::string>& routes) {
   return routes.empty() ? std::string() : TextAfter(routes.front(), '=');
 }
 
-// The way into the line from the step before the train's first cell, over the rails: only the
-// line station's part is booked.
-void RegEntry(TBrdData& brd, const TCarObj& car, const TDiaObj& dia, int32_t k) {
-  const TTrInfo& tr = dia.TrInfo[k];
-  const TTmTbl& cell = dia.Cell(k, tr.FirstSta);
-  const int32_t i = StepOfCell(car, tr.TrNo, cell);
-  if (i < 2) return;  // no step before it but the stabling step
-  const TEntCode prev = SplitEntCode(car.TmTbl.At(i - 1).Loc);
-  const TEntCode at = SplitEntCode(cell.Loc);
+// The way over the rails from step `from` to step `to`, split into its elements; empty when
+// there is none.
+std::vector<std::string> RailRoute(TBrdData& brd, const TLineTrain& tr, int32_t from, int32_t to) {
+  const TEntCode f = tr.Place(from), t = tr.Place(to);
   std::vector<std::string> routes;
-  brd.GetPathToNextSta(prev.Id, prev.Slot, prev.Side, at.Id, at.Slot, routes);
-  const std::vector<std::string> el = SplitComma(FirstRoute(routes));
-  if (el.empty()) return;
-  TStaObj* sta = brd.FindSta(at.Id, "InitObjTmTbl-STA-1");
-  if (sta == nullptr) return;
-  const int32_t d = HalfSec(car, true, PassesAt(dia, k, tr.FirstSta));
-  sta->OccupyRoute(tr.TrNo, cell.TmStart - d, el.back(), cell.TmEnd, d);
+  brd.GetPathToNextSta(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
+  return SplitComma(FirstRoute(routes));
 }
 
-// The way out of the line to the step after the train's last cell.
-void RegExit(TBrdData& brd, const TCarObj& car, const TDiaObj& dia, int32_t k) {
-  const TTrInfo& tr = dia.TrInfo[k];
-  const int32_t s = dia.LastSta(k);
-  const TTmTbl& cell = dia.Cell(k, s);
-  const int32_t i = StepOfCell(car, tr.TrNo, cell);
-  if (i < 0 || i + 1 > car.FindTrain(tr.TrNo).Last) return;
-  const TEntCode at = SplitEntCode(cell.Loc);
-  const TEntCode next = SplitEntCode(car.TmTbl.At(i + 1).Loc);
-  std::vector<std::string> routes;
-  brd.GetPathToNextSta(at.Id, at.Slot, at.Side, next.Id, next.Slot, routes);
-  const std::vector<std::string> el = SplitComma(FirstRoute(routes));
+// The way into the line station of step i from the step before it: only the line station's
+// part is booked, from the arriving half before the arrival until the departure.
+void RegEntry(TBrdData& brd, const TLineTrain& tr, int32_t i) {
+  const std::vector<std::string> el = RailRoute(brd, tr, i - 1, i);
   if (el.empty()) return;
-  TStaObj* sta = brd.FindSta(at.Id, "InitObjTmTbl-STA-1");
+  TStaObj* sta = brd.FindSta(tr.Place(i).Id, "InitObjTmTbl-STA-1");
   if (sta == nullptr) return;
-  const bool passes = PassesAt(dia, k, s);
-  sta->OccupyRoute(tr.TrNo, cell.TmEnd, el.front(), -1, HalfSec(car, false, passes));
+  const TTmTbl& at = tr.Step(i);
+  const int32_t d = HalfSec(tr.Car, true, tr.PassesAt(i));
+  sta->OccupyRoute(tr.TrNo, at.TmStart - d, el.back(), at.TmEnd, d);
+}
+
+// The way out of the line station of step i to the step after it.
+void RegExit(TBrdData& brd, const TLineTrain& tr, int32_t i) {
+  const std::vector<std::string> el = RailRoute(brd, tr, i, i + 1);
+  if (el.empty()) return;
+  TStaObj* sta = brd.FindSta(tr.Place(i).Id, "InitObjTmTbl-STA-1");
+  if (sta == nullptr) return;
+  const TTmTbl& at = tr.Step(i);
+  const bool passes = tr.PassesAt(i);
+  sta->OccupyRoute(tr.TrNo, at.TmEnd, el.front(), -1, HalfSec(tr.Car, false, passes));
+  // A stop's platform is held until the departure; at the train's first step the train set's
+  // stand up to the departure is booked with the stands.
   TTmTbl occ;
-  if (!passes) sta->OccupyHome(cell.TmStart, at.Slot, tr.TrNo, occ);
+  if (!passes && i != tr.Range.First) sta->OccupyHome(at.TmStart, tr.Place(i).Slot, tr.TrNo, occ);
 }
 
-// Every section of train k on the line, with its ways in and out.
-void RegTrain(TBrdData& brd, const TDiaObj& dia, int32_t k) {
-  const TTrInfo& tr = dia.TrInfo[k];
-  if (tr.CellCount <= 0 || tr.FirstSta < 0) return;
-  const TCarObj* car = brd.FindTrainCar(tr.TrNo, "InitObjTmTbl-TR-1");
+// The section from the line station of step i to its line neighbour of step i + 1.
+void RegSection(TBrdData& brd, const TLineTrain& tr, int32_t i) {
+  const TEntCode f = tr.Place(i), t = tr.Place(i + 1);
+  std::vector<std::string> routes;
+  brd.ListUpNextStaCanGo(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
+  const TTmTbl& from = tr.Step(i);
+  const TTmTbl& to = tr.Step(i + 1);
+  TTmTbl scratch;
+  brd.RegPathToNextSta(tr.Car, tr.TrNo, scratch, to.TmEnd, from.TmEnd, tr.PassesAt(i + 1),
+                       tr.PassesAt(i), FirstRoute(routes));
+}
+
+// Every section of train trNo between neighbouring line stations, and every way into and out
+// of the line, over its whole timetable.
+void RegTrain(TBrdData& brd, const std::string& trNo) {
+  const TCarObj* car = brd.FindTrainCar(trNo, "InitObjTmTbl-TR-1");
   if (car == nullptr) return;
-  const TTmTbl* from = &dia.Cell(k, tr.FirstSta);
-  bool passFrom = false;
-  if (!tr.IsOrigin) {
-    passFrom = from->TmStart == from->TmEnd;
-    RegEntry(brd, *car, dia, k);
+  const TLineTrain tr{*car, trNo, car->FindTrain(trNo)};
+  if (tr.Range.First < 0) return;
+  for (int32_t i = tr.Range.First; i <= tr.Range.Last; ++i) {
+    const int32_t sta = tr.Place(i).Id;
+    if (brd.FindStaInLine(sta) < 0) continue;
+    if (i > tr.Range.First && !brd.AreLineNeighbours(tr.Place(i - 1).Id, sta)) {
+      RegEntry(brd, tr, i);
+    }
+    if (i == tr.Range.Last || tr.Step(i).TmEnd < 0) continue;  // it ends here
+    if (brd.AreLineNeighbours(sta, tr.Place(i + 1).Id)) {
+      RegSection(brd, tr, i);
+    } else {
+      RegExit(brd, tr, i);
+    }
   }
-  for (int32_t c = 1; c < tr.CellCount; ++c) {
-    const TTmTbl* to = &dia.Cell(k, tr.FirstSta + c * tr.Dir);
-    const TEntCode f = SplitEntCode(from->Loc), t = SplitEntCode(to->Loc);
-    std::vector<std::string> routes;
-    brd.ListUpNextStaCanGo(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
-    const bool passTo = to->TmStart == to->TmEnd;
-    TTmTbl scratch;
-    brd.RegPathToNextSta(*car, tr.TrNo, scratch, to->TmEnd, from->TmEnd, passTo, passFrom,
-                         FirstRoute(routes));
-    from = to;
-    passFrom = passTo;
-  }
-  if (from->TmEnd >= 0) RegExit(brd, *car, dia, k);
 }
 
 std::string MoveOutMsg(int32_t carNo, const std::string& staName, int32_t home) {
@@ -230,10 +224,10 @@ std::string MoveOutMsg(int32_t carNo, const std::string& staName, int32_t home) 
 // The train set stands at place from `from` until `until`: booked as "[n]" on a line station,
 // with a line in msg when the platform is not free for the whole time.
 void StandCheck(TBrdData& brd, const TCarObj& car, int32_t place, int32_t from, int32_t until,
-                TDiaObj& dia, std::string& msg) {
+                TCarIdSet& carIds, std::string& msg) {
   const TEntCode at = SplitEntCode(place);
   if (brd.FindStaInLine(at.Id) < 0) return;
-  if (dia.CarIds.count(CarIdKey(car.Id)) == 0) dia.CarIds.insert(ParkedCarIdKey(car.Id));
+  if (carIds.count(CarIdKey(car.Id)) == 0) carIds.insert(ParkedCarIdKey(car.Id));
   TStaObj* sta = brd.FindSta(at.Id, "InitObjTmTbl-STA-2");
   if (sta == nullptr) return;
   TTmTbl occ;
@@ -242,7 +236,7 @@ void StandCheck(TBrdData& brd, const TCarObj& car, int32_t place, int32_t from, 
 }
 
 // Walks the timetable backwards so that each stand knows when the set leaves again.
-void RegStands(TBrdData& brd, const TCarObj& car, TDiaObj& dia, std::string& msg) {
+void RegStands(TBrdData& brd, const TCarObj& car, TCarIdSet& carIds, std::string& msg) {
   int32_t until = kDayEnd;
   for (int32_t i = car.TmTbl.Count() - 1; i >= 0; --i) {
     TTmTbl s;
@@ -251,10 +245,10 @@ void RegStands(TBrdData& brd, const TCarObj& car, TDiaObj& dia, std::string& msg
         until = s.TmEnd;
         break;
       case 4:
-        StandCheck(brd, car, s.Loc, s.TmStart, until, dia, msg);
+        StandCheck(brd, car, s.Loc, s.TmStart, until, carIds, msg);
         break;
       case 0:
-        StandCheck(brd, car, s.Loc, 0, until, dia, msg);
+        StandCheck(brd, car, s.Loc, 0, until, carIds, msg);
         break;
       default:
         break;
@@ -264,7 +258,8 @@ void RegStands(TBrdData& brd, const TCarObj& car, TDiaObj& dia, std::string& msg
 
 }  // namespace
 
-void TBrdData::InitObjTmTbl(TDiaObj& dia, std::string& msg) {
+void TBrdData::InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds,
+                            std::string& msg) {
   for (const std::string& id : LineStas) {
     if (TStaObj* sta = FindSta(id, "InitObjTmTbl-STA-3")) {
       sta->ResetOcc();
@@ -272,9 +267,9 @@ void TBrdData::InitObjTmTbl(TDiaObj& dia, std::string& msg) {
     }
   }
   for (auto& [key, blk] : Blks) blk->ClearOcc();
-  for (int32_t k = 0; k < dia.TrCount; ++k) RegTrain(*this, dia, k);
+  for (const std::string& trNo : trNos) RegTrain(*this, trNo);
   msg.clear();
-  for (const auto& [key, car] : Cars) RegStands(*this, *car, dia, msg);
+  for (const auto& [key, car] : Cars) RegStands(*this, *car, carIds, msg);
 }
 
 }  // namespace ramvel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,5 +82,32 @@ class TCarObj {
   // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
   TStatus SaveCar(const std::string& folder) const;
 };
+
+// The train types a train's kind text may begin with.
+inline constexpr std::string_view kTrainTypes[] = {"普通", "快速", "準急", "急行", "特急", "回送"};
+
+// A train's kind: its type (one of kTrainTypes, or empty) and its nickname (may be empty).
+struct TTrainKind {
+  std::string Type;
+  std::string Nick;
+};
+// The kind text stored after the "," of a train's header: the type, then, when there is a
+// nickname, one space and the nickname ("快速 みなと", " みなと", "快速", ""). Blanks around
+// either part are dropped.
+std::string TrainKindText(const TTrainKind& kind);
+// Reads a kind text back, so that TrainKindText gives the same text again. The word before the
+// first space, or the whole text when it has none, is the type when it is one of kTrainTypes;
+// otherwise the whole text is the nickname.
+TTrainKind SplitTrainKind(std::string_view text);
+
+// The train sets related to a line, as the diagram editor offers them: CarIdKey ("%3d") for a
+// train set with a train on the line, ParkedCarIdKey ("%3d*") for one that only parks at a
+// station of the line. Ordered as text without regard to case.
+using TCarIdSet = std::set<std::string, TLessNoCase>;
+std::string CarIdKey(int32_t carNo);
+std::string ParkedCarIdKey(int32_t carNo);
+// Reads a key back: the train set number and whether it carries the "*". False when the text
+// holds no number.
+bool SplitCarIdKey(std::string_view key, int32_t& carNo, bool& parked);
 
 }  // namespace ramvel

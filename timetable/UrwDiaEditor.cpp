@@ -61,7 +61,7 @@ void TDiaEditor::OpenDia() {
 
 void TDiaEditor::RebuildDia() {
   Dia.Build(brd_.LineStas, brd_.TrainNos);
-  brd_.InitObjTmTbl(Dia, ChkMsg);
+  brd_.InitObjTmTbl(Dia.TrNos(), Dia.CarIds, ChkMsg);
   Dia.MakeDirOrders();
   RestoreSpecialView();
 }
@@ -127,6 +127,9 @@ bool TDiaEditor::SelLineWanted(int32_t kind, bool starred, const TCarObj& c,
                                const TCarFinalPos& p) const {
   switch (kind) {
     case kSelNewTrain:
+      // A set that ends off the line has no station here to start a train from.
+      return (!starred || p.Kind != 4) && brd_.FindStaInLine(p.Place.Id) >= 0;
+    case kSelSpec:
       return !starred || p.Kind != 4;
     case kSelDelete:
       return p.Kind == 0;
@@ -140,9 +143,9 @@ bool TDiaEditor::SelLineWanted(int32_t kind, bool starred, const TCarObj& c,
 }
 
 std::vector<std::string> TDiaEditor::CarSelList(int32_t kind) {
-  static const char* const kLabels[] = {"始発駅", "始発駅", "最終位置", "乗り入れ駅"};
+  static const char* const kLabels[] = {"始発駅", "始発駅", "最終位置", "乗り入れ駅", "始発駅"};
   std::vector<std::string> list;
-  if (kind < kSelNewTrain || kind > kSelBridge) return list;
+  if (kind < kSelNewTrain || kind > kSelSpec) return list;
   for (const std::string& key : Dia.CarIds) {
     int32_t no = 0;
     bool starred = false;

@@ -26,10 +26,11 @@ TCarFinalPos CarFinalPos(const TCarObj& c);
 
 // What a train-set selection is for.
 enum : int32_t {
-  kSelNewTrain = 0,  // a new train, or the properties: label "始発駅"
+  kSelNewTrain = 0,  // a new train from a line station: label "始発駅"
   kSelDelete = 1,    // deleting a train set without trains: "始発駅"
   kSelBothDir = 2,   // the one-train-set view: "最終位置"
   kSelBridge = 3,    // continuing a train from another line: "乗り入れ駅"
+  kSelSpec = 4,      // the properties of any train set of the line: "始発駅"
 };
 
 // One selection line: "%4d ( %d両編成 %s：%s駅 %d番ホーム)".
@@ -110,11 +111,20 @@ class TDiaEditor {
   bool TrainDel();
   bool TrainDel2(int32_t t);
   bool DelLastTr(const std::string& n);
-  // Adds sections after train t's terminal.
+  // Adds sections after train t's terminal. Refused, with the reason shown and nothing
+  // changed, unless CanKukanAdd allows it.
   bool KukanAdd(int32_t t);
+  // Whether sections can be added after train t (run by train set c) in the shown direction:
+  // t must be c's last train, end at its last cell on this line, run in the shown direction,
+  // and have a next station there. The error carries the reason for the user.
+  TStatus CanKukanAdd(int32_t t, const TCarObj& c) const;
   // Deletes, after a question, every section of train t beyond slot s.
   bool KukanDelAll(int32_t t, int32_t s);
   bool KukanDelete(int32_t t, int32_t s);
+  // Whether train t (run by c) may lose its sections beyond slot s: t must be c's last train and
+  // s one of its cells, neither its origin nor a station it passes. The error carries the
+  // reason for the user.
+  TStatus CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const;
 
  private:
   struct TEntry;
@@ -128,6 +138,7 @@ class TDiaEditor {
   bool ConfirmDelay(const TEntry& e, int32_t delay, bool homeFree);
   void PutCurCell(const TEntry& e, int32_t dep);
   void MoveToNext(TEntry& e);
+  void DropPassedTerminal(TEntry& e);
   // Writes an entered train back (registering its number when regTrNo is given) and reports.
   void EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg);
 

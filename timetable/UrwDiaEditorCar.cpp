@@ -22,7 +22,7 @@ bool TDiaEditor::CarNew() {
 }
 
 void TDiaEditor::CarSpec() {
-  const std::optional<int32_t> no = SelectCar(kSelNewTrain, "編成を選択して下さい");
+  const std::optional<int32_t> no = SelectCar(kSelSpec, "編成を選択して下さい");
   if (!no) return;
   const TCarObj* c = brd_.FindCar(*no, "CAR");
   if (c == nullptr) return;

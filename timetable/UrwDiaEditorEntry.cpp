@@ -38,19 +38,17 @@ int32_t TDiaEditor::EntryStartSlot(const TEntCode& from, int32_t dir) const {
 
 // The arrival at the starting station and the earliest departure offered there. A continued
 // train has no cell at the junction yet: it starts from the train set's last arrival, like a
-// new train.
+// new train. Whether a train starts, comes in from another line or goes on from its terminal,
+// it may leave at the first whole minute at least 30 s after it has arrived.
 void TDiaEditor::StartTimes(TEntry& e, bool isNewTrain) const {
   const TTmTblObj& tt = e.Car->TmTbl;
   const int32_t cellArrival = Dia.GetCell(CurSta).TmStart;
   if (tt.Count() <= 1) {
     e.Arrival = e.EarliestDep = 0;
-  } else if (isNewTrain || cellArrival < 0) {
-    e.Arrival = tt.GetLast().TmStart;
-    e.EarliestDep = (e.Arrival + 89) / 60 * 60;  // 30 s at least, up to a whole minute
-  } else {
-    e.Arrival = cellArrival;
-    e.EarliestDep = e.Arrival + 30;
+    return;
   }
+  e.Arrival = isNewTrain || cellArrival < 0 ? tt.GetLast().TmStart : cellArrival;
+  e.EarliestDep = (e.Arrival + 89) / 60 * 60;
 }
 
 bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode from, int32_t dir,
@@ -76,7 +74,25 @@ bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode fr
     MoveToNext(e);
     PutCurCell(e, -1);  // the terminal for now
   }
+  DropPassedTerminal(e);
   return e.SectionsAdded > 0;
+}
+
+// An entry that ends (cancelled, or with no way on) at a station the train passes would leave a
+// terminal whose arrival is timed for running through, while a terminal is booked as a stop.
+// The sections back to the last station where the train stops are given up instead.
+void TDiaEditor::DropPassedTerminal(TEntry& e) {
+  if (!e.IsPassCur || e.SectionsAdded == 0) return;
+  const int32_t dir = Dia.TrInfo[Dia.CurTr].Dir;
+  while (e.IsPassCur && e.SectionsAdded > 0) {
+    const int32_t prev = CurSta - dir;
+    const TTmTbl p = Dia.Cell(Dia.CurTr, prev);
+    if (!Dia.DelLastCell(Dia.CurTr, CurSta)) break;
+    CurSta = prev;
+    --e.SectionsAdded;
+    e.IsPassCur = p.TmStart == p.TmEnd && !Dia.IsOriginCell(Dia.CurTr, prev);
+  }
+  ShowMsgBox(kCapNotice, "通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました");
 }
 
 bool TDiaEditor::AskNextStep(TEntry& e) {
@@ -94,12 +110,15 @@ bool TDiaEditor::AskNextStep(TEntry& e) {
   OccTm = e.EarliestDep;
   MarkCol = MarkRow = kNoMark;
   RefreshView(true);
+  // The entry ends at the line's last station, so a train can only stop there: passing it would
+  // leave a terminal reached at full speed.
+  const bool canPassNext = NextSta + e.Dir >= 0 && NextSta + e.Dir < Dia.StaCount;
   const TStaObj* next = brd_.FindSta(nextId, "FixPathToTerminal-STA-1");
   TStaObj* cur = brd_.FindSta(e.From.Id, "FixPathToTerminal-STA-2");
   if (next == nullptr || cur == nullptr) return false;
   for (;;) {
     OneStep.SetupStep(cur->Name, next->Name, routes, e.EarliestDep, e.SectionsAdded, e.IsPassCur,
-                      e.IsOrigin);
+                      e.IsOrigin, canPassNext);
     if (!dialogs_.OneStep(OneStep)) return false;
     if (TryStep(e, *cur)) return true;
   }

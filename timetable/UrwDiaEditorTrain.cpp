@@ -136,43 +136,88 @@ bool TDiaEditor::DelLastTr(const std::string& n) {
 
 // Sections go on from a train's terminal in the shown direction, and only from the last train
 // of its train set: the next train starts where this one ends.
+TStatus TDiaEditor::CanKukanAdd(int32_t t, const TCarObj& c) const {
+  const TTrInfo& tr = Dia.TrInfo[t];
+  const int32_t dir = KudariMode ? 1 : -1;
+  const int32_t last = Dia.LastSta(t);
+  if (!IsLastTrain(c, tr.TrNo)) {
+    return TStatus::Error("編成にとって最終列車ではないので区間を追加できません");
+  }
+  if (Dia.Cell(t, last).TmEnd >= 0) {
+    return TStatus::Error("列車の終着駅ではないので区間を追加できません");
+  }
+  if (tr.CellCount > 1 && tr.Dir != dir) {
+    return TStatus::Error("表示中の方向と列車の進行方向が異なるので区間を追加できません");
+  }
+  if (last + dir < 0 || last + dir >= Dia.StaCount) {
+    return TStatus::Error("この先に駅がないので区間を追加できません");
+  }
+  return TStatus::Ok();
+}
+
 bool TDiaEditor::KukanAdd(int32_t t) {
   if (!ValidTr(t)) return false;
   const TTrInfo tr = Dia.TrInfo[t];
-  const int32_t dir = KudariMode ? 1 : -1;
-  Dia.CurTr = t;
-  DiaMode = 2;
   TCarObj* c = brd_.FindTrainCar(tr.TrNo, "MnuKukanAddClick-CAR-1");
   if (c == nullptr) return false;
-  const TTmTbl& last = Dia.Cell(t, Dia.LastSta(t));
-  if (!IsLastTrain(*c, tr.TrNo) || last.TmEnd >= 0 || (tr.CellCount > 1 && tr.Dir != dir)) {
-    DiaMode = 0;
+  if (const TStatus st = CanKukanAdd(t, *c); !st) {
+    ShowMsgBox(kCapNotice, st.Msg());
     return false;
   }
+  Dia.CurTr = t;
+  DiaMode = 2;
+  const TTmTbl last = Dia.Cell(t, Dia.LastSta(t));
+  const int32_t dir = KudariMode ? 1 : -1;
   const bool added = FixPathToTerminal(*c, tr.TrNo, SplitEntCode(last.Loc), dir, false);
   EndEntry(*c, added, "", "区間を追加しました");
   return added;
 }
 
+// A deletion that would be refused is refused before the question.
 bool TDiaEditor::KukanDelAll(int32_t t, int32_t s) {
+  if (!ValidTr(t)) return false;
+  const TCarObj* c = brd_.FindTrainCar(Dia.TrInfo[t].TrNo, "KukanDelete-CAR-1");
+  if (c == nullptr) return false;
+  if (const TStatus st = CanKukanDelete(t, s, *c); !st) {
+    ShowMsgBox(kCapNotice, st.Msg());
+    return false;
+  }
   if (!AskYesNo(kCapConfirm, "この先の区間を全て削除してよろしいですか？")) return false;
   return KukanDelete(t, s);
 }
 
 // Everything is checked before anything goes: the train must be its set's last, and s one of
-// its cells, so that the train keeps at least that cell.
+// its cells, so that the train keeps at least that cell, where it stops; and a train that
+// starts at s would keep a header without a departure, so its origin is refused.
+TStatus TDiaEditor::CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const {
+  const TTrInfo& tr = Dia.TrInfo[t];
+  if (!IsLastTrain(c, tr.TrNo)) {
+    return TStatus::Error("編成にとって最終列車ではないので削除できません");
+  }
+  if (Dia.IsOriginCell(t, s)) {
+    return TStatus::Error(
+        "始発駅から先の区間を全て削除すると列車が残りません。"
+        "列車をなくすには「列車を削除する」を選んで下さい");
+  }
+  const int32_t steps = (s - tr.FirstSta) * tr.Dir;
+  if (!Dia.HasCell(t, s) || steps < 0 || steps >= tr.CellCount) {
+    return TStatus::Error("区間が一つしかないので削除できません");
+  }
+  // Its arrival is timed for running through; a terminal is booked as a stop.
+  const TTmTbl& cell = Dia.Cell(t, s);
+  if (cell.TmStart == cell.TmEnd) {
+    return TStatus::Error("通過駅を終点にはできないので削除できません");
+  }
+  return TStatus::Ok();
+}
+
 bool TDiaEditor::KukanDelete(int32_t t, int32_t s) {
   if (!ValidTr(t)) return false;
   const TTrInfo tr = Dia.TrInfo[t];
   TCarObj* c = brd_.FindTrainCar(tr.TrNo, "KukanDelete-CAR-1");
   if (c == nullptr) return false;
-  if (!IsLastTrain(*c, tr.TrNo)) {
-    ShowMsgBox(kCapNotice, "編成にとって最終列車ではないので削除できません");
-    return false;
-  }
-  const int32_t steps = (s - tr.FirstSta) * tr.Dir;
-  if (!Dia.HasCell(t, s) || steps < 0 || steps >= tr.CellCount) {
-    ShowMsgBox(kCapNotice, "区間が一つしかないので削除できません");
+  if (const TStatus st = CanKukanDelete(t, s, *c); !st) {
+    ShowMsgBox(kCapNotice, st.Msg());
     return false;
   }
   Dia.CurTr = t;

@@ -40,7 +40,7 @@ std::string StopShortMsg(int32_t s) {
 
 void TDiaOneStep::SetupStep(const std::string& cur, const std::string& next,
                             const std::vector<std::string>& routes, int32_t first, int32_t sections,
-                            bool isPassCur, bool isStart) {
+                            bool isPassCur, bool isStart, bool canPassNext) {
   IsStart = isStart;
   IsPassCur = isPassCur;
   FirstDep = first;
@@ -72,6 +72,7 @@ void TDiaOneStep::SetupStep(const std::string& cur, const std::string& next,
   }
   LblCurSta = "現在の駅「" + cur + "」- " + kind;
   LblNextSta = "次の駅「" + next + "」";
+  BtnThruEnabled = canPassNext;
   BtnCancelCaption = sections > 0 ? "現在駅を終点とする" : "キャンセル";
   LbxSta.clear();
   for (const std::string& r : routes) LbxSta.push_back(TextBefore(r + "=", "="));
@@ -125,6 +126,10 @@ bool TDiaOneStep::CheckDep() {
 
 bool TDiaOneStep::Accept(bool thru) {
   Focus = TOneStepFocus::kNone;
+  if (thru && !BtnThruEnabled) {
+    ShowMsgBox(kCapError, "次の駅は路線の終点なので通過できません");
+    return false;
+  }
   if (!CheckDep()) return false;
   if (StaIndex < 0 || StaIndex >= static_cast<int32_t>(Routes.size())) {
     ShowMsgBox(kCapError, "次の駅が選択されていません");

@@ -35,16 +35,18 @@ class TDiaOneStep {
   std::vector<std::string> LbxSta;  // route labels
   int32_t StaIndex = -1;            // selected route, -1 none
   int32_t LbxStaHeight = 0;         // pixels
+  bool BtnThruEnabled = true;       // "通過" is not offered for the line's last station
   std::string BtnCancelCaption;
   bool BtnCancelEnabled = true;
   int32_t ClientHeight = 0;  // pixels
   TOneStepFocus Focus = TOneStepFocus::kNone;
 
   // Fills the dialog for one section from the station cur to next; routes are the route lines,
-  // first the earliest departure, sections the number accepted so far in this entry.
+  // first the earliest departure, sections the number accepted so far in this entry;
+  // canPassNext is false when next is the last station the entry can reach.
   void SetupStep(const std::string& cur, const std::string& next,
                  const std::vector<std::string>& routes, int32_t first, int32_t sections,
-                 bool isPassCur, bool isStart);
+                 bool isPassCur, bool isStart, bool canPassNext = true);
   // A stop-length choice clicked: it becomes the departure text.
   void LbxStartClick(int32_t index);
   // "停車" and "通過": true when the choice passes the check and the dialog closes with OK.

@@ -2,7 +2,6 @@
 // one train back into its train set.
 #include "timetable/UrwDiaTimeGrid.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <type_traits>
 
@@ -13,21 +12,7 @@ namespace ramvel {
 static_assert(std::is_same_v<TTrainNoList, TRefList<TCarObj>>,
               "Build takes the board's train numbers list as it is");
 
-// ---- Train-set keys and cells ------------------------------------------------------------------
-
-std::string CarIdKey(int32_t carNo) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%3d", static_cast<int>(carNo));
-  return buf;
-}
-
-std::string ParkedCarIdKey(int32_t carNo) { return CarIdKey(carNo) + "*"; }
-
-bool SplitCarIdKey(std::string_view key, int32_t& carNo, bool& parked) {
-  parked = !key.empty() && key.back() == '*';
-  if (parked) key.remove_suffix(1);
-  return ParseInt(key, carNo);
-}
+// ---- Cells -------------------------------------------------------------------------------------
 
 TTmTbl EmptyCell() { return TTmTbl{"", -1, -1, 0}; }
 
@@ -116,6 +101,12 @@ int32_t TDiaObj::LastSta(int32_t k) const {
 
 bool TDiaObj::IsOriginCell(int32_t k, int32_t s) const {
   return ValidTr(k) && TrInfo[k].IsOrigin && TrInfo[k].FirstSta == s && s >= 0;
+}
+
+std::vector<std::string> TDiaObj::TrNos() const {
+  std::vector<std::string> out;
+  for (int32_t k = 0; k < TrCount; ++k) out.push_back(TrInfo[k].TrNo);
+  return out;
 }
 
 // ---- The run of a train on the line ------------------------------------------------------------

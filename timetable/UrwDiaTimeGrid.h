@@ -36,14 +36,6 @@ struct TOrderEntry {
 // Not sorted by key: the order of the entries is the display order.
 using TOrderList = std::vector<TOrderEntry>;
 
-// The train-set keys of CarIds: "%3d" for a train set with a train on the line, "%3d*" for one
-// that only parks at a station of the line.
-std::string CarIdKey(int32_t carNo);
-std::string ParkedCarIdKey(int32_t carNo);
-// Reads a key back: the train set number and whether it carries the "*". False when the text
-// holds no number.
-bool SplitCarIdKey(std::string_view key, int32_t& carNo, bool& parked);
-
 // A cell with no step: empty text and both times -1.
 TTmTbl EmptyCell();
 bool IsEmptyCell(const TTmTbl& cell);
@@ -67,7 +59,7 @@ class TDiaObj {
   std::vector<TTrInfo> TrInfo;                // [TrCount]
   std::vector<std::vector<TTmTbl>> DiaCells;  // [TrCount][StaCount]
   TOrderList* ViewOrder = &KudariOrder;       // one of the three orders above
-  std::set<std::string, TLessNoCase> CarIds;  // CarIdKey / ParkedCarIdKey entries
+  TCarIdSet CarIds;                           // CarIdKey / ParkedCarIdKey entries
 
   // ---- Columns and cells ----
 
@@ -93,6 +85,8 @@ class TDiaObj {
   // Slot of train k's last cell (its farthest station on the line).
   int32_t LastSta(int32_t k) const;
   bool IsOriginCell(int32_t k, int32_t s) const;
+  // The train numbers of the columns, in column order.
+  std::vector<std::string> TrNos() const;
 
   // ---- The board's trains ----
 

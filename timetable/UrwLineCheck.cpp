@@ -13,19 +13,29 @@ std::string StaName(TBrdData& brd, int32_t id) {
   return sta != nullptr ? sta->Name : IntText(id);
 }
 
-// Every section of every train of the line for which the blocks give no route.
+std::string HomeText(TBrdData& brd, const TEntCode& at) {
+  return StaName(brd, at.Id) + " " + IntText(at.Slot) + "番ホーム";
+}
+
+// Every section between neighbouring line stations, of every train of the line over its whole
+// timetable, for which the blocks give no route.
 void MissingRoutes(TBrdData& brd, const TDiaObj& dia, std::vector<std::string>& out) {
-  for (int32_t k = 0; k < dia.TrCount; ++k) {
-    const TTrInfo& tr = dia.TrInfo[static_cast<size_t>(k)];
-    for (int32_t c = 1; c < tr.CellCount; ++c) {
-      const TEntCode f = SplitEntCode(dia.Cell(k, tr.FirstSta + (c - 1) * tr.Dir).Loc);
-      const TEntCode t = SplitEntCode(dia.Cell(k, tr.FirstSta + c * tr.Dir).Loc);
+  for (const std::string& trNo : dia.TrNos()) {
+    const TCarObj* car = brd.FindTrainCar(trNo, "");
+    if (car == nullptr) continue;
+    const TTrainRange r = car->FindTrain(trNo);
+    for (int32_t i = r.First; i >= 0 && i < r.Last; ++i) {
+      const TEntCode f = SplitEntCode(car->TmTbl.At(i).Loc);
+      const TEntCode t = SplitEntCode(car->TmTbl.At(i + 1).Loc);
+      if (car->TmTbl.At(i).TmEnd < 0 || brd.FindStaInLine(f.Id) < 0 ||
+          !brd.AreLineNeighbours(f.Id, t.Id)) {
+        continue;
+      }
       std::vector<std::string> routes;
       brd.ListUpNextStaCanGo(f.Id, f.Slot, f.Side, t.Id, t.Slot, routes);
       if (routes.empty()) {
-        out.push_back("train " + tr.TrNo + ": no route from " + StaName(brd, f.Id) + " " +
-                      IntText(f.Slot) + "番ホーム to " + StaName(brd, t.Id) + " " +
-                      IntText(t.Slot) + "番ホーム");
+        out.push_back("train " + trNo + ": no route from " + HomeText(brd, f) + " to " +
+                      HomeText(brd, t));
       }
     }
   }
@@ -38,7 +48,7 @@ std::vector<std::string> CheckLineProblems(TBrdData& brd) {
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   std::string moves;
-  brd.InitObjTmTbl(dia, moves);
+  brd.InitObjTmTbl(dia.TrNos(), dia.CarIds, moves);
   std::vector<std::string> problems;
   // The empty-move texts come as lines each led by "\n".
   for (size_t start = 0; start < moves.size();) {

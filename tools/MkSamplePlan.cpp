@@ -257,11 +257,11 @@ TStopPlan StopAt(const std::string& line, int32_t slot, int32_t dir, TTrainClass
 std::string KindText(TTrainClass cls) {
   switch (cls) {
     case TTrainClass::kLimited:
-      return "特急 しおかぜ";
+      return TrainKindText({"特急", "しおかぜ"});
     case TTrainClass::kExpress:
-      return "急行 みなと";
+      return TrainKindText({"急行", "みなと"});
     default:
-      return "普通";
+      return TrainKindText({"普通", ""});
   }
 }
 

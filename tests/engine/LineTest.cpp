@@ -137,6 +137,23 @@ TEST_F(LineTest, ARingLineFileRepeatsItsFirstStation) {
   EXPECT_EQ(brd_.LineStas, (Lines{"1001", "2001", "3001", "1001"}));
 }
 
+// Neighbours follow each other in the station list, either way round; the ring's first station,
+// listed again at its end, neighbours the last one too.
+TEST_F(LineTest, NeighboursFollowEachOtherOnTheLine) {
+  struct TCase {
+    int32_t A, B;
+    bool Line, Ring;
+  };
+  for (const TCase& k : {TCase{1001, 2001, true, true}, TCase{2001, 1001, true, true},
+                         TCase{3001, 1001, false, true}, TCase{1001, 3001, false, true},
+                         TCase{1001, 1001, false, false}, TCase{2001, 4001, false, false}}) {
+    brd_.LineStas = {"1001", "2001", "3001"};
+    EXPECT_EQ(brd_.AreLineNeighbours(k.A, k.B), k.Line) << k.A << " " << k.B;
+    brd_.LineStas.push_back("1001");
+    EXPECT_EQ(brd_.AreLineNeighbours(k.A, k.B), k.Ring) << k.A << " " << k.B << " (ring)";
+  }
+}
+
 TEST_F(LineTest, BadLineFilesAndNamesAreRefused) {
   test::TTempDir dir;
   for (const char* bad : {"", "..", "a/b", "x\\y"}) {

@@ -136,29 +136,64 @@ TEST_F(Occ, TheStartIsHeldUntilTheFirstBlockIsFree) {
   }
 }
 
-TEST_F(Occ, TheTestTakesTheStationHalvesTheOtherWayRound) {
+// The test holds each station half for as long as it is booked: the departure station for its
+// leaving half, the arrival station for its arriving half. A section from 1000 that stops at
+// both ends books A 1000-1055, the block 1055-1087 and B 1087-1150; one that passes A books A
+// 1000-1028, the block 1028-1060 and B 1060-1123.
+TEST_F(Occ, TheTestTakesTheStationHalvesAsTheyAreBooked) {
   const std::string route = Route(A, 1, 1, B, 1);
-  // The departure station and the first block are tested together for the arriving half
-  // (63 s): a block taken from 1060 holds a start at 1000 (the leaving half, 55 s, would not
-  // reach it), until the block is free at 1160.
-  brd_.Blks.at("1")->Occupy("X", 1060, 100);
-  int32_t t = 1000;
-  EXPECT_TRUE(brd_.CalcTimeCanStart(*car_, route, t, false, false));
-  EXPECT_EQ(t, 1160);
-  // The arrival station is tested for its leaving half: reached at 1000 + 63 + 32 = 1095, it
-  // must be free until 1150 only, so a platform taken from 1155 does not hold the start.
+  struct TCase {
+    bool PassFrom;
+    int32_t Sta, From, To;
+    int32_t Start;
+  };
+  for (const TCase& k : {
+           // A's platform taken from 1058: the train has left it by 1055.
+           TCase{false, A, 1058, 1100, 1000},
+           // B's platform taken from 1155: the train stands there from 1150 only.
+           TCase{false, B, 1155, 1300, 1000},
+           // Taken from 1149 it holds the start. B is tested with the block (1213 + 55 = 1268
+           // to 1300: still taken) and then from 1245 + 87 = 1332 on, free after 1300.
+           TCase{false, B, 1149, 1300, 1245},
+           // Passing A, B is reached at 1060 and its arriving half runs until 1123: a platform
+           // taken from 1120 holds the start, first to 1240, then by the 32 s the block takes
+           // to 1272, when B is reached at 1332.
+           TCase{true, B, 1120, 1300, 1272},
+       }) {
+    ResetAll();
+    brd_.FindSta(k.Sta, "")->GetRailInSta(kRailHome, 1)->Occ->Add({"Y", k.From, k.To, 0});
+    int32_t t = 1000;
+    EXPECT_TRUE(brd_.CalcTimeCanStart(*car_, route, t, false, k.PassFrom)) << k.From;
+    EXPECT_EQ(t, k.Start) << k.From;
+    // What is then booked meets nothing.
+    TTmTbl step;
+    brd_.RegPathToNextSta(*car_, "101", step, -1, t, false, k.PassFrom, route);
+    const Ivs home = Home(k.Sta, 1);
+    for (const TIv& iv : home) {
+      if (iv.Txt == "101") {
+        EXPECT_TRUE(iv.To <= k.From || iv.From >= k.To) << iv;
+      }
+    }
+  }
+}
+
+// A search that gives up finds no start: it must not book the wait reached so far.
+TEST_F(Occ, AStartNeverFoundFreeIsRefused) {
+  // A - B becomes 40 blocks of 648 m (32 s each): B is reached 55 + 40 x 32 = 1335 s after the
+  // start. B's platform is taken for one second every 70 s from 2340 on; each try reaches B just
+  // after one of them, 70 s later than the last, and meets the next within its 63 s. 41 tries
+  // per round, about 24 rounds: the 1000 tries run out after a hold of some 800 s, far below
+  // the 1800 s that would refuse the start.
+  brd_.FindRail(1002, "")->Length = 40 * 648;
+  brd_.MakeLineBlk();
+  ASSERT_EQ(brd_.Blks.size(), 41u);  // and B - C
   ResetAll();
-  brd_.FindSta(B, "")->GetRailInSta(kRailHome, 1)->Occ->Add({"Y", 1155, 1300, 0});
-  t = 1000;
-  EXPECT_TRUE(brd_.CalcTimeCanStart(*car_, route, t, false, false));
+  TTmTblObj& home = *brd_.FindSta(B, "")->GetRailInSta(kRailHome, 1)->Occ;
+  for (int32_t k = 0; k < 40; ++k) home.Add({"Y", 2340 + 70 * k, 2341 + 70 * k, 0});
+  int32_t t = 1000;
+  EXPECT_FALSE(brd_.CalcTimeCanStart(*car_, Route(A, 1, 1, B, 1), t, false, false));
   EXPECT_EQ(t, 1000);
-  // Taken from 1149 it does. B is then also tested together with the block, from t + 63 on,
-  // so the section can start only once 1300 <= t + 63: at 1237.
-  brd_.FindSta(B, "")->GetRailInSta(kRailHome, 1)->Occ->Clear();
-  brd_.FindSta(B, "")->GetRailInSta(kRailHome, 1)->Occ->Add({"Y", 1149, 1300, 0});
-  t = 1000;
-  EXPECT_TRUE(brd_.CalcTimeCanStart(*car_, route, t, false, false));
-  EXPECT_EQ(t, 1237);
+  EXPECT_EQ(host_.Texts(), std::vector<std::string>{"BrdData.CalcTimeCanStartで無限ループ？"});
 }
 
 // ---- Rebuilding the line's occupancy -----------------------------------------------------------
@@ -184,7 +219,7 @@ class LineOcc : public ::testing::Test {
   }
   void Rebuild() {
     dia_.Build(brd_.LineStas, brd_.TrainNos);
-    brd_.InitObjTmTbl(dia_, msg_);
+    brd_.InitObjTmTbl(dia_.TrNos(), dia_.CarIds, msg_);
   }
   Ivs Home(int32_t sta, int32_t home) {
     return IvsOf(brd_.FindSta(sta, "")->GetRailInSta(kRailHome, home)->Occ.get());
@@ -239,7 +274,7 @@ TEST_F(LineOcc, ParkedSetsOnTheLineAreStarredAndOthersIgnored) {
 TEST_F(LineOcc, ATrainWithoutItsSetIsSkippedWithTheLookupMessage) {
   dia_.Build(brd_.LineStas, brd_.TrainNos);
   brd_.TrainNos.erase("201");
-  brd_.InitObjTmTbl(dia_, msg_);
+  brd_.InitObjTmTbl(dia_.TrNos(), dia_.CarIds, msg_);
   EXPECT_EQ(host_.Texts(), std::vector<std::string>{"Error(InitObjTmTbl-TR-1:201)"});
   EXPECT_EQ(Blk(1), Ivs{});
   EXPECT_EQ(Blk(2), (Ivs{{"101", 7255, 7314}}));
@@ -277,7 +312,7 @@ TEST_F(EntryExit, TheWaysInAndOutBookTheLineStationOnly) {
   TDiaObj dia;
   std::string msg;
   dia.Build(brd_.LineStas, brd_.TrainNos);
-  brd_.InitObjTmTbl(dia, msg);
+  brd_.InitObjTmTbl(dia.TrNos(), dia.CarIds, msg);
   const auto occ = [&](int32_t sta, uint8_t kind, int32_t no) {
     return IvsOf(brd_.FindSta(sta, "")->GetRailInSta(kind, no)->Occ.get());
   };

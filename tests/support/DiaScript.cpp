@@ -77,7 +77,9 @@ std::optional<TTrainChoice> TScriptedDiaDialogs::EditTrain(const TTrainNoList&, 
                                                            const std::string& number, bool change,
                                                            const std::string& homeText,
                                                            const std::string& staName) {
-  TrainsShown.push_back({kind, number, change, homeText, staName});
+  TTrainForm form;
+  form.Setup(kind, number, change);
+  TrainsShown.push_back({kind, number, change, homeText, staName, form});
   if (Trains.empty()) {
     ++Unanswered;
     return std::nullopt;

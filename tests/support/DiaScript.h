@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/UrwBrdData.h"
+#include "timetable/UrwCarProperty.h"
 #include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel::test {
@@ -41,6 +42,7 @@ class TScriptedDiaDialogs : public TDiaDialogs {
     bool Change = false;
     std::string HomeText;
     std::string StaName;
+    TTrainForm Form;  // the train group as the dialog opened
   };
 
   std::deque<TStepAnswer> Steps;

@@ -122,14 +122,15 @@ TEST_F(Entry, APassedStationCannotHoldTheTrain) {
   // start from B would have to wait 75 s.
   Blk(2).Occupy("X", 21500, 144);
   dlg_.Steps = {PassVia("B  1番ホーム", "957.03"), PassVia("C  1番ホーム"), Cancel()};
-  EXPECT_TRUE(NewTrain101());
-  EXPECT_EQ(host_.Texts(), (Texts{"停車を更に1分15秒増やす必要があります" +
-                                      std::string("が、現在駅は通過なので続行できません。") +
-                                      "やり直しをお願いします。",
-                                  "列車を追加しました"}));
-  // The train ends at B, where it was to pass.
-  ExpectSteps(*car_, {MakeStep(A, 1, 0, -1, -1), MakeStep(A, 1, 1, 21423, 21423, "101,普通"),
-                      MakeStep(B, 1, 1, 21569, -1)});
+  EXPECT_FALSE(NewTrain101());
+  EXPECT_EQ(
+      host_.Texts(),
+      (Texts{"停車を更に1分15秒増やす必要があります" +
+                 std::string("が、現在駅は通過なので続行できません。") + "やり直しをお願いします。",
+             "通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました",
+             "一区間も追加されなかったので処理をキャンセルします"}));
+  // The train cannot end at B, where it was to pass: its only section is given up.
+  ExpectSteps(*car_, {MakeStep(A, 1, 0, -1, -1)});
 }
 
 TEST_F(Entry, ThePlatformMustStayFreeUntilTheStart) {

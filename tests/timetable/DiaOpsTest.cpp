@@ -241,15 +241,19 @@ TEST_F(Ops, SectionsAreAddedAfterTheTerminalInTheShownDirection) {
   EXPECT_TRUE(ed_.KukanAdd(Tr("13")));
   ASSERT_EQ(dlg_.StepsShown.size(), 1u);
   EXPECT_EQ(dlg_.StepsShown[0].LblCurSta, "現在の駅「B」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 22384 + 30);
-  EXPECT_EQ(host_.Texts(), Texts{"区間を追加しました"});
-  // B is left at 22414 and A reached 55 + 59 + 63 s later.
+  // Arrived at 22384 (10:13:04): offered the first whole minute at least 30 s later, 10:14:00,
+  // as for a train coming in from another line.
+  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 22440);
+  EXPECT_EQ(host_.Texts(),
+            (Texts{"表示中の方向と列車の進行方向が異なるので区間を追加できません",
+                   "編成にとって最終列車ではないので区間を追加できません", "区間を追加しました"}));
+  // B is left at 22440 and A reached 55 + 59 + 63 s later.
   const TCarObj& c1 = Car(1);
   ASSERT_EQ(c1.TmTbl.Count(), 10);
   EXPECT_EQ(c1.TmTbl.At(8).TmStart, 22384);
-  EXPECT_EQ(c1.TmTbl.At(8).TmEnd, 22414);
+  EXPECT_EQ(c1.TmTbl.At(8).TmEnd, 22440);
   EXPECT_EQ(c1.TmTbl.At(8).Loc, MakeEntCode(B, 1, 0));
-  EXPECT_EQ(c1.TmTbl.At(9).TmStart, 22414 + 177);
+  EXPECT_EQ(c1.TmTbl.At(9).TmStart, 22440 + 177);
   EXPECT_EQ(c1.TmTbl.At(9).TmEnd, -1);
   EXPECT_EQ(c1.TmTbl.At(9).Loc, MakeEntCode(A, 1, 0));
   EXPECT_EQ(ed_.Dia.TrInfo[Tr("13")].CellCount, 4);
