@@ -65,6 +65,25 @@ TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
   return LoadRec(ResolveIn(folder, stem + ".txt"), rec, display);
 }
 
+namespace {
+
+// Whether the file at path already holds text: the same bytes, or bytes that read as the same
+// text (a character with two codes keeps the code the file has).
+bool HoldsText(const std::string& path, const std::string& bytes, const std::string& text) {
+  struct stat sb {};
+  if (::stat(path.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode)) return false;
+  if (static_cast<size_t>(sb.st_size) > 2 * bytes.size() + 16) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return false;
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  const std::string old = buf.str();
+  std::string oldText;
+  return old == bytes || (Cp932ToUtf8(old, oldText) && oldText == text);
+}
+
+}  // namespace
+
 TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display) {
   std::string text;
   for (const std::string& line : rec.Lines) {
@@ -75,6 +94,7 @@ TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view di
   if (!Utf8ToCp932(text, bytes)) {
     return TStatus::Error(NameFor(path, display) + ": holds characters that Shift-JIS cannot store");
   }
+  if (HoldsText(path, bytes, text)) return TStatus::Ok();
   return WriteFileAtomic(path, bytes, display);
 }
 
