@@ -154,17 +154,18 @@ TextRec TBrdData::MakeBoardRec() const {
   return rec;
 }
 
-// Every station (unless keepStations), rail and train set file, and the removal of the files of
-// rails and train sets that are gone. Stations are checked before anything is staged.
+// Every station (unless keepStations), rail and train set file. Station names go into Board.txt
+// and become file names, so they are checked in either case.
 TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
                                bool keepStations) const {
-  for (auto it = Stas.begin(); !keepStations && it != Stas.end(); ++it) {
-    const TStaObj& sta = *it->second;
-    TStatus st = CheckObjName(sta.Name, "駅名");
-    const std::string path = ResolveIn(folder, "station/" + sta.Name + ".txt");
-    if (st) st = sta.CheckLists("station/" + fs::path(path).filename().string());
+  for (const auto& [key, sta] : Stas) {
+    TStatus st = CheckObjName(sta->Name, "駅名");
     if (!st) return st;
-    batch.Put(path, sta.MakeRec());
+    if (keepStations) continue;
+    const std::string path = ResolveIn(folder, "station/" + sta->Name + ".txt");
+    st = sta->CheckLists("station/" + fs::path(path).filename().string());
+    if (!st) return st;
+    batch.Put(path, sta->MakeRec());
   }
   for (const auto& [key, rail] : Rails) {
     batch.Put(ResolveIn(folder, "rail/" + IntText(rail->Id) + ".txt"), rail->MakeRec());

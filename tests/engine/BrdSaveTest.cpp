@@ -243,6 +243,18 @@ TEST_F(BoardSaveTest, ABoardFolderDeletedMeanwhileIsNotMadeAgain) {
   EXPECT_TRUE(brd.Modified);
 }
 
+TEST_F(BoardSaveTest, AnUnsafeStationNameIsRefusedWhenStationFilesAreKeptToo) {
+  const auto before = Snapshot(Folder());
+  TBrdData brd;
+  ASSERT_TRUE(brd.LoadBrd(base_.Path(), "B").ok());
+  brd.FindSta(2001, "")->Name = "../大阪";
+  for (const bool keepStations : {false, true}) {
+    const TStatus st = brd.SaveBrd(Folder(), keepStations);
+    EXPECT_FALSE(st.ok()) << keepStations;
+    EXPECT_EQ(before, Snapshot(Folder()));
+  }
+}
+
 // ---- What a save keeps -------------------------------------------------------------------------
 
 TEST_F(BoardSaveTest, AStationWithALongNameIsSaved) {
