@@ -137,6 +137,24 @@ void BM_SaveBrd(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveBrd)->Unit(benchmark::kMillisecond);
 
+// The same board with every train set changed between saves, so that about 1000 of its 1600
+// files are written, flushed and switched each time.
+void BM_SaveBrdChanged(benchmark::State& state) {
+  TBrdData brd;
+  if (!brd.LoadBrd(Folder().Base(), "B").ok()) state.SkipWithError("load failed");
+  const std::string out = Folder().Base() + "/S2";
+  fs::create_directories(out);
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ++round;
+    for (auto& [key, car] : brd.Cars) car->Usage = "round " + std::to_string(round);
+    state.ResumeTiming();
+    if (!brd.SaveBrd(out, false).ok()) state.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_SaveBrdChanged)->Unit(benchmark::kMillisecond);
+
 void BM_GetPathToNextSta(benchmark::State& state) {
   TBrdData brd;
   MakeSynthBoard(brd, {20, 0, static_cast<int32_t>(state.range(0))});

@@ -16,6 +16,8 @@
 
 namespace ramvel {
 
+class TSaveBatch;
+
 // An owning object list keyed by decimal text, ordered as text without regard to case
 // ("10001" before "2001"). Adding a key that is present already keeps the first object.
 template <typename T>
@@ -82,9 +84,10 @@ class TBrdData {
   // else that cannot be read fails the whole load with a message naming the file (and key),
   // and the board is left empty, so nothing half-read can later be saved over good files.
   TStatus LoadBrd(const std::string& baseDir, const std::string& name);
-  // Writes the board into folder. Every file is written whole before it replaces the old one,
-  // and the files of deleted rails and train sets are removed only after all new files are in
-  // place. keepStations leaves the station files as they are. On failure Modified is unchanged.
+  // Writes the board into folder, which must exist, all or nothing (TSaveBatch): the next load
+  // sees either the board as it was or as saved, even after a crash, and the files of deleted
+  // rails and train sets go with the switch. A file whose text is unchanged keeps its bytes.
+  // keepStations leaves the station files as they are. On failure Modified is unchanged.
   TStatus SaveBrd(const std::string& folder, bool keepStations);
   // Frees every object and the current line; the board name and the view are kept.
   void ClearBrd();
@@ -237,7 +240,7 @@ class TBrdData {
   TStatus ReadRails(const std::string& folder);
   TStatus ReadCars(const std::string& folder);
   void AddTrainNos(TCarObj& car);
-  TStatus WriteObjects(const std::string& folder, bool keepStations) const;
+  TStatus StageObjects(TSaveBatch& batch, const std::string& folder, bool keepStations) const;
   TextRec MakeBoardRec() const;
   // Block c, the k-th of blocks on the track whose rail path is e, len metres long.
   void AddLineBlk(int32_t c, int32_t k, int32_t blocks, int32_t len,

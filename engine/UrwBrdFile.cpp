@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/UrwBrdData.h"
+#include "foundation/UrwSaveBatch.h"
 
 namespace ramvel {
 
@@ -43,6 +44,7 @@ TStatus TBrdData::LoadBrd(const std::string& baseDir, const std::string& name) {
   TStatus st = CheckObjName(name, "ボード名");
   if (!st) return st;
   const std::string folder = BrdPath(baseDir, name);
+  if (st = RecoverSave(folder); !st) return st;  // a save cut off earlier lands or is undone
   int32_t staCount = 0;
   st = ReadBoardRec(folder, staCount);
   if (st) {
@@ -152,31 +154,39 @@ TextRec TBrdData::MakeBoardRec() const {
   return rec;
 }
 
-TStatus TBrdData::WriteObjects(const std::string& folder, bool keepStations) const {
-  std::string staDir, railDir, carDir;
-  TStatus st = SubDir(folder, "station", true, staDir);
-  if (st) st = SubDir(folder, "rail", true, railDir);
-  if (st) st = SubDir(folder, "car", true, carDir);
-  for (auto it = Stas.begin(); st && !keepStations && it != Stas.end(); ++it) {
-    st = it->second->SaveSta(staDir);
+// Every station (unless keepStations), rail and train set file. Station names go into Board.txt
+// and become file names, so they are checked in either case.
+TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
+                               bool keepStations) const {
+  for (const auto& [key, sta] : Stas) {
+    TStatus st = CheckObjName(sta->Name, "駅名");
+    if (!st) return st;
+    if (keepStations) continue;
+    const std::string path = ResolveIn(folder, "station/" + sta->Name + ".txt");
+    st = sta->CheckLists("station/" + fs::path(path).filename().string());
+    if (!st) return st;
+    batch.Put(path, sta->MakeRec());
   }
-  for (auto it = Rails.begin(); st && it != Rails.end(); ++it) st = it->second->SaveRail(railDir);
-  for (auto it = Cars.begin(); st && it != Cars.end(); ++it) st = it->second->SaveCar(carDir);
-  return st;
+  for (const auto& [key, rail] : Rails) {
+    batch.Put(ResolveIn(folder, "rail/" + IntText(rail->Id) + ".txt"), rail->MakeRec());
+  }
+  for (const auto& [key, car] : Cars) {
+    batch.Put(ResolveIn(folder, "car/" + IntText(car->Id) + ".txt"), car->MakeRec());
+  }
+  return TStatus::Ok();
 }
 
 namespace {
 
-// Removes the ".txt" files of folder whose stems are not in keep (compared in upper case).
-void RemoveStale(const std::string& folder, const std::set<std::string>& keep) {
+// Stages the removal of the ".txt" files of folder whose stems are not in keep (compared in
+// upper case).
+void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep) {
   std::error_code ec;
-  std::vector<fs::path> stale;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
     if (!SameNoCase(p.extension().string(), ".txt")) continue;
-    if (keep.count(UpperName(p.stem().string())) == 0) stale.push_back(p);
+    if (keep.count(UpperName(p.stem().string())) == 0) batch.Remove(p.string());
   }
-  for (const fs::path& p : stale) fs::remove(p, ec);
 }
 
 template <typename T>
@@ -189,15 +199,25 @@ std::set<std::string> Keys(const TObjList<T>& list) {
 }  // namespace
 
 TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations) {
-  for (const auto& [key, sta] : Stas) {
-    const TStatus st = CheckObjName(sta->Name, "駅名");
-    if (!st) return st;
+  // A folder that vanished while the board was open is not made anew: a board rebuilt from
+  // what is in memory would lack its terrain and its lines.
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    return TStatus::Error(folder + ": ボードのフォルダが見つかりません。保存していません");
   }
-  TStatus st = WriteObjects(folder, keepStations);
-  if (st) st = SaveRec(MakeBoardRec(), ResolveIn(folder, kBoardFile));
+  // A save cut off earlier lands first, so that the files listed as stale below are final.
+  TStatus st = RecoverSave(folder);
+  TSaveBatch batch(folder);
+  if (st) st = StageObjects(batch, folder, keepStations);
   if (!st) return st;
-  RemoveStale(ResolveIn(folder, "rail"), Keys(Rails));
-  RemoveStale(ResolveIn(folder, "car"), Keys(Cars));
+  batch.Put(ResolveIn(folder, kBoardFile), MakeBoardRec());
+  StageStale(batch, ResolveIn(folder, "rail"), Keys(Rails));
+  StageStale(batch, ResolveIn(folder, "car"), Keys(Cars));
+  st = batch.Commit();
+  if (!st) return st;
+  if (!keepStations) {
+    for (const auto& [key, sta] : Stas) sta->FileRec = sta->MakeRec();
+  }
   Modified = false;
   return TStatus::Ok();
 }

@@ -76,6 +76,36 @@ struct TTables {
         if (!u.empty()) Add(lead << 8 | trail, u, enc);
       }
     }
+    AddOneWay(enc);
+  }
+
+  // Characters that the library encodes although no code decodes to them (〜 U+301C to 81 60,
+  // ¥ to 5C ...): without them a text typed with such a character could not be saved.
+  void AddOneWay(TConv& enc) {
+    for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+      if ((cp >= 0xD800 && cp < 0xE000) || Encode.count(cp) > 0) continue;
+      const std::string back = enc.Run(Utf8Of(cp));
+      if (back.size() == 1 || back.size() == 2) Encode.emplace(cp, Code(back));
+    }
+  }
+
+  static uint16_t Code(const std::string& b) {
+    uint16_t v = static_cast<unsigned char>(b[0]);
+    if (b.size() == 2) v = static_cast<uint16_t>(v << 8 | static_cast<unsigned char>(b[1]));
+    return v;
+  }
+
+  // UTF-8 of a code point of the basic plane.
+  static std::string Utf8Of(char32_t cp) {
+    std::string u;
+    if (cp < 0x800) {
+      u += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+      u += static_cast<char>(0xE0 | (cp >> 12));
+      u += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    u += static_cast<char>(0x80 | (cp & 0x3F));
+    return u;
   }
 
   void Add(int code, const std::string& u, TConv& enc) {
@@ -87,11 +117,7 @@ struct TTables {
     if (Encode.count(cp) > 0) return;
     // The library's own choice among codes that stand for the same character.
     const std::string back = enc.Run(u);
-    if (back.size() == 1 || back.size() == 2) {
-      uint16_t v = static_cast<unsigned char>(back[0]);
-      if (back.size() == 2) v = static_cast<uint16_t>(v << 8 | static_cast<unsigned char>(back[1]));
-      Encode.emplace(cp, v);
-    }
+    if (back.size() == 1 || back.size() == 2) Encode.emplace(cp, Code(back));
   }
 };
 

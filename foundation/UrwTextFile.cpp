@@ -65,6 +65,25 @@ TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
   return LoadRec(ResolveIn(folder, stem + ".txt"), rec, display);
 }
 
+namespace {
+
+// Whether the file at path already holds text: the same bytes, or bytes that read as the same
+// text (a character with two codes keeps the code the file has).
+bool HoldsText(const std::string& path, const std::string& bytes, const std::string& text) {
+  struct stat sb {};
+  if (::stat(path.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode)) return false;
+  if (static_cast<size_t>(sb.st_size) > 2 * bytes.size() + 16) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return false;
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  const std::string old = buf.str();
+  std::string oldText;
+  return old == bytes || (Cp932ToUtf8(old, oldText) && oldText == text);
+}
+
+}  // namespace
+
 TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display) {
   std::string text;
   for (const std::string& line : rec.Lines) {
@@ -75,6 +94,7 @@ TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view di
   if (!Utf8ToCp932(text, bytes)) {
     return TStatus::Error(NameFor(path, display) + ": holds characters that Shift-JIS cannot store");
   }
+  if (HoldsText(path, bytes, text)) return TStatus::Ok();
   return WriteFileAtomic(path, bytes, display);
 }
 
@@ -82,8 +102,18 @@ TStatus WriteFileAtomic(const std::string& path, std::string_view bytes, std::st
   const auto fail = [&](const std::string& what) {
     return TStatus::Error(NameFor(path, display) + ": cannot be written (" + what + ")");
   };
-  std::string tmp = path + ".tmp-XXXXXX";
-  const int fd = mkstemp(tmp.data());
+  // The file's mode is kept; a read-only file stays unchanged.
+  mode_t mode = 0644;
+  struct stat sb {};
+  if (::stat(path.c_str(), &sb) == 0 && S_ISREG(sb.st_mode)) {
+    if ((sb.st_mode & 0222) == 0) return fail("読み取り専用のファイルです");
+    mode = sb.st_mode & 07777;
+  }
+  // A short temporary name: the target's own name may be as long as the file system allows.
+  const size_t slash = path.rfind('/');
+  std::string tmp =
+      (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".rvXXXXXX.tmp";
+  const int fd = mkstemps(tmp.data(), 4);
   if (fd < 0) return fail(std::strerror(errno));
   size_t done = 0;
   while (done < bytes.size()) {
@@ -97,9 +127,9 @@ TStatus WriteFileAtomic(const std::string& path, std::string_view bytes, std::st
     }
     done += static_cast<size_t>(n);
   }
-  fchmod(fd, 0644);
-  // No fsync: a board save writes hundreds of files and must stay quick. The rename still
-  // replaces each file whole, so a failed or interrupted save never leaves half a file.
+  fchmod(fd, mode);
+  // No fsync: the rename replaces the file whole, so a failed or interrupted write never leaves
+  // half a file. Board saves, which must land all together, go through TSaveBatch.
   if (::close(fd) != 0) {
     const std::string why = std::strerror(errno);
     ::unlink(tmp.c_str());
@@ -122,15 +152,33 @@ std::string PathJoin(std::string_view a, std::string_view b) {
 
 namespace {
 
-// The entry of dir whose name equals name without regard to case; name itself when none does.
+// A name as it reads back from a Shift-JIS file: 〜 (U+301C) is written as 81 60 and read as
+// ～ (U+FF5E), so a name kept in Board.txt or latest.txt can come back in that form.
+bool IsAscii(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+std::string AsReadBack(const std::string& name) {
+  if (IsAscii(name)) return name;
+  std::string bytes, back;
+  if (!Utf8ToCp932(name, bytes) || !Cp932ToUtf8(bytes, back)) return name;
+  return back;
+}
+
+// The entry of dir whose name equals name without regard to case, or else reads back from
+// Shift-JIS as the same; name itself when none does.
 std::string ResolveEntry(const std::string& dir, const std::string& name) {
   std::error_code ec;
   if (fs::exists(PathJoin(dir, name), ec)) return name;
+  const std::string back = AsReadBack(name);
+  const bool plain = IsAscii(name);
+  std::string same;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string entry = it->path().filename().string();
     if (SameNoCase(entry, name)) return entry;
+    if (same.empty() && !plain && SameNoCase(AsReadBack(entry), back)) same = entry;
   }
-  return name;
+  return same.empty() ? name : same;
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
 // path when display is empty) and the reason. On failure rec is unchanged.
 TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display = {});
 // Replaces the whole file, CR LF after every line, through a temporary file in the same folder
-// renamed over the old one, so that a failed write leaves the old content in place.
+// renamed over the old one, so that a failed write leaves the old content in place. A file that
+// already reads as this text is left as it is.
 TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view display = {});
 // Reads folder/<stem>.txt of an object whose file is named by its number (rails, train sets);
 // id receives that number. Messages name the file as display.

@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   TBrdData brd;
   if (!brd.LoadBrd(base, "B").ok()) return 0;
+  fs::create_directories(base + "/C");  // a board folder exists before it is saved
+  fs::create_directories(base + "/D");
   if (!brd.SaveBrd(base + "/C", false).ok()) return 0;  // e.g. a name Shift-JIS cannot hold
   TBrdData again;
   if (!again.LoadBrd(base, "C").ok()) std::abort();

@@ -139,6 +139,12 @@ TStatus TCarObj::LoadCar(const std::string& folder, const std::string& stem) {
 }
 
 TStatus TCarObj::SaveCar(const std::string& folder) const {
+  const std::string stem = IntText(Id);
+  const std::string path = ResolveIn(folder, stem + ".txt");
+  return SaveRec(MakeRec(), path, DisplayName(stem));
+}
+
+TextRec TCarObj::MakeRec() const {
   TextRec rec;
   rec.Add("USAGE", Usage);
   rec.Add("COLOR", IntText(Color));
@@ -150,9 +156,7 @@ TStatus TCarObj::SaveCar(const std::string& folder) const {
     rec.Add(CountedKey("TM", i + 1),
             JoinList({IntText(s.TmStart), IntText(s.TmEnd), IntText(s.Loc), s.Txt}));
   }
-  const std::string stem = IntText(Id);
-  const std::string path = ResolveIn(folder, stem + ".txt");
-  return SaveRec(rec, path, DisplayName(stem));
+  return rec;
 }
 
 }  // namespace ramvel

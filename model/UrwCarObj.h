@@ -81,6 +81,8 @@ class TCarObj {
   TStatus LoadCar(const std::string& folder, const std::string& stem);
   // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
   TStatus SaveCar(const std::string& folder) const;
+  // The train set file's record, as SaveCar writes it.
+  TextRec MakeRec() const;
 };
 
 // The train types a train's kind text may begin with.

@@ -83,14 +83,18 @@ TStatus TRailObj::LoadRail(const std::string& folder, const std::string& stem) {
 }
 
 TStatus TRailObj::SaveRail(const std::string& folder) const {
+  const std::string stem = IntText(Id);
+  const std::string path = ResolveIn(folder, stem + ".txt");
+  return SaveRec(MakeRec(), path, DisplayName(stem));
+}
+
+TextRec TRailObj::MakeRec() const {
   TextRec rec;
   rec.Add("LENGTH", IntText(Length));
   rec.Add("ENTOWNER0", Text10(EntOwner[0]));
   rec.Add("ENTOWNER1", Text10(EntOwner[1]));
   WriteBaseRec(*this, rec);
-  const std::string stem = IntText(Id);
-  const std::string path = ResolveIn(folder, stem + ".txt");
-  return SaveRec(rec, path, DisplayName(stem));
+  return rec;
 }
 
 // ---- Body on a rail track ----------------------------------------------------------------------

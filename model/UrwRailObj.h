@@ -27,6 +27,8 @@ class TRailObj : public TBaseObj {
   TStatus LoadRail(const std::string& folder, const std::string& stem);
   // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
   TStatus SaveRail(const std::string& folder) const;
+  // The rail file's record, as SaveRail writes it.
+  TextRec MakeRec() const;
 };
 
 // Whether (x, y) lies within tol metres of the rail's centre line, and on which half.

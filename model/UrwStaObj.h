@@ -168,6 +168,8 @@ class TStaObj : public TBaseObj {
   // replaced; a missing folder is created). A station that could not be read back is refused
   // before anything is written.
   TStatus SaveSta(const std::string& folder);
+  // The station file's record, as SaveSta writes it; check CheckLists first.
+  TextRec MakeRec() const;
 
   // ---- Grid and lists ----
 
@@ -268,7 +270,6 @@ class TStaObj : public TBaseObj {
                float& rem);
   void ReadRecords(TRecReader& rd);
   void TakeLoaded(TStaObj&& src);
-  TextRec MakeRec() const;
 };
 
 // Seconds a train set needs from the station edge to standing centred (arriving) or from

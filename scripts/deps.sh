@@ -14,6 +14,7 @@ PACKAGES=(
   libbenchmark-dev
   qt6-base-dev
   qt6-qpa-plugins
+  qt6-translations-l10n
   fonts-ipafont-gothic
   xvfb
   xauth

@@ -131,6 +131,8 @@ void TBoardArea::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TBoardArea::resizeEvent(QResizeEvent*) { emit Resized(); }
 
+void TBoardArea::leaveEvent(QEvent*) { emit PointerLeft(); }
+
 // ---- Start-up ----------------------------------------------------------------------------------
 
 TFrmMain::TFrmMain(const std::string& baseDir, QWidget* parent)
@@ -140,7 +142,7 @@ TFrmMain::TFrmMain(const std::string& baseDir, QWidget* parent)
     return std::pair<int, int>(now.hour(), now.minute());
   };
   OpenDocument = [](const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QStr(path)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QStr(path)));
   };
   FormCreate();
 }
@@ -379,6 +381,7 @@ void TFrmMain::ConnectEvents() {
   }
   connect(BoardArea, &TBoardArea::MouseMoved, this, &TFrmMain::FormMouseMove);
   connect(BoardArea, &TBoardArea::MouseReleased, this, &TFrmMain::FormMouseUp);
+  connect(BoardArea, &TBoardArea::PointerLeft, this, &TFrmMain::FormMouseLeave);
   connect(BoardArea, &TBoardArea::DoubleClicked, this, &TFrmMain::FormDblClick);
   connect(BoardArea, &TBoardArea::Resized, this, &TFrmMain::FormResize);
   for (QObject* o : {static_cast<QObject*>(EdtCurTm), static_cast<QObject*>(ImgTmOn),

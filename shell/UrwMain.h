@@ -42,6 +42,7 @@ class TBoardArea : public QWidget {
   void MouseReleased(Qt::MouseButton button, int x, int y);
   void DoubleClicked(int x, int y);
   void Resized();
+  void PointerLeft();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -49,6 +50,7 @@ class TBoardArea : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 };
 
 // Ways OpenBrd finds the board.
@@ -79,7 +81,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // so that the start can be checked at any hour.
   std::function<std::pair<int, int>()> WallClock;
   // Opens a local file with the desktop's default handler.
-  std::function<void(const std::string&)> OpenDocument;
+  // Hands a document to the desktop's default application; false when that failed.
+  std::function<bool(const std::string&)> OpenDocument;
 
   // ---- Controls ----
   TBoardArea* BoardArea;
@@ -118,7 +121,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- Board files (UrwMainFile.cpp) ----
   bool OpenBrd(TOpenKind kind, int index = 0);
-  void SaveCurBrd(bool keepStations);
+  // True when the board was saved; a failure is shown to the user.
+  bool SaveCurBrd(bool keepStations);
   void AddRecentBrd(const std::string& name);
   bool ConfirmDiscard();
   bool ConfirmSaveFirst();
@@ -158,6 +162,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void FormDblClick(int x, int y);
   void FormMouseMove(int x, int y);
   void FormMouseUp(Qt::MouseButton button, int x, int y);
+  // The pointer left the board: what it pointed at is no longer named.
+  void FormMouseLeave();
 
   // ---- Options and help (UrwMainView.cpp) ----
   void MnuOptClick();

@@ -123,10 +123,11 @@ void TFrmMain::MnuLandLoadClick() {
   if (ChooseLand()) Redraw(true);
 }
 
-void TFrmMain::SaveCurBrd(bool keepStations) {
+bool TFrmMain::SaveCurBrd(bool keepStations) {
   const TStatus st = Edit.SaveBoard(keepStations);
   if (!st) ShowMsgBox(kCapError, st.Msg());
   AddRecentBrd(Edit.Brd.BrdName);
+  return st.ok();
 }
 
 void TFrmMain::AddRecentBrd(const std::string& name) {
@@ -146,8 +147,8 @@ bool TFrmMain::ConfirmDiscard() {
 bool TFrmMain::ConfirmSaveFirst() {
   if (!Edit.Brd.Modified) return true;
   if (!AskYesNo(kCapConfirm, "先にボードの保存が必要です。保存してよろしいですか？")) return false;
-  SaveCurBrd(false);
-  return true;
+  // An editor must not open on data that are not on disk.
+  return SaveCurBrd(false);
 }
 
 // ---- The end -----------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
+#include <filesystem>
 
 #include "shell/UrwAbout.h"
 #include "shell/UrwMain.h"
@@ -80,6 +81,8 @@ void TFrmMain::FormMouseUp(Qt::MouseButton button, int x, int y) {
   Redraw(changed);
 }
 
+void TFrmMain::FormMouseLeave() { SetStatusText(1, ""); }
+
 // ---- Options and help --------------------------------------------------------------------------
 
 TShellSettings TFrmMain::Settings() const {
@@ -107,7 +110,16 @@ void TFrmMain::MnuOptClick() {
   RunClock(running);
 }
 
-void TFrmMain::H1Click() { OpenDocument(ResolveIn(BaseDir, kHelpPage)); }
+// The desktop shows the page; when it cannot, the user learns where the page lies.
+void TFrmMain::H1Click() {
+  const std::string page = ResolveIn(BaseDir, kHelpPage);
+  if (OpenDocument(page)) return;
+  std::error_code ec;
+  const bool exists = std::filesystem::is_regular_file(page, ec);
+  ShowMsgBox(kCapError, std::string(exists ? "ヘルプのページを表示できませんでした。"
+                                           : "ヘルプのページが見つかりません。") +
+                            "\nページの場所: " + page);
+}
 
 void TFrmMain::MnuAboutClick() { About->exec(); }
 

@@ -7,6 +7,7 @@
 
 #include "engine/UrwShellState.h"
 #include "shell/UrwMain.h"
+#include "shell/UrwQtLang.h"
 #include "view/UrwQtHost.h"
 
 namespace {
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     TApp app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ramvel::kCapProgram));
     QApplication::setApplicationVersion(QString::fromUtf8(ramvel::kProgramVersion));
+    // The file dialog and the message boxes say 開く and キャンセル like the rest of the program.
+    if (!ramvel::InstallQtJapanese())
+      std::fprintf(stderr, "ramvel: Qt's Japanese texts are not installed\n");
     ramvel::TQtUiHost host;
     ramvel::TUiHostScope scope(host);
     ramvel::TFrmMain main(QApplication::applicationDirPath().toStdString());

@@ -14,7 +14,8 @@ bool TBrdEdit::MouseEvent(int32_t kind, int32_t x, int32_t y) {
     if (kind == kMouseMove) SetCursor(e.Dx != 0 ? Qt::SplitHCursor : Qt::SplitVCursor);
     return false;
   }
-  if (View.DesignMode == 0 && kind == kMouseMove) return RunModeMove(x, y);
+  // Run mode edits nothing: a release there must never start a rail or delete an object.
+  if (View.DesignMode == 0) return kind == kMouseMove ? RunModeMove(x, y) : false;
   return DispatchEdit(kind, x, y);
 }
 
@@ -30,7 +31,7 @@ bool TBrdEdit::RunModeMove(int32_t x, int32_t y) {
   return false;
 }
 
-// Button releases are dispatched by the edit mode in run mode as well.
+// Design mode: moves and releases go to the operation of the edit mode.
 bool TBrdEdit::DispatchEdit(int32_t kind, int32_t x, int32_t y) {
   switch (View.EditMode) {
     case 0:

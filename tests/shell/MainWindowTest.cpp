@@ -508,7 +508,10 @@ TEST_F(ShellTest, ResizingTheWindowResizesTheView) {
 TEST_F(ShellTest, HelpOpensTheHelpPageOfTheProgramFolder) {
   TFrmMain& m = Main();
   std::string opened;
-  m.OpenDocument = [&opened](const std::string& p) { opened = p; };
+  m.OpenDocument = [&opened](const std::string& p) {
+    opened = p;
+    return true;
+  };
   m.H1->trigger();
   EXPECT_EQ(opened, Base() + "help/top.html");
 }

@@ -130,7 +130,7 @@ ShellTest::~ShellTest() {
 
 TFrmMain& ShellTest::Main(int w, int h) {
   main_ = std::make_unique<TFrmMain>(base_.Path());
-  main_->OpenDocument = [](const std::string&) {};
+  main_->OpenDocument = [](const std::string&) { return true; };
   main_->show();
   SetBoardArea(w, h);
   return *main_;

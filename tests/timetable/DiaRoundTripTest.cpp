@@ -2,6 +2,7 @@
 // rebuilt again: the occupancy of every platform, track, turnout and block stays the same.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "DiaScript.h"
@@ -115,6 +116,7 @@ TEST_F(RoundTrip, EnteredTimetableRebuildsTheSameAfterSaveAndLoad) {
   EXPECT_NE(occ.find(" 103@"), std::string::npos);
 
   const std::string folder = base_ / "RT";
+  std::filesystem::create_directories(folder);  // a board is saved into its existing folder
   ASSERT_TRUE(brd.SaveBrd(folder, false).ok());
   ASSERT_TRUE(brd.SaveLine(folder).ok());
 

@@ -131,10 +131,14 @@ TEST_F(Mouse, RunModeNamesTheStationUnderThePointer) {
   EXPECT_TRUE(ed_.Calls.empty());
 }
 
-TEST_F(Mouse, RunModeReleasesGoByTheEditMode) {
+TEST_F(Mouse, RunModeReleasesReachNoEditHandler) {
   ed_.View.DesignMode = 0;
-  EXPECT_TRUE(Ev(kMouseLeftUp, 40, 18));
-  EXPECT_EQ(ed_.Calls, (std::vector<std::string>{"rail k0 id1001 s0"}));
+  EXPECT_FALSE(Ev(kMouseLeftUp, 40, 18));
+  EXPECT_FALSE(Ev(kMouseOtherUp, 40, 18));  // a right click on the station deletes nothing
+  EXPECT_TRUE(ed_.Calls.empty());
+  ed_.View.DesignMode = 1;
+  EXPECT_TRUE(Ev(kMouseOtherUp, 40, 18));
+  EXPECT_EQ(ed_.Calls, (std::vector<std::string>{"del k0 id1001 s0"}));
 }
 
 TEST_F(Mouse, IdleHoverShowsTheObject) {

@@ -1,0 +1,440 @@
+// All-or-nothing saves of many files in one folder: checking, temporary files, the journal, the
+// switch, and the recovery of a save that was cut off.
+#include "foundation/UrwSaveBatch.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace ramvel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TSaveStepHook gStepHook = nullptr;
+
+void Step() {
+  if (gStepHook != nullptr) gStepHook();
+}
+
+// The journal: present and whole exactly while a committed save is being switched.
+constexpr const char* kJournal = ".rvsave";
+constexpr const char* kJournalTmp = ".rvsave.tmp";
+constexpr const char* kJournalHead = "RAMVEL-SAVE 1";
+constexpr const char* kParked = ".rvdel";
+// Far above any board file; a larger existing file is simply rewritten.
+constexpr uintmax_t kMaxCompare = 64u << 20;
+
+std::string Errno() { return std::strerror(errno); }
+
+std::string Dir(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// Temporary names are short whatever the target's name: ".rv" + letters or digits + ".tmp"
+// (a save numbers them; WriteFileAtomic draws them at random).
+bool IsTempName(const std::string& name) {
+  if (name.size() < 8 || name.compare(0, 3, ".rv") != 0) return false;
+  if (name.compare(name.size() - 4, 4, ".tmp") != 0) return false;
+  for (size_t i = 3; i < name.size() - 4; ++i) {
+    if (std::isalnum(static_cast<unsigned char>(name[i])) == 0) return false;
+  }
+  return true;
+}
+
+bool EndsWith(const std::string& s, std::string_view end) {
+  return s.size() > end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+TStatus WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return TStatus::Error(n == 0 ? std::string("write returned 0") : Errno());
+    done += static_cast<size_t>(n);
+  }
+  return TStatus::Ok();
+}
+
+// Makes a rename or removal in dir durable.
+void SyncDir(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  return buf.str();
+}
+
+// A relative path that stays inside the root: no empty, "." or ".." component, no control
+// characters.
+bool SafeRel(const std::string& rel) {
+  if (rel.empty() || rel[0] == '/') return false;
+  size_t start = 0;
+  while (start <= rel.size()) {
+    size_t end = rel.find('/', start);
+    if (end == std::string::npos) end = rel.size();
+    const std::string part = rel.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  for (const char c : rel) {
+    if (static_cast<unsigned char>(c) < 32) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void SetSaveStepHook(TSaveStepHook hook) { gStepHook = hook; }
+
+// ---- Recording ---------------------------------------------------------------------------------
+
+TSaveBatch::TSaveBatch(std::string root) : root_(PathJoin(root, "")) {}
+
+void TSaveBatch::Put(const std::string& path, const TextRec& rec) {
+  TPut p;
+  p.Rel = path.compare(0, root_.size(), root_) == 0 ? path.substr(root_.size()) : path;
+  for (const std::string& line : rec.Lines) {
+    p.Text += line;
+    p.Text += "\r\n";
+  }
+  puts_.push_back(std::move(p));
+}
+
+void TSaveBatch::Remove(const std::string& path) {
+  TDel d;
+  d.Rel = path.compare(0, root_.size(), root_) == 0 ? path.substr(root_.size()) : path;
+  dels_.push_back(std::move(d));
+}
+
+std::string TSaveBatch::Abs(const std::string& rel) const { return root_ + rel; }
+
+// ---- Committing --------------------------------------------------------------------------------
+
+TStatus TSaveBatch::Commit() {
+  written_ = kept_ = 0;
+  std::error_code ec;
+  if (!fs::is_directory(root_, ec)) {
+    return TStatus::Error(root_ + ": フォルダがありません");
+  }
+  TStatus st = RecoverSave(root_);
+  if (st) st = Check();
+  if (st && dels_.empty() &&
+      std::all_of(puts_.begin(), puts_.end(), [](const TPut& p) { return p.Keep; })) {
+    kept_ = static_cast<int>(puts_.size());
+    return TStatus::Ok();  // nothing to write: no journal, no flush
+  }
+  if (st) st = WriteTemps();
+  if (st) st = ParkStale();
+  if (st) st = WriteJournal();
+  if (st) st = Flush();
+  if (st) {
+    Step();
+    if (std::rename(Abs(kJournalTmp).c_str(), Abs(kJournal).c_str()) != 0) {
+      st = TStatus::Error(std::string(kJournal) + ": 書き込めません (" + Errno() + ")");
+    }
+  }
+  if (!st) {
+    Undo();
+    return st;
+  }
+  SyncDir(root_);
+  return Switch();
+}
+
+// Everything that can be known before the disk is touched.
+TStatus TSaveBatch::Check() {
+  std::set<std::string, TLessNoCase> seen;
+  for (TPut& p : puts_) {
+    if (!SafeRel(p.Rel)) return TStatus::Error(p.Rel + ": ボードのフォルダの外にあります");
+    if (!seen.insert(p.Rel).second) {
+      return TStatus::Error(p.Rel + ": 二つのデータが同じファイル名になります");
+    }
+    if (!Utf8ToCp932(p.Text, p.Bytes)) {
+      return TStatus::Error(p.Rel + ": Shift-JIS で保存できない文字があります");
+    }
+    if (TStatus st = CheckTarget(p); !st) return st;
+  }
+  for (const TDel& d : dels_) {
+    if (!SafeRel(d.Rel)) return TStatus::Error(d.Rel + ": ボードのフォルダの外にあります");
+  }
+  return TStatus::Ok();
+}
+
+// A target must be a plain file (or absent) that may be written; one that already holds the
+// text is kept as it is.
+TStatus TSaveBatch::CheckTarget(TPut& p) {
+  const std::string path = Abs(p.Rel);
+  struct stat sb {};
+  if (::lstat(path.c_str(), &sb) != 0) {
+    if (errno == ENOENT) return TStatus::Ok();
+    return TStatus::Error(p.Rel + ": 調べられません (" + Errno() + ")");
+  }
+  if (S_ISDIR(sb.st_mode)) return TStatus::Error(p.Rel + ": 同じ名前のフォルダがあります");
+  if (S_ISREG(sb.st_mode) && static_cast<uintmax_t>(sb.st_size) <= kMaxCompare) {
+    const std::string old = ReadWhole(path);
+    std::string oldText;
+    p.Keep = old == p.Bytes || (Cp932ToUtf8(old, oldText) && oldText == p.Text);
+    if (p.Keep) return TStatus::Ok();
+  }
+  if (S_ISREG(sb.st_mode)) {
+    if ((sb.st_mode & 0222) == 0) return TStatus::Error(p.Rel + ": 読み取り専用のファイルです");
+    p.Mode = sb.st_mode & 07777;
+  }
+  return TStatus::Ok();
+}
+
+TStatus TSaveBatch::WriteTemps() {
+  int n = 0;
+  for (TPut& p : puts_) {
+    if (p.Keep) continue;
+    if (TStatus st = WriteTemp(p, ++n); !st) return st;
+  }
+  return TStatus::Ok();
+}
+
+TStatus TSaveBatch::WriteTemp(TPut& p, int n) {
+  const std::string dir = Dir(Abs(p.Rel));
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) {
+    fs::create_directories(dir, ec);
+    if (ec) return TStatus::Error(Dir(p.Rel) + ": フォルダを作れません (" + ec.message() + ")");
+  }
+  Step();
+  p.Tmp = dir + "/.rv" + std::to_string(n) + ".tmp";
+  const int fd = ::open(p.Tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    const std::string why = Errno();
+    p.Tmp.clear();
+    return TStatus::Error(p.Rel + ": 書き込めません (" + why + ")");
+  }
+  TStatus st = WriteAll(fd, p.Bytes);
+  if (st && ::fchmod(fd, p.Mode) != 0) st = TStatus::Error(Errno());
+  if (::close(fd) != 0 && st) st = TStatus::Error(Errno());
+  if (!st) return TStatus::Error(p.Rel + ": 書き込めません (" + st.Msg() + ")");
+  return TStatus::Ok();
+}
+
+// Files to be removed are moved aside before the commit, so that one that cannot be removed
+// (a folder, a mount point, a read-only folder) stops the save while nothing has changed yet.
+TStatus TSaveBatch::ParkStale() {
+  for (TDel& d : dels_) {
+    const std::string path = Abs(d.Rel);
+    struct stat sb {};
+    if (::lstat(path.c_str(), &sb) != 0) continue;  // gone already
+    if (S_ISDIR(sb.st_mode)) return TStatus::Error(d.Rel + ": フォルダのため削除できません");
+    Step();
+    if (std::rename(path.c_str(), (path + kParked).c_str()) != 0) {
+      return TStatus::Error(d.Rel + ": 削除できません (" + Errno() + ")");
+    }
+    d.Parked = true;
+  }
+  return TStatus::Ok();
+}
+
+TStatus TSaveBatch::WriteJournal() {
+  std::string text = std::string(kJournalHead) + "\n";
+  for (const TPut& p : puts_) {
+    if (p.Keep) continue;
+    text += "W " + p.Tmp.substr(root_.size()) + "\t" + p.Rel + "\n";
+  }
+  for (const TDel& d : dels_) {
+    if (d.Parked) text += "D " + d.Rel + "\n";
+  }
+  text += "END\n";
+  Step();
+  const std::string path = Abs(kJournalTmp);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return TStatus::Error(std::string(kJournal) + ": 書き込めません (" + Errno() + ")");
+  TStatus st = WriteAll(fd, text);
+  if (::close(fd) != 0 && st) st = TStatus::Error(Errno());
+  if (!st) return TStatus::Error(std::string(kJournal) + ": 書き込めません (" + st.Msg() + ")");
+  return TStatus::Ok();
+}
+
+// One flush for the whole save: every temporary file and the journal reach the disk before
+// anything is renamed.
+TStatus TSaveBatch::Flush() {
+  Step();
+  const int fd = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return TStatus::Error(root_ + ": 開けません (" + Errno() + ")");
+  const int rc = ::syncfs(fd);
+  const std::string why = rc != 0 ? Errno() : std::string();
+  ::close(fd);
+  if (rc != 0) return TStatus::Error(root_ + ": ディスクに書き込めません (" + why + ")");
+  return TStatus::Ok();
+}
+
+// Before the commit: the temporary files go, the set-aside files come back.
+void TSaveBatch::Undo() {
+  for (TPut& p : puts_) {
+    if (!p.Tmp.empty()) ::unlink(p.Tmp.c_str());
+    p.Tmp.clear();
+  }
+  for (TDel& d : dels_) {
+    if (!d.Parked) continue;
+    const std::string path = Abs(d.Rel);
+    std::rename((path + kParked).c_str(), path.c_str());
+    d.Parked = false;
+  }
+  ::unlink(Abs(kJournalTmp).c_str());
+}
+
+// After the commit. A step that fails leaves the journal, so the next load completes the save.
+TStatus TSaveBatch::Switch() {
+  std::set<std::string> dirs = {root_};
+  for (const TPut& p : puts_) {
+    if (p.Keep) {
+      ++kept_;
+      continue;
+    }
+    Step();
+    if (std::rename(p.Tmp.c_str(), Abs(p.Rel).c_str()) != 0) {
+      return TStatus::Error(p.Rel + ": 書き込めません (" + Errno() + ")");
+    }
+    ++written_;
+    dirs.insert(Dir(Abs(p.Rel)));
+  }
+  TStatus st;
+  for (const TDel& d : dels_) {
+    if (!d.Parked) continue;
+    Step();
+    if (::unlink((Abs(d.Rel) + kParked).c_str()) != 0 && errno != ENOENT && st) {
+      st = TStatus::Error(d.Rel + ": 削除できません (" + Errno() + ")");
+    }
+    dirs.insert(Dir(Abs(d.Rel)));
+  }
+  for (const std::string& dir : dirs) SyncDir(dir);
+  if (!st) return st;
+  Step();
+  ::unlink(Abs(kJournal).c_str());
+  return TStatus::Ok();
+}
+
+// ---- Recovering --------------------------------------------------------------------------------
+
+namespace {
+
+struct TJournal {
+  std::vector<std::pair<std::string, std::string>> Writes;  // temporary path, target (relative)
+  std::vector<std::string> Removes;
+};
+
+// False when the text is not a whole journal of safe paths.
+bool ParseJournal(const std::string& text, TJournal& j) {
+  std::istringstream in(text);
+  std::string line;
+  if (!std::getline(in, line) || line != kJournalHead) return false;
+  while (std::getline(in, line)) {
+    if (line == "END") return true;
+    if (line.compare(0, 2, "W ") == 0) {
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos) return false;
+      std::string tmp = line.substr(2, tab - 2), target = line.substr(tab + 1);
+      if (!SafeRel(tmp) || !SafeRel(target) || Dir(tmp) != Dir(target)) return false;
+      if (!IsTempName(fs::path(tmp).filename().string())) return false;
+      j.Writes.emplace_back(std::move(tmp), std::move(target));
+    } else if (line.compare(0, 2, "D ") == 0 && SafeRel(line.substr(2))) {
+      j.Removes.push_back(line.substr(2));
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+// The root and its sub-folders, where a save leaves its traces.
+std::vector<std::string> SaveDirs(const std::string& root) {
+  std::vector<std::string> dirs = {root};
+  std::error_code ec;
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code tec;
+    if (it->is_directory(tec) && !it->is_symlink(tec)) dirs.push_back(it->path().string());
+  }
+  return dirs;
+}
+
+// Removes temporary files; set-aside files are deleted (forward) or put back. True when anything
+// was found.
+bool ClearTraces(const std::string& root, bool forward) {
+  bool touched = false;
+  for (const std::string& dir : SaveDirs(root)) {
+    std::error_code ec;
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      entries.push_back(it->path());
+    }
+    for (const fs::path& p : entries) {
+      const std::string name = p.filename().string();
+      if (IsTempName(name)) {
+        touched = true;
+        fs::remove(p, ec);
+      } else if (EndsWith(name, kParked)) {
+        touched = true;
+        const fs::path back = p.parent_path() / name.substr(0, name.size() - strlen(kParked));
+        if (forward || fs::exists(fs::symlink_status(back, ec))) {
+          fs::remove(p, ec);
+        } else {
+          fs::rename(p, back, ec);
+        }
+      }
+    }
+  }
+  return touched;
+}
+
+TStatus RollForward(const std::string& root, const TJournal& j) {
+  for (const auto& [tmp, target] : j.Writes) {
+    const std::string from = root + tmp;
+    struct stat sb {};
+    if (::lstat(from.c_str(), &sb) != 0) continue;  // renamed before the cut
+    if (std::rename(from.c_str(), (root + target).c_str()) != 0) {
+      return TStatus::Error(target + ": 前回の保存を完了できません (" + Errno() + ")");
+    }
+  }
+  for (const std::string& rel : j.Removes) ::unlink((root + rel + kParked).c_str());
+  return TStatus::Ok();
+}
+
+}  // namespace
+
+TStatus RecoverSave(const std::string& rootIn) {
+  const std::string root = PathJoin(rootIn, "");
+  std::error_code ec;
+  if (!fs::is_directory(root, ec)) return TStatus::Ok();
+  const std::string journal = root + kJournal;
+  const bool hasJournal = fs::exists(fs::symlink_status(journal, ec));
+  // A journal that is not whole was never committed: it is put aside like any other trace.
+  TJournal j;
+  const bool committed = hasJournal && ParseJournal(ReadWhole(journal), j);
+  if (committed) {
+    if (TStatus st = RollForward(root, j); !st) return st;
+  }
+  bool touched = ClearTraces(root, committed);
+  touched = ::unlink((root + kJournalTmp).c_str()) == 0 || touched;
+  if (!hasJournal && !touched) return TStatus::Ok();
+  for (const std::string& dir : SaveDirs(root)) SyncDir(dir);
+  if (hasJournal) ::unlink(journal.c_str());
+  return TStatus::Ok();
+}
+
+}  // namespace ramvel
