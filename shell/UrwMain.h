@@ -149,6 +149,12 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void FormMouseMove(int x, int y);
   void FormMouseUp(Qt::MouseButton button, int x, int y);
 
+  // ---- Diagram editor (UrwMainDia.cpp) ----
+  void MnuDiaEditClick();
+  // Opens the diagnostics window from the diagram editor (F1) for a station or a train set (-1
+  // none); unset until that window exists.
+  std::function<void(int32_t staId, int32_t carNo)> DiaDiagnostics;
+
   // ---- Options and help (UrwMainView.cpp) ----
   void MnuOptClick();
   void H1Click();
@@ -178,6 +184,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MakeStatusBar();
   void FillChoices();
   void ConnectEvents();
+  void ConnectDiaEditor();
   // UrwMainFile.cpp
   bool AskBrdName(TOpenKind kind, int index, std::string& name);
   void SetupView();
