@@ -67,7 +67,10 @@ void TFrmDiaEditor::DrawStaLine() {
     sta->ShowDetail = true;
     std::string path;
     for (const std::string& e : PathElems) {
-      if (SplitEntCode(std::atoi(TextBefore(e + "|", "|").c_str())).Id == sta->Id) {
+      // A bare entry code marks a section's track, not a way through the station.
+      int32_t code = 0;
+      if (e.find('|') == std::string::npos || !ParseInt(TextBefore(e, "|"), code)) continue;
+      if (SplitEntCode(code).Id == sta->Id) {
         path = e;
         break;
       }
