@@ -219,6 +219,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void MarkForPopup(int col, int row, int32_t slot, int32_t tr);
   int PopupTagCol() const;
   int PopupTagRow() const;
+  TStaObj* LineSta(int32_t q, bool& turned);
+  void NoteDrawError(const std::string& tag, const std::string& key);
 
   std::unique_ptr<TFrmDiaDialogs> ownDialogs_;
   std::unique_ptr<TFrmSelSta> ownSel_;

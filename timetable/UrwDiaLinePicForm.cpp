@@ -40,11 +40,18 @@ int TFrmDiaEditor::SlotY(const TStaObj& sta, int32_t code, bool turned) {
   return static_cast<int>(std::nearbyint(kPicMidY + kSlotGapM * c2 / kAcrossScale));
 }
 
-// The station of slot q and whether it is drawn from its other end.
-static TStaObj* LineSta(TBrdData& brd, int32_t q, bool& turned) {
-  if (q < 0 || q >= static_cast<int32_t>(brd.LineStas.size())) return nullptr;
-  turned = q < static_cast<int32_t>(brd.LineSides.size()) && brd.LineSides[q] == 0;
-  return brd.FindSta(brd.LineStas[q], "STA");
+// The station of slot q and whether it is drawn from its other end. The picture is drawn on
+// resizing too, where no box may open: a station that is missing is named in the status bar.
+TStaObj* TFrmDiaEditor::LineSta(int32_t q, bool& turned) {
+  if (q < 0 || q >= static_cast<int32_t>(brd_->LineStas.size())) return nullptr;
+  turned = q < static_cast<int32_t>(brd_->LineSides.size()) && brd_->LineSides[q] == 0;
+  TStaObj* sta = brd_->FindSta(brd_->LineStas[q], "");
+  if (sta == nullptr) NoteDrawError("STA", brd_->LineStas[q]);
+  return sta;
+}
+
+void TFrmDiaEditor::NoteDrawError(const std::string& tag, const std::string& key) {
+  SBarDia->setText(QStr("Error(" + tag + ":" + key + ")"));
 }
 
 void TFrmDiaEditor::DrawStaLine() {
@@ -62,7 +69,7 @@ void TFrmDiaEditor::DrawStaLine() {
   for (int32_t q = Ed->LeftSta; q < count; ++q) {
     if (entering && current(q)) p.fillRect(x, 0, kStaColW, kPicH, kClSilver);
     bool turned = false;
-    TStaObj* sta = LineSta(*brd_, q, turned);
+    TStaObj* sta = LineSta(q, turned);
     if (sta == nullptr) break;
     sta->ShowDetail = true;
     std::string path;
@@ -91,7 +98,7 @@ void TFrmDiaEditor::DrawStaLine() {
     x += kStaColW;
     if (q + 1 >= count) break;
     bool nextTurned = false;
-    const TStaObj* next = LineSta(*brd_, q + 1, nextTurned);
+    const TStaObj* next = LineSta(q + 1, nextTurned);
     if (next == nullptr) break;
     const int s = SectionWidth(q);
     if (entering && current(q) && current(q + 1)) p.fillRect(x, 0, s, kPicH, kClSilver);
@@ -118,14 +125,17 @@ void TFrmDiaEditor::ShowOccupiedStatus(QPainter& p, int32_t q, int32_t i, int x,
   if (Ed->OccTm < 0) return;
   const TSection& sec = brd_->Sections[q];
   const TEntCode start = SplitEntCode(sec.TrackStart[i]);
-  const TStaObj* left = brd_->FindSta(start.Id, "STA");
+  const TStaObj* left = brd_->FindSta(start.Id, "");
   if (left == nullptr || start.Slot < 1 || start.Slot > kMaxSlots) return;
   int32_t code = left->EntConn[start.Side == 0 ? 0 : 1][start.Slot];
   const int m = std::max(1, sec.BlkPerTrack);
   const int bw = Ed->BlkPack ? kBlkW / m : kBlkW;
   for (int j = 1; j <= m; ++j) {
-    const TBlkObj* blk = brd_->FindBlkEnd(code, "ShowOccupiedStatus-BLK-1");
-    if (blk == nullptr) return;
+    const TBlkObj* blk = brd_->FindBlkEnd(code, "");
+    if (blk == nullptr) {
+      NoteDrawError("ShowOccupiedStatus-BLK-1", IntText(code));
+      return;
+    }
     const std::string who = blk->Occ.TxtAt(Ed->OccTm);
     if (!who.empty()) {
       const QPoint a(x + bw * (j - 1), y1 + (y2 - y1) * (j - 1) / m);

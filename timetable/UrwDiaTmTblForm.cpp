@@ -33,7 +33,8 @@ void TFrmDiaEditor::DrawTmTbl() {
     const int32_t t = order[k].Tr;
     std::string head = dia.TrInfo[t].TrNo;
     if (!Ed->ShowTrNoCol) {
-      const TCarObj* c = brd_->FindTrainCar(head, "DrawTmTbl-TR-1");
+      const TCarObj* c = brd_->FindTrainCar(head, "");  // filled on resizing too: no box
+      if (c == nullptr) NoteDrawError("DrawTmTbl-TR-1", head);
       head = c != nullptr ? IntText(c->Id) : "";
     }
     GrdTm->SetCell(0, row, head);
@@ -125,11 +126,12 @@ void TFrmDiaEditor::GrdTmMouseMove(QPoint pos) {
   if (!Ed || !GrdTm->MouseToCell(pos, col, row)) return;
   const std::string& head = GrdTm->Cell(0, row);
   if (row < 1 || head.empty()) return;
+  // Silent lookups: a box popping up under a moving mouse would only get in the way.
   const TCarObj* c = nullptr;
   if (Ed->ShowTrNoCol) {
-    c = brd_->FindTrainCar(head, "TRAIN");
+    c = brd_->FindTrainCar(head, "");
   } else if (int32_t no = 0; ParseInt(head, no)) {
-    c = brd_->FindCar(no, "CAR");
+    c = brd_->FindCar(no, "");
   }
   if (c != nullptr) HoverCarId = c->Id;
   HoverStaId = -1;

@@ -104,6 +104,18 @@ TEST_F(DiaEditorSample, OpensDownTrainsWithStationsAboveTheirColumns) {
     EXPECT_EQ(w.GrdTm->Cell(2 * c + 1, 1), ed.Dia.HasCell(t, c) ? "!" : "") << c;
   }
   w.grab().save(QString::fromStdString(PngDir() + "normal.png"));
+  // The occupancy at the arrival of the first train at 川辺: trains in the blocks in red.
+  for (int r = 1; r < w.GrdTm->RowCount(); ++r) {
+    if (w.GrdTm->Cell(3, r) != "!" || w.Ed->Dia.Cell(w.Ed->Dia.KudariOrder[r - 1].Tr, 1).TmStart < 0) {
+      continue;
+    }
+    QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 3, r));
+    w.PMnuGrid->hide();
+    w.MnuOccupyStatus->trigger();
+    break;
+  }
+  EXPECT_GE(w.Ed->OccTm, 0);
+  w.grab().save(QString::fromStdString(PngDir() + "sample_occupancy.png"));
 }
 
 TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
@@ -308,6 +320,29 @@ TEST_F(DiaEditorEntry, TrainSetsCreatedDividedMergedAndDeleted) {
   ASSERT_EQ(dlg_.SelShown.size(), 3u);
   EXPECT_EQ(dlg_.SelShown.back().Items.size(), 1u);  // only the set without trains
   EXPECT_EQ(brd_.Cars.size(), 1u);
+
+  // What was divided and merged back is saved as one train set running both trains.
+  const std::string folder = dir_ / "Brd";
+  fs::create_directories(folder);
+  ASSERT_TRUE(brd_.SaveBrd(folder, false).ok());
+  TBrdData back;
+  ASSERT_TRUE(back.LoadBrd(dir_.Path(), "Brd").ok());
+  ASSERT_EQ(back.Cars.size(), 1u);
+  EXPECT_EQ(back.TrainNos.at("101")->Id, 1);
+  EXPECT_EQ(back.TrainNos.at("103")->Id, 1);
+  EXPECT_EQ(back.FindCar(1, "")->TmTbl.Count(), 5);
+  EXPECT_FALSE(fs::exists(folder + "/car/2.txt"));
+}
+
+// The picture is drawn on resizing too: a station that cannot be found is named in the status
+// bar, never in a box.
+TEST_F(DiaEditorEntry, DrawingReportsAMissingStationInTheStatusBar) {
+  brd_.LineStas.push_back("99001");
+  W().resize(1400, 600);
+  W().RefreshView(true);
+  EXPECT_TRUE(host_.Events.empty());
+  EXPECT_EQ(W().SBarDia->text().toStdString(), "Error(STA:99001)");
+  EXPECT_EQ(W().StaCols.size(), 4u);
 }
 
 TEST_F(DiaEditorEntry, SpecialViewsMarkAndRender) {
@@ -342,6 +377,12 @@ TEST_F(DiaEditorEntry, SpecialViewsMarkAndRender) {
   EXPECT_EQ(W().Ed->OccTm, W().Ed->Dia.Cell(0, 1).TmStart);
   QTest::mouseClick(W().PnlBlkPack, Qt::LeftButton);
   EXPECT_FALSE(W().Ed->BlkPack);  // no compression while occupancy is shown
+  // A train held in the block B - C at that time is drawn there in red.
+  brd_.Blks.at("2")->Occupy("Y", W().Ed->OccTm - 10, 100);
+  W().RefreshView(true);
+  const TSection& bc = brd_.Sections[1];
+  const int yb = TFrmDiaEditor::SlotY(*brd_.FindSta(B, ""), bc.TrackStart[0], false);
+  EXPECT_EQ(W().LineBmp.pixelColor(W().StaCols[1].To + 2, yb), QColor(255, 0, 0));
   W().grab().save(QString::fromStdString(png + "occupancy.png"));
   // One train set: both directions, the menus of sets and trains off.
   ASSERT_TRUE(ClickCell("101", 1));
