@@ -220,6 +220,10 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   int PopupTagCol() const;
   int PopupTagRow() const;
   TStaObj* LineSta(int32_t q, bool& turned);
+  std::string StaPathOf(int32_t staId) const;
+  void DrawLineSta(QPainter& p, const TStaObj& sta, bool turned, int x);
+  void DrawSection(QPainter& p, int32_t q, const TStaObj& sta, bool turned, const TStaObj& next,
+                   bool nextTurned, int x, int s);
   void NoteDrawError(const std::string& tag, const std::string& key);
 
   std::unique_ptr<TFrmDiaDialogs> ownDialogs_;

@@ -54,6 +54,47 @@ void TFrmDiaEditor::NoteDrawError(const std::string& tag, const std::string& key
   SBarDia->setText(QStr("Error(" + tag + ":" + key + ")"));
 }
 
+// The way through station sta on the shown path ("code|item|item..."); empty when none.
+std::string TFrmDiaEditor::StaPathOf(int32_t staId) const {
+  for (const std::string& e : PathElems) {
+    // A bare entry code marks a section's track, not a way through the station.
+    int32_t code = 0;
+    if (e.find('|') == std::string::npos || !ParseInt(TextBefore(e, "|"), code)) continue;
+    if (SplitEntCode(code).Id == staId) return e;
+  }
+  return {};
+}
+
+void TFrmDiaEditor::DrawLineSta(QPainter& p, const TStaObj& sta, bool turned, int x) {
+  const std::string path = StaPathOf(sta.Id);
+  TStaDrawArgs a;
+  a.Origin = turned ? TPoint{x + kStaColW, kPicMidY + 12} : TPoint{x, kPicMidY};
+  a.Flags = turned ? kLineStaFlags | kDrawTurned : kLineStaFlags;
+  a.OccTime = Ed->OccTm;
+  a.HighlightPath = path;
+  a.BackColour = 0x808080;
+  a.TrackColour = 0xFFFFFF;
+  a.AcrossScale = kAcrossScale;
+  a.AlongScale = kAlongScale;
+  DrawSta(p, sta, a);
+}
+
+// The tracks of section q from the station drawn ending at x, s pixels wide.
+void TFrmDiaEditor::DrawSection(QPainter& p, int32_t q, const TStaObj& sta, bool turned,
+                                const TStaObj& next, bool nextTurned, int x, int s) {
+  if (q >= static_cast<int32_t>(brd_->Sections.size())) return;
+  const TSection& sec = brd_->Sections[q];
+  for (int32_t i = 0; i < sec.Tracks && i < kMaxSlots; ++i) {
+    const int32_t a0 = sec.TrackStart[i], b0 = sec.TrackEnd[i];
+    const bool onPath = !PathElems.empty() &&
+                        (Contains(PathElems, IntText(a0)) || Contains(PathElems, IntText(b0)));
+    const int y1 = SlotY(sta, a0, turned), y2 = SlotY(next, b0, nextTurned);
+    DrawPlainLine(p, {x, y1}, {x + s, y2}, onPath ? kClAqua : kClWhite);
+    ShowOccupiedStatus(p, q, i, x, y1, y2);
+  }
+}
+
+// Stations and sections from LeftSta on, as far as they fit; each one drawn gets its column.
 void TFrmDiaEditor::DrawStaLine() {
   const int w = PicWidth();
   LineBmp = QImage(w, kPicH, QImage::Format_RGB32);
@@ -64,55 +105,24 @@ void TFrmDiaEditor::DrawStaLine() {
   QPainter p(&LineBmp);
   const bool entering = Ed->DiaMode == 1 || Ed->DiaMode == 2;
   const auto current = [&](int32_t q) { return q == Ed->CurSta || q == Ed->NextSta; };
-  int x = 0;
   const int32_t count = static_cast<int32_t>(brd_->LineStas.size());
+  int x = 0;
   for (int32_t q = Ed->LeftSta; q < count; ++q) {
     if (entering && current(q)) p.fillRect(x, 0, kStaColW, kPicH, kClSilver);
-    bool turned = false;
+    bool turned = false, nextTurned = false;
     TStaObj* sta = LineSta(q, turned);
     if (sta == nullptr) break;
     sta->ShowDetail = true;
-    std::string path;
-    for (const std::string& e : PathElems) {
-      // A bare entry code marks a section's track, not a way through the station.
-      int32_t code = 0;
-      if (e.find('|') == std::string::npos || !ParseInt(TextBefore(e, "|"), code)) continue;
-      if (SplitEntCode(code).Id == sta->Id) {
-        path = e;
-        break;
-      }
-    }
-    TStaDrawArgs a;
-    a.Origin = turned ? TPoint{x + kStaColW, kPicMidY + 12} : TPoint{x, kPicMidY};
-    a.Flags = turned ? kLineStaFlags | kDrawTurned : kLineStaFlags;
-    a.OccTime = Ed->OccTm;
-    a.HighlightPath = path;
-    a.BackColour = 0x808080;
-    a.TrackColour = 0xFFFFFF;
-    a.AcrossScale = kAcrossScale;
-    a.AlongScale = kAlongScale;
-    DrawSta(p, *sta, a);
+    DrawLineSta(p, *sta, turned, x);
     if (w < x + kStaColW) break;
     StaCols.push_back({sta->Id, x, x + kStaColW});
     GrdTm->AddCol(kStaColW - TStrGrid::kLineW, sta->Name);
     x += kStaColW;
-    if (q + 1 >= count) break;
-    bool nextTurned = false;
-    const TStaObj* next = LineSta(q + 1, nextTurned);
+    const TStaObj* next = q + 1 < count ? LineSta(q + 1, nextTurned) : nullptr;
     if (next == nullptr) break;
     const int s = SectionWidth(q);
     if (entering && current(q) && current(q + 1)) p.fillRect(x, 0, s, kPicH, kClSilver);
-    if (q < static_cast<int32_t>(brd_->Sections.size())) {
-      const TSection& sec = brd_->Sections[q];
-      for (int32_t i = 0; i < sec.Tracks && i < kMaxSlots; ++i) {
-        const int32_t a0 = sec.TrackStart[i], b0 = sec.TrackEnd[i];
-        const bool onPath = !PathElems.empty() &&
-                            (Contains(PathElems, IntText(a0)) || Contains(PathElems, IntText(b0)));
-        const int y1 = SlotY(*sta, a0, turned), y2 = SlotY(*next, b0, nextTurned);
-        DrawPlainLine(p, {x, y1}, {x + s, y2}, onPath ? kClAqua : kClWhite);
-        ShowOccupiedStatus(p, q, i, x, y1, y2);
-      }
-    }
+    DrawSection(p, q, *sta, turned, *next, nextTurned, x, s);
     if (w < x + s) break;
     GrdTm->AddCol(s - TStrGrid::kLineW, "");
     x += s;

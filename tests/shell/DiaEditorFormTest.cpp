@@ -145,6 +145,18 @@ TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
   EXPECT_EQ(IntText(w.StaCols.back().StaId), ed.Dia.StaList.back());
   QTest::mouseClick(w.Button1, Qt::LeftButton);
   EXPECT_EQ(ed.LeftSta, 0);
+  // Hovering names the station under the mouse in the picture and the train set of a grid row;
+  // F1 hands them to the diagnostics window.
+  std::vector<std::pair<int32_t, int32_t>> asked;
+  w.OnDiagnostics = [&](int32_t sta, int32_t car) { asked.emplace_back(sta, car); };
+  QTest::mouseMove(w.ImgLine, QPoint(w.StaCols[0].From + 5, 100));
+  QTest::keyClick(&w, Qt::Key_F1);
+  QTest::mouseMove(w.GrdTm, CellCentre(w, 1, 1));
+  QTest::keyClick(&w, Qt::Key_F1);
+  const TCarObj* first = brd_.FindTrainCar(ed.Dia.NoboriOrder[0].TrNo, "");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(asked, (std::vector<std::pair<int32_t, int32_t>>{{w.StaCols[0].StaId, -1},
+                                                             {-1, first->Id}}));
   // Clicking the train column switches it to train set numbers.
   QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 0, 1));
   EXPECT_EQ(w.GrdTm->Cell(0, 0), "編成ID");
@@ -401,6 +413,43 @@ TEST_F(DiaEditorEntry, SpecialViewsMarkAndRender) {
   EXPECT_EQ(W().EdtCarId->text(), "*1");
   EXPECT_EQ(W().Ed->MarkCol, 3);
   EXPECT_EQ(W().Ed->MarkRow, kNoMark);
+}
+
+// Dark pixels of a grid cell left and right of its middle (the platform number box excluded).
+std::pair<int, int> InkLeftRight(TFrmDiaEditor& w, int col, int row) {
+  QImage img(w.GrdTm->size(), QImage::Format_RGB32);
+  w.GrdTm->render(&img);
+  const QRect r = w.GrdTm->CellRect(col, row);
+  int left = 0, right = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left() + 2; x < r.right() - 1; ++x) {
+      if (std::abs(x - r.center().x()) < 12 || img.pixelColor(x, y).lightness() > 100) continue;
+      (x < r.center().x() ? left : right) += 1;
+    }
+  }
+  return {left, right};
+}
+
+TEST_F(DiaEditorEntry, UpTrainShowsArrivalRightAndDepartureLeft) {
+  QTest::mouseClick(W().PnlNobori, Qt::LeftButton);
+  dlg_.Selections = {0};
+  dlg_.Trains = {TTrainChoice{"202", ""}};
+  // An up train needs a set that stands further down the line: a new one at C.
+  dlg_.NewCars = {TNewCarChoice{TCarProp{0, "", 0xFF, 4, 72}, MakeEntCode(C, 2, 0)}};
+  W().MnuCarNew->trigger();
+  dlg_.Selections = {1};  // set 2, stabled at C
+  dlg_.Steps = {StopVia("B  1番ホーム", "1000"), Cancel()};
+  W().MnuTrainNew->trigger();
+  const int row = RowOf(W(), "202");
+  ASSERT_GT(row, 0);
+  // C is the origin: its departure on the left. B is the terminal: its arrival on the right.
+  const auto [cLeft, cRight] = InkLeftRight(W(), 5, row);
+  EXPECT_GT(cLeft, 0);
+  EXPECT_EQ(cRight, 0);
+  const auto [bLeft, bRight] = InkLeftRight(W(), 3, row);
+  EXPECT_EQ(bLeft, 0);
+  EXPECT_GT(bRight, 0);
+  EXPECT_EQ(W().GrdTm->Cell(4, row), "*");
 }
 
 TEST_F(DiaEditorEntry, ClosingWithProblemsAsksFirst) {
