@@ -8,9 +8,7 @@
 namespace ramvel {
 
 TFrmDiaDialogs::TFrmDiaDialogs(TFrmSelSta* sel, QWidget* parent)
-    : Sel(sel),
-      OneStepForm(new TFrmDiaOneStep(parent)),
-      CarProperty(new TFrmCarProperty(parent)) {}
+    : Sel(sel), OneStepForm(new TFrmDiaOneStep(parent)), CarProperty(new TFrmCarProperty(parent)) {}
 
 TFrmDiaDialogs::~TFrmDiaDialogs() = default;
 

@@ -35,7 +35,7 @@ class TFrmDiaDialogs : public TDiaDialogs {
                                         const std::string& staName) override;
 
   TFrmSelSta* Sel;
-  TFrmDiaOneStep* OneStepForm;  // owned by the parent widget
+  TFrmDiaOneStep* OneStepForm;   // owned by the parent widget
   TFrmCarProperty* CarProperty;  // owned by the parent widget
 };
 

@@ -104,8 +104,8 @@ void TFrmDiaEditor::MakePopup() {
   MnuShowOneSta = PMnuGrid->addAction(QStringLiteral("駅限定表示(&S)"));
 }
 
-QPushButton* TFrmDiaEditor::MakeMukiButton(QWidget* parent, const QString& caption, int tag,
-                                           int x, int y) {
+QPushButton* TFrmDiaEditor::MakeMukiButton(QWidget* parent, const QString& caption, int tag, int x,
+                                           int y) {
   auto* b = new QPushButton(caption, parent);
   b->setGeometry(x, y, 22, 60);
   QFont f = b->font();
@@ -252,20 +252,20 @@ void TFrmDiaEditor::showEvent(QShowEvent* e) {
 
 // ---- Direction, compression and scrolling ------------------------------------------------------
 
+// The left slot a scroll button asks for, by the button's tag.
+int32_t TFrmDiaEditor::MukiTarget(int tag) const {
+  const int32_t left = Ed->LeftSta;
+  if (tag == 10) return FitLeft(Ed->Dia.StaCount - 1);  // the last station at the right edge
+  if (tag == -10) return 0;
+  if (tag == -5) return FitLeft(left);  // the left station becomes the rightmost
+  if (tag == 5) return left + static_cast<int32_t>(StaCols.size()) - 1;
+  return left + tag;  // one station either way
+}
+
 void TFrmDiaEditor::PnlMukiClick(int tag) {
   if (!Ed) return;
   const int32_t old = Ed->LeftSta;
-  int32_t left = old;
-  switch (tag) {
-    case 1: left = old + 1; break;
-    case 5: left = old + (static_cast<int32_t>(StaCols.size()) - 1); break;
-    case 10: left = FitLeft(Ed->Dia.StaCount - 1); break;
-    case -10: left = 0; break;
-    case -5: left = FitLeft(old); break;
-    case -1: left = old - 1; break;
-    default: return;
-  }
-  Ed->LeftSta = std::clamp<int32_t>(left, 0, std::max<int32_t>(0, Ed->Dia.StaCount - 1));
+  Ed->LeftSta = std::clamp<int32_t>(MukiTarget(tag), 0, std::max<int32_t>(0, Ed->Dia.StaCount - 1));
   if (Ed->MarkCol != kNoMark) Ed->MarkCol -= 2 * (Ed->LeftSta - old);
   RefreshView(true);
 }

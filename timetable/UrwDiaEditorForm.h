@@ -35,7 +35,7 @@ class TStrGrid : public QWidget {
 
   static constexpr int kLineW = 1;  // grid line width, pixels
   int DefaultRowHeight = 20;
-  std::vector<int> ColWidths;                  // column 0 first
+  std::vector<int> ColWidths;                   // column 0 first
   std::vector<std::vector<std::string>> Cells;  // [row][col]
   QScrollBar* VBar;
 
@@ -191,6 +191,7 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
 
   // ---- Commands ----
   void PnlMukiClick(int tag);
+  int32_t MukiTarget(int tag) const;
   void PnlDirectClick(int tag);
   void PnlBlkPackClick();
   void MnuChkClick();

@@ -62,7 +62,8 @@ TEST_F(DiaDialogs, OneSectionRefusesThenAcceptsAPass) {
     QTest::mouseClick(win.BtnThru, Qt::LeftButton);  // no route chosen yet
     EXPECT_TRUE(win.isVisible());
     ClickRow(win.LbxSta, 1);
-    win.grab().save(QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/one_step.png"));
+    win.grab().save(
+        QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/one_step.png"));
     checked = true;
     QTest::mouseClick(win.BtnThru, Qt::LeftButton);
   });
@@ -122,7 +123,8 @@ TEST_F(CarPropertyDialog, NewTrainSetChecksSpeedAndStablingPlace) {
     dlg_.CbxStaName->setCurrentIndex(1);
     dlg_.CbxHome->setCurrentIndex(1);
     dlg_.CbxRyo->setCurrentIndex(5);
-    dlg_.grab().save(QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/new_car.png"));
+    dlg_.grab().save(
+        QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/new_car.png"));
     QTest::mouseClick(dlg_.BtnOk, Qt::LeftButton);
   });
   const std::optional<TNewCarChoice> ch = dlg_.NewCar({"A", "B", "C"}, {"1,2", "1,2", "1,2"}, brd_);
@@ -151,7 +153,8 @@ TEST_F(CarPropertyDialog, TrainNumberAndKind) {
     Type(dlg_.EdtTrNo, " 105 ");
     dlg_.CbxTrType->setCurrentIndex(1);
     QTest::keyClicks(dlg_.EdtTrNick, "X");
-    dlg_.grab().save(QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/new_train.png"));
+    dlg_.grab().save(
+        QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/dia_png/new_train.png"));
     QTest::mouseClick(dlg_.BtnOk, Qt::LeftButton);
   });
   const auto tr = dlg_.EditTrain(trains, car, "", "", false, "1", "A");

@@ -106,7 +106,8 @@ TEST_F(DiaEditorSample, OpensDownTrainsWithStationsAboveTheirColumns) {
   w.grab().save(QString::fromStdString(PngDir() + "normal.png"));
   // The occupancy at the arrival of the first train at 川辺: trains in the blocks in red.
   for (int r = 1; r < w.GrdTm->RowCount(); ++r) {
-    if (w.GrdTm->Cell(3, r) != "!" || w.Ed->Dia.Cell(w.Ed->Dia.KudariOrder[r - 1].Tr, 1).TmStart < 0) {
+    if (w.GrdTm->Cell(3, r) != "!" ||
+        w.Ed->Dia.Cell(w.Ed->Dia.KudariOrder[r - 1].Tr, 1).TmStart < 0) {
       continue;
     }
     QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 3, r));
@@ -134,12 +135,15 @@ TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
   // 700 px leave 605 px of picture: not every station fits.
   const int shown = static_cast<int>(w.StaCols.size());
   ASSERT_LT(shown, 4);
+  ed.MarkCol = 5;
   QTest::mouseClick(w.BtnR1, Qt::LeftButton);
   EXPECT_EQ(ed.LeftSta, 1);
+  EXPECT_EQ(ed.MarkCol, 3);  // the marked column moves with its station
+  ed.MarkCol = kNoMark;
   EXPECT_EQ(w.GrdTm->Cell(1, 0), ed.LineStaNames[1]);
   QTest::mouseClick(w.BtnL1, Qt::LeftButton);
   QTest::mouseClick(w.BtnL1, Qt::LeftButton);
-  EXPECT_EQ(ed.LeftSta, 0);  // never below the first station
+  EXPECT_EQ(ed.LeftSta, 0);                      // never below the first station
   QTest::mouseClick(w.Button2, Qt::LeftButton);  // >>|: the last station at the right edge
   EXPECT_EQ(ed.LeftSta, w.FitLeft(3));
   EXPECT_EQ(IntText(w.StaCols.back().StaId), ed.Dia.StaList.back());
@@ -155,8 +159,8 @@ TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
   QTest::keyClick(&w, Qt::Key_F1);
   const TCarObj* first = brd_.FindTrainCar(ed.Dia.NoboriOrder[0].TrNo, "");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(asked, (std::vector<std::pair<int32_t, int32_t>>{{w.StaCols[0].StaId, -1},
-                                                             {-1, first->Id}}));
+  EXPECT_EQ(asked,
+            (std::vector<std::pair<int32_t, int32_t>>{{w.StaCols[0].StaId, -1}, {-1, first->Id}}));
   // Clicking the train column switches it to train set numbers.
   QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 0, 1));
   EXPECT_EQ(w.GrdTm->Cell(0, 0), "編成ID");
@@ -382,7 +386,8 @@ TEST_F(DiaEditorEntry, SpecialViewsMarkAndRender) {
   // The passed station's popup offers its passing time.
   ASSERT_TRUE(ClickCell("101", 5));
   EXPECT_TRUE(W().MnuHint->isVisible());
-  EXPECT_EQ(W().MnuHint->text().toStdString(), "通過時刻：" + TimeToText(W().Ed->Dia.Cell(0, 2).TmStart, true));
+  EXPECT_EQ(W().MnuHint->text().toStdString(),
+            "通過時刻：" + TimeToText(W().Ed->Dia.Cell(0, 2).TmStart, true));
   // The occupancy at B's arrival: the block A - B is no longer held, B's platform is.
   ASSERT_TRUE(ClickCell("101", 3));
   W().MnuOccupyStatus->trigger();
@@ -461,7 +466,8 @@ TEST_F(DiaEditorEntry, ClosingWithProblemsAsksFirst) {
   W().MnuReg->trigger();
   EXPECT_FALSE(W().isVisible());
   EXPECT_EQ(host_.Events[0].Text,
-            "不具合な箇所がありますがこのまま終了しますか？：\n\n編成1はA駅の1番ホームから回送が必要です");
+            "不具合な箇所がありますがこのまま終了しますか？：\n\n編成1はA駅の1番ホームから回送が必"
+            "要です");
 }
 
 }  // namespace
