@@ -60,6 +60,7 @@ TFrmDiaOneStep::TFrmDiaOneStep(QWidget* parent) : QDialog(parent) {
   BtnCancel = new QPushButton(this);
   BtnCancel->setGeometry(544, 32, 123, 25);
   for (QPushButton* b : {BtnOk, BtnThru, BtnCancel}) b->setAutoDefault(false);
+  BtnOk->setDefault(true);  // Enter after the time: a stop
   LbxSta = ItemList(this);
   LbxSta->setGeometry(344, 64, 321, 20);
   connect(LbxStart, &QListWidget::itemClicked, this, [this] {
@@ -69,7 +70,7 @@ TFrmDiaOneStep::TFrmDiaOneStep(QWidget* parent) : QDialog(parent) {
   });
   connect(BtnOk, &QPushButton::clicked, this, [this] { Press(false); });
   connect(BtnThru, &QPushButton::clicked, this, [this] { Press(true); });
-  connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(BtnCancel, &QPushButton::clicked, this, &TFrmDiaOneStep::reject);
 }
 
 void TFrmDiaOneStep::Show(const TDiaOneStep& f) {
@@ -94,6 +95,10 @@ bool TFrmDiaOneStep::Run(TDiaOneStep& form) {
   const bool ok = exec() == QDialog::Accepted;
   form_ = nullptr;
   return ok;
+}
+
+void TFrmDiaOneStep::reject() {
+  if (BtnCancel->isEnabled()) QDialog::reject();
 }
 
 // The edits go back into the form, whose check decides; a refused choice keeps the dialog open

@@ -33,6 +33,11 @@ class TFrmDiaOneStep : public QDialog {
   QPushButton* BtnCancel;
   QListWidget* LbxSta;
 
+ protected:
+  // Escape and the window's close button cancel like BtnCancel, and only when it is enabled: a
+  // train cannot end at a station it passes.
+  void reject() override;
+
  private:
   void Show(const TDiaOneStep& form);
   void Press(bool thru);

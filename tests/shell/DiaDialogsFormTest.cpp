@@ -85,7 +85,9 @@ TEST_F(DiaDialogs, OneSectionAtAPassedStationCannotEndThere) {
     EXPECT_FALSE(win.LbxStart->isVisible());
     EXPECT_FALSE(win.BtnCancel->isEnabled());
     EXPECT_EQ(win.LbxSta->currentRow(), 0);  // the only route is chosen
-    QTest::mouseClick(win.BtnOk, Qt::LeftButton);
+    QTest::keyClick(&win, Qt::Key_Escape);
+    EXPECT_TRUE(win.isVisible());
+    QTest::keyClick(win.LbxSta, Qt::Key_Return);  // Enter: 停車
   });
   ASSERT_TRUE(win.Run(form));
   EXPECT_EQ(form.ChosenDep, At(10, 0));
