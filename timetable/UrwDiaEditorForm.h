@@ -63,6 +63,8 @@ class TStrGrid : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
+  // Up, Down, Page Up, Page Down, Home and End scroll the rows.
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   void UpdateBar();

@@ -1,5 +1,6 @@
 // The string grid of the diagram editor and the small widgets of its window: the clickable
 // panels and the area of the line picture.
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -19,6 +20,7 @@ TStrGrid::TStrGrid(QWidget* parent) : QWidget(parent) {
   VBar->setRange(0, 0);
   connect(VBar, &QScrollBar::valueChanged, this, [this] { update(); });
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
   ResetCols();
   SetRowCount(2);
 }
@@ -125,6 +127,33 @@ void TStrGrid::mouseReleaseEvent(QMouseEvent* e) {
 
 void TStrGrid::wheelEvent(QWheelEvent* e) {
   VBar->setValue(VBar->value() - e->angleDelta().y() / 40);
+}
+
+void TStrGrid::keyPressEvent(QKeyEvent* e) {
+  const int page = VBar->pageStep();
+  switch (e->key()) {
+    case Qt::Key_Up:
+      VBar->setValue(VBar->value() - 1);
+      break;
+    case Qt::Key_Down:
+      VBar->setValue(VBar->value() + 1);
+      break;
+    case Qt::Key_PageUp:
+      VBar->setValue(VBar->value() - page);
+      break;
+    case Qt::Key_PageDown:
+      VBar->setValue(VBar->value() + page);
+      break;
+    case Qt::Key_Home:
+      VBar->setValue(0);
+      break;
+    case Qt::Key_End:
+      VBar->setValue(VBar->maximum());
+      break;
+    default:
+      QWidget::keyPressEvent(e);
+      return;
+  }
 }
 
 // ---- Panels and the picture area ---------------------------------------------------------------

@@ -161,6 +161,13 @@ TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(asked,
             (std::vector<std::pair<int32_t, int32_t>>{{w.StaCols[0].StaId, -1}, {-1, first->Id}}));
+  // The rows scroll by keys; the header row stays.
+  const int top = w.GrdTm->TopRow();
+  QTest::keyClick(w.GrdTm, Qt::Key_PageDown);
+  EXPECT_GT(w.GrdTm->TopRow(), top);
+  EXPECT_EQ(w.GrdTm->CellRect(1, 0).top(), 0);
+  QTest::keyClick(w.GrdTm, Qt::Key_Home);
+  EXPECT_EQ(w.GrdTm->TopRow(), 1);
   // Clicking the train column switches it to train set numbers.
   QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 0, 1));
   EXPECT_EQ(w.GrdTm->Cell(0, 0), "編成ID");
