@@ -369,6 +369,7 @@ void TFrmMain::ConnectEvents() {
   connect(MnuStaEdit, &QAction::triggered, this, [this] { MnuStaEditClick(); });
   connect(MnuLandLoad, &QAction::triggered, this, [this] { MnuLandLoadClick(); });
   connect(MnuOpt, &QAction::triggered, this, [this] { MnuOptClick(); });
+  ConnectDiaEditor();
   connect(H1, &QAction::triggered, this, [this] { H1Click(); });
   connect(MnuAbout, &QAction::triggered, this, [this] { MnuAboutClick(); });
   connect(&Timer, &QTimer::timeout, this, [this] { TimerTimer(); });

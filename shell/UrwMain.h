@@ -165,6 +165,12 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // The pointer left the board: what it pointed at is no longer named.
   void FormMouseLeave();
 
+  // ---- Diagram editor (UrwMainDia.cpp) ----
+  void MnuDiaEditClick();
+  // Opens the diagnostics window from the diagram editor (F1) for a station or a train set (-1
+  // none); unset until that window exists.
+  std::function<void(int32_t staId, int32_t carNo)> DiaDiagnostics;
+
   // ---- Options and help (UrwMainView.cpp) ----
   void MnuOptClick();
   void H1Click();
@@ -195,6 +201,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MakeStatusBar();
   void FillChoices();
   void ConnectEvents();
+  void ConnectDiaEditor();
   // UrwMainFile.cpp
   bool AskBrdName(TOpenKind kind, int index, std::string& name);
   void SetupView();
