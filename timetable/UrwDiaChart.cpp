@@ -171,6 +171,9 @@ TLineDiagram MakeLineDiagram(TBrdData& brd, const TDiaObj& dia) {
   out.Stas = LineStations(brd);
   out.Ring = out.Stas.size() > 2 && out.Stas.front().Id == out.Stas.back().Id;
   for (int32_t k = 0; k < dia.TrCount; ++k) {
+    // A train with one station on the line only touches it (it starts or ends there coming
+    // from another line): it has no line to draw here.
+    if (dia.TrInfo[static_cast<size_t>(k)].CellCount < 2) continue;
     TDiaTrain tr = MakeTrain(dia, k, out.Stas);
     if (!tr.Pts.empty()) out.Trains.push_back(std::move(tr));
   }

@@ -53,7 +53,7 @@ struct TLineDiagram {
   std::string LineName;
   bool Ring = false;  // the last station repeats the first
   std::vector<TDiaStation> Stas;  // in line order; a ring line ends with its first station again
-  std::vector<TDiaTrain> Trains;
+  std::vector<TDiaTrain> Trains;  // the trains that run between two stations of the line
   std::vector<TDiaConflict> Conflicts;
   int32_t Length() const { return Stas.empty() ? 0 : Stas.back().Dist; }
 };

@@ -23,12 +23,12 @@ bool RowBefore(const TChartRow& a, const TChartRow& b) {
   return std::make_tuple(rank(a.Kind), a.No) < std::make_tuple(rank(b.Kind), b.No);
 }
 
-TChartRow& RowFor(TStaChart& chart, uint8_t kind, int32_t no) {
-  for (TChartRow& r : chart.Rows) {
+TChartRow& RowFor(std::vector<TChartRow>& rows, uint8_t kind, int32_t no) {
+  for (TChartRow& r : rows) {
     if (r.Kind == kind && r.No == no) return r;
   }
-  chart.Rows.push_back({RowName(kind, no), kind, no, {}});
-  return chart.Rows.back();
+  rows.push_back({RowName(kind, no), kind, no, {}});
+  return rows.back();
 }
 
 bool SameBar(const TChartBar& a, const TChartBar& b) {
@@ -53,31 +53,34 @@ void AddConflicts(int32_t row, const std::vector<TOverlap>& overlaps, TStaChart&
   }
 }
 
-// Conflicts of the tracks' bars, then of the turnouts, each turnout in conflict getting a row.
+std::vector<TOverlap> TrackOverlaps(TBrdData& brd, const TChartRow& track) {
+  std::vector<TTmTbl> items;
+  for (const TChartBar& b : track.Bars) items.push_back({b.Label, b.From, b.To, 0});
+  return TableOverlaps(brd, items);
+}
+
+// The rows shown: every platform, and a plain track or turnout only where two train sets meet
+// on it; then the conflicts of each row.
 void FindConflicts(TBrdData& brd, TStaChart& chart) {
-  chart.Rows.erase(std::remove_if(chart.Rows.begin(), chart.Rows.end(),
-                                  [](const TChartRow& r) { return r.Kind == kRailPt; }),
-                   chart.Rows.end());
+  std::stable_sort(chart.Tracks.begin(), chart.Tracks.end(), RowBefore);
+  chart.Rows.clear();
   chart.Conflicts.clear();
+  for (const TChartRow& track : chart.Tracks) {
+    const std::vector<TOverlap> overlaps = TrackOverlaps(brd, track);
+    if (track.Kind != kRailHome && overlaps.empty()) continue;
+    AddConflicts(static_cast<int32_t>(chart.Rows.size()), overlaps, chart);
+    chart.Rows.push_back(track);
+  }
   std::vector<int32_t> pts;
   for (const TPtUse& u : chart.PtUses) {
     if (std::find(pts.begin(), pts.end(), u.Pt) == pts.end()) pts.push_back(u.Pt);
   }
   std::sort(pts.begin(), pts.end());
   for (const int32_t pt : pts) {
-    if (!TurnoutOverlaps(brd, chart.PtUses, pt).empty()) RowFor(chart, kRailPt, pt);
-  }
-  std::stable_sort(chart.Rows.begin(), chart.Rows.end(), RowBefore);
-  for (size_t i = 0; i < chart.Rows.size(); ++i) {
-    const TChartRow& row = chart.Rows[i];
-    const auto r = static_cast<int32_t>(i);
-    if (row.Kind == kRailPt) {
-      AddConflicts(r, TurnoutOverlaps(brd, chart.PtUses, row.No), chart);
-      continue;
-    }
-    std::vector<TTmTbl> items;
-    for (const TChartBar& b : row.Bars) items.push_back({b.Label, b.From, b.To, 0});
-    AddConflicts(r, TableOverlaps(brd, items), chart);
+    const std::vector<TOverlap> overlaps = TurnoutOverlaps(brd, chart.PtUses, pt);
+    if (overlaps.empty()) continue;
+    AddConflicts(static_cast<int32_t>(chart.Rows.size()), overlaps, chart);
+    chart.Rows.push_back({RowName(kRailPt, pt), kRailPt, pt, {}});
   }
 }
 
@@ -122,7 +125,7 @@ TStaChart MakeStaChart(TBrdData& brd, const TStaObj& sta) {
   chart.StaId = sta.Id;
   for (const StaRail& r : sta.Rails) {
     if (!r.Occ || r.Kind == kRailPt || r.Occ->Items().empty()) continue;
-    TChartRow& row = RowFor(chart, r.Kind, r.No);
+    TChartRow& row = RowFor(chart.Tracks, r.Kind, r.No);
     for (const TTmTbl& t : r.Occ->Items()) {
       const bool stabled = !t.Txt.empty() && t.Txt.front() == '[';
       AddBar(row, {t.TmStart, std::min(t.TmEnd, kDayEnd), t.Txt, stabled});
@@ -134,12 +137,11 @@ TStaChart MakeStaChart(TBrdData& brd, const TStaObj& sta) {
 }
 
 void MergeStaChart(TBrdData& brd, TStaChart& into, const TStaChart& more) {
-  for (const TChartRow& row : more.Rows) {
-    if (row.Kind == kRailPt) continue;
-    TChartRow& mine = RowFor(into, row.Kind, row.No);
+  for (const TChartRow& row : more.Tracks) {
+    TChartRow& mine = RowFor(into.Tracks, row.Kind, row.No);
     for (const TChartBar& b : row.Bars) AddBar(mine, b);
   }
-  for (TChartRow& row : into.Rows) TrimStands(brd, row);
+  for (TChartRow& row : into.Tracks) TrimStands(brd, row);
   for (const TPtUse& u : more.PtUses) AddUse(into, u);
   FindConflicts(brd, into);
 }

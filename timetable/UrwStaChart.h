@@ -1,6 +1,7 @@
-// The platform occupancy chart of a station (番線使用図) as geometry: one row per track that has
-// bookings (platforms first, by number), one bar per booking, and the overlaps of different
-// train sets on a track or a turnout. Drawing is left to the window layer.
+// The platform occupancy chart of a station (番線使用図) as geometry: one row per platform track
+// that has bookings (by number), one bar per booking, and the overlaps of different train sets
+// on a track or a turnout; a plain track or turnout gets a row of its own only where such an
+// overlap lies on it. Drawing is left to the window layer.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,8 @@ struct TChartConflict {
 struct TStaChart {
   std::string StaName;
   int32_t StaId = 0;
-  std::vector<TChartRow> Rows;
+  std::vector<TChartRow> Rows;    // shown: platforms, then plain tracks and turnouts in conflict
+  std::vector<TChartRow> Tracks;  // every booked platform and plain track, for merging
   std::vector<TPtUse> PtUses;  // the turnout settings booked, kept to find their overlaps
   std::vector<TChartConflict> Conflicts;
 };

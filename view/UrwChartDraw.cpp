@@ -109,27 +109,54 @@ void DrawStationAxis(QPainter& p, const TLineDiagram& dia, const TDiaLayout& lay
   }
 }
 
+// Cuts segment a-b to the rectangle (Liang-Barsky); false when nothing of it lies inside. The
+// pictures clip by geometry because the SVG writer ignores the painter's clip.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    if (p[i] > 0) t1 = std::min(t1, t);
+    if (t0 > t1) return false;
+  }
+  const QPointF from = a;
+  a = from + t0 * QPointF(dx, dy);
+  b = from + t1 * QPointF(dx, dy);
+  return true;
+}
+
+// The train's line inside the plot; empty when none of it is in view.
 QPainterPath TrainPath(const TDiaTrain& tr, const TDiaLayout& lay) {
   QPainterPath path;
-  for (size_t i = 0; i < tr.Pts.size(); ++i) {
-    const QPointF pt(lay.X(tr.Pts[i].Tm), lay.Y(tr.Pts[i].Dist));
-    if (i == 0) {
-      path.moveTo(pt);
-    } else {
-      path.lineTo(pt);
-    }
+  const QRectF plot = lay.Plot();
+  const auto at = [&](size_t i) { return QPointF(lay.X(tr.Pts[i].Tm), lay.Y(tr.Pts[i].Dist)); };
+  if (tr.Pts.size() == 1) {
+    if (plot.contains(at(0))) path.addEllipse(at(0), 1.5, 1.5);
+    return path;
   }
-  if (tr.Pts.size() == 1) path.addEllipse(path.currentPosition(), 1.5, 1.5);
+  for (size_t i = 0; i + 1 < tr.Pts.size(); ++i) {
+    QPointF a = at(i), b = at(i + 1);
+    if (!ClipSegment(a, b, plot)) continue;
+    if (path.isEmpty() || path.currentPosition() != a) path.moveTo(a);
+    path.lineTo(b);
+  }
   return path;
 }
 
-// The train number along the train's first running section, when it has room.
+// The train number along the train's first running section in view, when it has room.
 void DrawTrainLabel(QPainter& p, const TDiaTrain& tr, const TDiaLayout& lay, TLabelSpace& labels) {
   for (size_t i = 0; i + 1 < tr.Pts.size(); ++i) {
     if (tr.Pts[i].Dist == tr.Pts[i + 1].Dist) continue;
     const QPointF a(lay.X(tr.Pts[i].Tm), lay.Y(tr.Pts[i].Dist));
     const QPointF b(lay.X(tr.Pts[i + 1].Tm), lay.Y(tr.Pts[i + 1].Dist));
-    if (!lay.Plot().contains(a) && !lay.Plot().contains(b)) return;
+    if (!lay.Plot().contains(a) || !lay.Plot().contains(b)) continue;
     double angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180 / M_PI;
     if (angle > 90) angle -= 180;
     if (angle < -90) angle += 180;
@@ -308,14 +335,12 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
                                            ClockText(opts.Span.To) + dirText);
   p.setFont(ChartFont(kFontPx));
   TLabelSpace labels;
-  DrawTimeGrid(p, plot, opts.Span, [&](int32_t t) { return lay.X(t); }, labels);
   DrawStationAxis(p, dia, lay, labels);
+  DrawTimeGrid(p, plot, opts.Span, [&](int32_t t) { return lay.X(t); }, labels);
   p.save();
-  p.setClipRect(plot.adjusted(-2, -2, 2, 2));
   for (const TDiaConflict& c : dia.Conflicts) {
-    DrawConflictMark(p, QPointF(lay.X(c.From), lay.Y(c.Dist)),
-                     QPointF(lay.X(std::max(c.To, c.From + 1)), lay.Y(c.Dist)),
-                     PairText(c.TrA, c.TrB), labels);
+    QPointF a(lay.X(c.From), lay.Y(c.Dist)), b(lay.X(std::max(c.To, c.From + 1)), lay.Y(c.Dist));
+    if (ClipSegment(a, b, plot)) DrawConflictMark(p, a, b, PairText(c.TrA, c.TrB), labels);
   }
   p.setBrush(Qt::NoBrush);
   for (const TDiaTrain& tr : dia.Trains) {
@@ -324,7 +349,8 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
     const bool fast = tr.Type == TTrType::kExpress || tr.Type == TTrType::kLtdExp;
     p.setPen(QPen(colour, fast ? 1.6 : 1.1,
                   tr.Type == TTrType::kDeadhead ? Qt::DashLine : Qt::SolidLine));
-    p.drawPath(TrainPath(tr, lay));
+    const QPainterPath path = TrainPath(tr, lay);
+    if (!path.isEmpty()) p.drawPath(path);
   }
   for (const TDiaTrain& tr : dia.Trains) {
     if (!ShowsTrain(tr, opts)) continue;

@@ -140,8 +140,12 @@ TEST_F(SampleChart, StationChartHasABarPerOccupancyRecord) {
   for (size_t i = 1; i < chart.Rows.size(); ++i) {
     const TChartRow& a = chart.Rows[i - 1];
     const TChartRow& b = chart.Rows[i];
-    if (a.Kind == b.Kind) EXPECT_LT(a.No, b.No);
-    if (b.Kind == kRailHome) EXPECT_EQ(a.Kind, kRailHome);
+    if (a.Kind == b.Kind) {
+      EXPECT_LT(a.No, b.No);
+    }
+    if (b.Kind == kRailHome) {
+      EXPECT_EQ(a.Kind, kRailHome);
+    }
   }
   EXPECT_TRUE(chart.Conflicts.empty());
 }
