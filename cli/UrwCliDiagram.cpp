@@ -163,7 +163,7 @@ int Platforms(const TChartArgs& a, std::ostream& out, std::ostream& err) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;
   }
-  const QSize size(a.W, std::max<int32_t>(240, 90 + 32 * static_cast<int32_t>(chart.Rows.size())));
+  const QSize size(a.W, std::max<int32_t>(150, 70 + 32 * static_cast<int32_t>(chart.Rows.size())));
   const TStatus saved = SaveChartPicture(a.Words[2], size, chart.StaName, [&](QPainter& p) {
     DrawStaChart(p, size, chart, a.Span);
   });

@@ -53,6 +53,24 @@ void AddConflicts(int32_t row, const std::vector<TOverlap>& overlaps, TStaChart&
   }
 }
 
+// One bar per stay: the records of one occupant that follow on without a gap (coming in and
+// leaving again) become one bar.
+void JoinStays(TChartRow& row) {
+  std::vector<TChartBar> joined;
+  for (const TChartBar& b : row.Bars) {
+    auto same = std::find_if(joined.rbegin(), joined.rend(), [&](const TChartBar& j) {
+      return j.Label == b.Label && b.From <= j.To && b.To >= j.From;
+    });
+    if (same == joined.rend()) {
+      joined.push_back(b);
+      continue;
+    }
+    same->From = std::min(same->From, b.From);
+    same->To = std::max(same->To, b.To);
+  }
+  row.Bars = std::move(joined);
+}
+
 std::vector<TOverlap> TrackOverlaps(TBrdData& brd, const TChartRow& track) {
   std::vector<TTmTbl> items;
   for (const TChartBar& b : track.Bars) items.push_back({b.Label, b.From, b.To, 0});
@@ -63,6 +81,7 @@ std::vector<TOverlap> TrackOverlaps(TBrdData& brd, const TChartRow& track) {
 // on it; then the conflicts of each row.
 void FindConflicts(TBrdData& brd, TStaChart& chart) {
   std::stable_sort(chart.Tracks.begin(), chart.Tracks.end(), RowBefore);
+  for (TChartRow& track : chart.Tracks) JoinStays(track);
   chart.Rows.clear();
   chart.Conflicts.clear();
   for (const TChartRow& track : chart.Tracks) {

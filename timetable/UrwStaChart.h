@@ -22,7 +22,7 @@ struct TChartRow {
   std::string Name;  // "1番ホーム", "線路3" or "分岐器2"
   uint8_t Kind = kRailHome;  // kRailHome, kRailPlain, or kRailPt for a turnout's row
   int32_t No = 0;    // platform number, plain track number, or turnout number
-  std::vector<TChartBar> Bars;  // in start order
+  std::vector<TChartBar> Bars;  // in start order; one bar per stay of an occupant
 };
 
 struct TChartConflict {

@@ -239,18 +239,34 @@ QRectF BarRect(const TChartGeom& g, int32_t row, int32_t from, int32_t to, doubl
   return {x0, r.top() + inset, std::max(1.0, x1 - x0), r.height() - 2 * inset};
 }
 
-void DrawBars(QPainter& p, const TChartGeom& g, int32_t row, const TChartRow& r) {
+// The bars of a row with their occupants inside; a bar too narrow for its text gets it beside,
+// where that covers nothing.
+void DrawBars(QPainter& p, const TChartGeom& g, int32_t row, const TChartRow& r,
+              TLabelSpace& labels) {
   const QFontMetricsF fm(p.font());
+  std::vector<std::pair<QRectF, const TChartBar*>> outside;
   for (const TChartBar& b : r.Bars) {
     if (b.To <= g.Span.From || b.From >= g.Span.To) continue;
     const QRectF rect = BarRect(g, row, b.From, b.To, 3);
     p.setPen(QPen(QColor(60, 60, 60), 1));
     p.setBrush(b.Stabled ? QColor(200, 200, 200) : QColor(158, 197, 254));
     p.drawRect(rect);
+    labels.Take(QPolygonF(rect));
     const QString text = QStr(b.Label);
-    if (fm.horizontalAdvance(text) + 4 > rect.width() || fm.height() > rect.height() + 2) continue;
+    if (fm.horizontalAdvance(text) + 4 > rect.width() || fm.height() > rect.height() + 2) {
+      outside.push_back({rect, &b});
+      continue;
+    }
     p.setPen(Qt::black);
     p.drawText(rect, Qt::AlignCenter, text);
+  }
+  p.setPen(QColor(40, 40, 40));
+  for (const auto& [rect, bar] : outside) {
+    const QString text = QStr(bar->Label);
+    const QRectF box(rect.right() + 2, rect.center().y() - fm.height() / 2,
+                     fm.horizontalAdvance(text), fm.height());
+    if (box.right() > g.Plot.right() || !labels.Take(QPolygonF(box))) continue;
+    p.drawText(box, Qt::AlignCenter, text);
   }
 }
 
@@ -383,7 +399,7 @@ void DrawStaChart(QPainter& p, QSize size, const TStaChart& chart, TChartSpan sp
                   std::max(10.0, size.height() - top - 12));
   g.RowH = std::min(32.0, g.Plot.height() / std::max<size_t>(1, chart.Rows.size()));
   g.Plot.setHeight(g.RowH * static_cast<double>(chart.Rows.size()));
-  TLabelSpace labels;
+  TLabelSpace labels, conflictLabels;
   DrawTimeGrid(p, g.Plot, span, [&](int32_t t) { return g.X(t); }, labels);
   p.save();
   p.setClipRect(g.Plot.adjusted(-3, -1, 3, 1));
@@ -391,10 +407,10 @@ void DrawStaChart(QPainter& p, QSize size, const TStaChart& chart, TChartSpan sp
     const auto row = static_cast<int32_t>(i);
     p.setPen(QPen(QColor(120, 120, 120), 1));
     p.drawLine(g.Row(row).bottomLeft(), g.Row(row).bottomRight());
-    DrawBars(p, g, row, chart.Rows[i]);
+    DrawBars(p, g, row, chart.Rows[i], labels);
   }
   p.setClipping(false);
-  DrawChartConflicts(p, g, chart, labels);
+  DrawChartConflicts(p, g, chart, conflictLabels);
   p.restore();
   p.setPen(Qt::black);
   for (size_t i = 0; i < chart.Rows.size(); ++i) {

@@ -279,7 +279,7 @@ void TFrmHomeChart::SetSpan(TChartSpan span) {
 
 QSize TFrmHomeChart::PictureSize() const {
   return {canvas_->width(), std::max(canvas_->height(),
-                                     90 + 32 * static_cast<int>(chart_.Rows.size()))};
+                                     70 + 32 * static_cast<int>(chart_.Rows.size()))};
 }
 
 TStatus TFrmHomeChart::SaveAs(const std::string& path) {
