@@ -87,10 +87,17 @@ int32_t BlockDist(TBrdData& brd, const TBlkObj& blk, const std::vector<TDiaStati
   return -1;
 }
 
+// Adds the overlaps at one place; the same two trains meeting at one station over the same
+// span on several of its tracks and turnouts make one conflict.
 void AddConflicts(const std::vector<TOverlap>& overlaps, int32_t dist, const std::string& where,
                   std::vector<TDiaConflict>& out) {
   for (const TOverlap& o : overlaps) {
-    out.push_back({o.From, o.To, dist, OccLabelTrain(o.LabelA), OccLabelTrain(o.LabelB), where});
+    TDiaConflict c{o.From, o.To, dist, OccLabelTrain(o.LabelA), OccLabelTrain(o.LabelB), where};
+    const bool known = std::any_of(out.begin(), out.end(), [&](const TDiaConflict& k) {
+      return k.From == c.From && k.To == c.To && k.Dist == c.Dist && k.Where == c.Where &&
+             ((k.TrA == c.TrA && k.TrB == c.TrB) || (k.TrA == c.TrB && k.TrB == c.TrA));
+    });
+    if (!known) out.push_back(std::move(c));
   }
 }
 

@@ -33,9 +33,13 @@ class TLabelSpace {
     for (size_t i = 0; i < boxes_.size(); ++i) {
       if (boxes_[i].intersects(box) && areas_[i].intersects(area)) return false;
     }
-    boxes_.push_back(box);
-    areas_.push_back(area);
+    Block(area);
     return true;
+  }
+  // Marks an area taken whatever lies there already.
+  void Block(const QPolygonF& area) {
+    boxes_.push_back(area.boundingRect());
+    areas_.push_back(area);
   }
 
  private:
@@ -178,13 +182,15 @@ void DrawTrainLabel(QPainter& p, const TDiaTrain& tr, const TDiaLayout& lay, TLa
   }
 }
 
-void DrawConflictMark(QPainter& p, QPointF a, QPointF b, const QString& text,
-                      TLabelSpace& labels) {
+void DrawConflictMark(QPainter& p, QPointF a, QPointF b) {
   p.setPen(QPen(kConflict, 4, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(a, b);
   p.setPen(QPen(kConflict, 2));
   p.setBrush(Qt::NoBrush);
   p.drawEllipse(a, 6, 6);
+}
+
+void DrawConflictLabel(QPainter& p, QPointF a, const QString& text, TLabelSpace& labels) {
   const QFontMetricsF fm(p.font());
   const QRectF box(a.x() + 8, a.y() - fm.height() - 2, fm.horizontalAdvance(text), fm.height());
   if (!labels.Take(QPolygonF(box))) return;
@@ -251,7 +257,7 @@ void DrawBars(QPainter& p, const TChartGeom& g, int32_t row, const TChartRow& r,
     p.setPen(QPen(QColor(60, 60, 60), 1));
     p.setBrush(b.Stabled ? QColor(200, 200, 200) : QColor(158, 197, 254));
     p.drawRect(rect);
-    labels.Take(QPolygonF(rect));
+    labels.Block(QPolygonF(rect));
     const QString text = QStr(b.Label);
     if (fm.horizontalAdvance(text) + 4 > rect.width() || fm.height() > rect.height() + 2) {
       outside.push_back({rect, &b});
@@ -354,10 +360,14 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   DrawStationAxis(p, dia, lay, labels);
   DrawTimeGrid(p, plot, opts.Span, [&](int32_t t) { return lay.X(t); }, labels);
   p.save();
+  std::vector<std::pair<QPointF, QString>> marks;
   for (const TDiaConflict& c : dia.Conflicts) {
     QPointF a(lay.X(c.From), lay.Y(c.Dist)), b(lay.X(std::max(c.To, c.From + 1)), lay.Y(c.Dist));
-    if (ClipSegment(a, b, plot)) DrawConflictMark(p, a, b, PairText(c.TrA, c.TrB), labels);
+    if (!ClipSegment(a, b, plot)) continue;
+    DrawConflictMark(p, a, b);
+    marks.push_back({a, PairText(c.TrA, c.TrB)});
   }
+  for (const auto& [at, text] : marks) DrawConflictLabel(p, at, text, labels);
   p.setBrush(Qt::NoBrush);
   for (const TDiaTrain& tr : dia.Trains) {
     if (!ShowsTrain(tr, opts)) continue;
