@@ -372,9 +372,11 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   for (const TDiaTrain& tr : dia.Trains) {
     if (!ShowsTrain(tr, opts)) continue;
     const QColor colour = TrTypeColour(tr.Type);
-    const bool fast = tr.Type == TTrType::kExpress || tr.Type == TTrType::kLtdExp;
-    p.setPen(QPen(colour, fast ? 1.6 : 1.1,
-                  tr.Type == TTrType::kDeadhead ? Qt::DashLine : Qt::SolidLine));
+    // One-pixel cosmetic pens take the painter's fast line path: a whole day of a busy line
+    // draws in a few milliseconds.
+    QPen pen(colour, 1, tr.Type == TTrType::kDeadhead ? Qt::DashLine : Qt::SolidLine);
+    pen.setCosmetic(true);
+    p.setPen(pen);
     const QPainterPath path = TrainPath(tr, lay);
     if (!path.isEmpty()) p.drawPath(path);
   }
