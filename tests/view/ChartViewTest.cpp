@@ -113,6 +113,12 @@ TEST_F(ChartWindows, WheelZoomsTimeAroundThePointerAndRedrawsOnlyAfterAChange) {
   EXPECT_EQ(frm.Canvas()->Renders(), renders + 1);
 }
 
+// Writes a picture of the whole window when RAMVEL_SHOT_DIR names a folder (to look at it).
+void Shot(QWidget& w, const std::string& name) {
+  const QByteArray dir = qgetenv("RAMVEL_SHOT_DIR");
+  if (!dir.isEmpty()) w.grab().save(QString::fromUtf8(dir) + "/" + QString::fromStdString(name));
+}
+
 TEST_F(ChartWindows, BothWindowsSavePngAndSvg) {
   TScriptedHost host;
   TUiHostScope scope(host);
@@ -120,6 +126,11 @@ TEST_F(ChartWindows, BothWindowsSavePngAndSvg) {
   dia.Refresh();
   TFrmHomeChart chart(brd_);
   chart.Refresh(7001);
+  dia.show();
+  chart.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+  Shot(dia, "diagram-window.png");
+  Shot(chart, "chart-window.png");
   EXPECT_EQ(chart.CbxSta->currentText(), QString::fromUtf8("川辺"));
   EXPECT_FALSE(chart.Chart().Rows.empty());
   for (TFrmChartBase* frm : std::vector<TFrmChartBase*>{&dia, &chart}) {
