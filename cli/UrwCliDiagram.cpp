@@ -45,8 +45,8 @@ bool ParseSize(const std::string& v, TChartArgs& a, std::ostream& err) {
     a.SizeGiven = true;
     return true;
   }
-  err << "ramvel-cli: --size " << v << " is not WxH from 200x150 to " << kMaxSide << "x"
-      << kMaxSide << "\n";
+  err << "ramvel-cli: --size " << v << " is not WxH from 200x150 to " << kMaxSide << "x" << kMaxSide
+      << "\n";
   return false;
 }
 
@@ -147,7 +147,8 @@ int Diagram(const TChartArgs& a, std::ostream& out, std::ostream& err) {
   for (const TDiaTrain& tr : dia.Trains) shown += ShowsTrain(tr, opts) ? 1 : 0;
   out << a.Words[2] << ": " << line << ", " << dia.Stas.size() << " stations, " << shown
       << " trains, " << dia.Conflicts.size() << " conflicts\n";
-  for (const TDiaConflict& c : dia.Conflicts) PrintConflict(out, c.Where, c.From, c.To, c.TrA, c.TrB);
+  for (const TDiaConflict& c : dia.Conflicts)
+    PrintConflict(out, c.Where, c.From, c.To, c.TrA, c.TrB);
   return 0;
 }
 
@@ -164,9 +165,8 @@ int Platforms(const TChartArgs& a, std::ostream& out, std::ostream& err) {
     return 1;
   }
   const QSize size(a.W, std::max<int32_t>(150, 70 + 32 * static_cast<int32_t>(chart.Rows.size())));
-  const TStatus saved = SaveChartPicture(a.Words[2], size, chart.StaName, [&](QPainter& p) {
-    DrawStaChart(p, size, chart, a.Span);
-  });
+  const TStatus saved = SaveChartPicture(
+      a.Words[2], size, chart.StaName, [&](QPainter& p) { DrawStaChart(p, size, chart, a.Span); });
   if (!saved) {
     err << "ramvel-cli: " << saved.Msg() << "\n";
     return 1;

@@ -10,7 +10,7 @@ namespace ramvel {
 
 namespace {
 
-constexpr const char* kTypeNames[kTrTypeCount] = {"普通", "快速", "準急", "急行",
+constexpr const char* kTypeNames[kTrTypeCount] = {"普通", "快速", "準急",  "急行",
                                                   "特急", "回送", "その他"};
 
 bool IsStaEnt(int32_t code) { return code != 0 && IdKind(code) == kKindSta; }

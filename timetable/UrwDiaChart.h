@@ -21,8 +21,8 @@ const char* TrTypeName(TTrType type);
 TTrType TrTypeOf(const std::string& kind);
 
 struct TDiaPoint {
-  int32_t Tm = 0;    // seconds from 04:00
-  int32_t Dist = 0;  // metres from the line's first station
+  int32_t Tm = 0;     // seconds from 04:00
+  int32_t Dist = 0;   // metres from the line's first station
   bool Pass = false;  // the train passes the station here (a point, no stay)
 };
 
@@ -30,8 +30,8 @@ struct TDiaTrain {
   std::string TrNo;
   std::string Kind;  // type and nickname as the timetable holds them
   TTrType Type = TTrType::kOther;
-  int32_t Dir = 1;   // +1 down (towards the line's end), -1 up
-  int32_t Column = 0;  // the train's column in the diagram model
+  int32_t Dir = 1;             // +1 down (towards the line's end), -1 up
+  int32_t Column = 0;          // the train's column in the diagram model
   std::vector<TDiaPoint> Pts;  // in running order: arrival, then departure when it stays
 };
 
@@ -51,7 +51,7 @@ struct TDiaConflict {
 
 struct TLineDiagram {
   std::string LineName;
-  bool Ring = false;  // the last station repeats the first
+  bool Ring = false;              // the last station repeats the first
   std::vector<TDiaStation> Stas;  // in line order; a ring line ends with its first station again
   std::vector<TDiaTrain> Trains;  // the trains that run between two stations of the line
   std::vector<TDiaConflict> Conflicts;

@@ -12,8 +12,8 @@
 namespace ramvel {
 
 struct TOverlap {
-  int32_t From = 0;  // seconds from 04:00, first second held by both
-  int32_t To = 0;    // end of the common span
+  int32_t From = 0;            // seconds from 04:00, first second held by both
+  int32_t To = 0;              // end of the common span
   std::string LabelA, LabelB;  // occupant labels as booked (train number or "[n]")
 };
 

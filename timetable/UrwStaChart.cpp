@@ -39,10 +39,9 @@ void AddBar(TChartRow& row, const TChartBar& bar) {
   for (const TChartBar& b : row.Bars) {
     if (SameBar(b, bar)) return;
   }
-  const auto at = std::upper_bound(row.Bars.begin(), row.Bars.end(), bar,
-                                   [](const TChartBar& x, const TChartBar& y) {
-                                     return x.From < y.From;
-                                   });
+  const auto at =
+      std::upper_bound(row.Bars.begin(), row.Bars.end(), bar,
+                       [](const TChartBar& x, const TChartBar& y) { return x.From < y.From; });
   row.Bars.insert(at, bar);
 }
 
@@ -117,16 +116,15 @@ void TrimStands(TBrdData& brd, TChartRow& row) {
   }
   std::vector<TChartBar> kept;
   for (const TChartBar& b : row.Bars) {
-    const bool dup = std::any_of(kept.begin(), kept.end(),
-                                 [&](const TChartBar& k) { return SameBar(k, b); });
+    const bool dup =
+        std::any_of(kept.begin(), kept.end(), [&](const TChartBar& k) { return SameBar(k, b); });
     if (!dup && (!b.Stabled || b.To > b.From)) kept.push_back(b);
   }
   row.Bars = std::move(kept);
 }
 
 bool SameUse(const TPtUse& a, const TPtUse& b) {
-  return a.Pt == b.Pt && a.R == b.R && a.First == b.First && a.Last == b.Last &&
-         a.Label == b.Label;
+  return a.Pt == b.Pt && a.R == b.R && a.First == b.First && a.Last == b.Last && a.Label == b.Label;
 }
 
 void AddUse(TStaChart& chart, const TPtUse& use) {
@@ -166,8 +164,7 @@ void MergeStaChart(TBrdData& brd, TStaChart& into, const TStaChart& more) {
 }
 
 TStatus MakeStaChartAllLines(TBrdData& brd, const std::string& folder,
-                             const std::vector<std::string>& lines, int32_t staId,
-                             TStaChart& out) {
+                             const std::vector<std::string>& lines, int32_t staId, TStaChart& out) {
   const TStaObj* sta = brd.FindSta(staId, "");
   if (sta == nullptr) return TStatus::Error("駅" + IntText(staId) + "がありません");
   out = TStaChart{};

@@ -19,9 +19,9 @@ struct TChartBar {
 };
 
 struct TChartRow {
-  std::string Name;  // "1番ホーム", "線路3" or "分岐器2"
-  uint8_t Kind = kRailHome;  // kRailHome, kRailPlain, or kRailPt for a turnout's row
-  int32_t No = 0;    // platform number, plain track number, or turnout number
+  std::string Name;             // "1番ホーム", "線路3" or "分岐器2"
+  uint8_t Kind = kRailHome;     // kRailHome, kRailPlain, or kRailPt for a turnout's row
+  int32_t No = 0;               // platform number, plain track number, or turnout number
   std::vector<TChartBar> Bars;  // in start order; one bar per stay of an occupant
 };
 
@@ -36,7 +36,7 @@ struct TStaChart {
   int32_t StaId = 0;
   std::vector<TChartRow> Rows;    // shown: platforms, then plain tracks and turnouts in conflict
   std::vector<TChartRow> Tracks;  // every booked platform and plain track, for merging
-  std::vector<TPtUse> PtUses;  // the turnout settings booked, kept to find their overlaps
+  std::vector<TPtUse> PtUses;     // the turnout settings booked, kept to find their overlaps
   std::vector<TChartConflict> Conflicts;
 };
 
@@ -49,7 +49,6 @@ void MergeStaChart(TBrdData& brd, TStaChart& into, const TStaChart& more);
 // folder that holds the station, the line is loaded, its occupancy rebuilt and its bookings
 // merged. Leaves the last of those lines as the board's current line.
 TStatus MakeStaChartAllLines(TBrdData& brd, const std::string& folder,
-                             const std::vector<std::string>& lines, int32_t staId,
-                             TStaChart& out);
+                             const std::vector<std::string>& lines, int32_t staId, TStaChart& out);
 
 }  // namespace ramvel

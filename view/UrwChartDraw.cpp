@@ -233,9 +233,7 @@ struct TChartGeom {
   double X(int32_t t) const {
     return Plot.left() + (t - Span.From) * Plot.width() / std::max(1, Span.To - Span.From);
   }
-  QRectF Row(int32_t r) const {
-    return {Plot.left(), Plot.top() + r * RowH, Plot.width(), RowH};
-  }
+  QRectF Row(int32_t r) const { return {Plot.left(), Plot.top() + r * RowH, Plot.width(), RowH}; }
 };
 
 QRectF BarRect(const TChartGeom& g, int32_t row, int32_t from, int32_t to, double inset) {
@@ -301,13 +299,20 @@ void DrawChartConflicts(QPainter& p, const TChartGeom& g, const TStaChart& chart
 
 QColor TrTypeColour(TTrType type) {
   switch (type) {
-    case TTrType::kLocal: return QColor(40, 40, 40);
-    case TTrType::kRapid: return QColor(230, 120, 0);
-    case TTrType::kSemiExp: return QColor(0, 140, 60);
-    case TTrType::kExpress: return QColor(0, 80, 220);
-    case TTrType::kLtdExp: return QColor(170, 0, 200);
-    case TTrType::kDeadhead: return QColor(150, 150, 150);
-    case TTrType::kOther: break;
+    case TTrType::kLocal:
+      return QColor(40, 40, 40);
+    case TTrType::kRapid:
+      return QColor(230, 120, 0);
+    case TTrType::kSemiExp:
+      return QColor(0, 140, 60);
+    case TTrType::kExpress:
+      return QColor(0, 80, 220);
+    case TTrType::kLtdExp:
+      return QColor(170, 0, 200);
+    case TTrType::kDeadhead:
+      return QColor(150, 150, 150);
+    case TTrType::kOther:
+      break;
   }
   return QColor(130, 90, 40);
 }
@@ -337,8 +342,8 @@ double TDiaLayout::Y(int32_t dist) const {
 }
 
 int32_t TDiaLayout::TimeAt(double x) const {
-  const double t = opts_.Span.From + (x - plot_.left()) * (opts_.Span.To - opts_.Span.From) /
-                                         plot_.width();
+  const double t =
+      opts_.Span.From + (x - plot_.left()) * (opts_.Span.To - opts_.Span.From) / plot_.width();
   return static_cast<int32_t>(std::clamp(t, double(opts_.Span.From), double(opts_.Span.To)));
 }
 
@@ -358,7 +363,8 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   p.setFont(ChartFont(kFontPx));
   TLabelSpace labels;
   DrawStationAxis(p, dia, lay, labels);
-  DrawTimeGrid(p, plot, opts.Span, [&](int32_t t) { return lay.X(t); }, labels);
+  DrawTimeGrid(
+      p, plot, opts.Span, [&](int32_t t) { return lay.X(t); }, labels);
   p.save();
   std::vector<std::pair<QPointF, QString>> marks;
   for (const TDiaConflict& c : dia.Conflicts) {
@@ -412,7 +418,8 @@ void DrawStaChart(QPainter& p, QSize size, const TStaChart& chart, TChartSpan sp
   g.RowH = std::min(32.0, g.Plot.height() / std::max<size_t>(1, chart.Rows.size()));
   g.Plot.setHeight(g.RowH * static_cast<double>(chart.Rows.size()));
   TLabelSpace labels, conflictLabels;
-  DrawTimeGrid(p, g.Plot, span, [&](int32_t t) { return g.X(t); }, labels);
+  DrawTimeGrid(
+      p, g.Plot, span, [&](int32_t t) { return g.X(t); }, labels);
   p.save();
   p.setClipRect(g.Plot.adjusted(-3, -1, 3, 1));
   for (size_t i = 0; i < chart.Rows.size(); ++i) {
@@ -451,7 +458,8 @@ bool IsChartPicturePath(const std::string& path) {
 
 TStatus SaveChartPicture(const std::string& path, QSize size, const std::string& title,
                          const std::function<void(QPainter&)>& draw) {
-  if (!IsChartPicturePath(path)) return TStatus::Error(path + ": the name must end in .png or .svg");
+  if (!IsChartPicturePath(path))
+    return TStatus::Error(path + ": the name must end in .png or .svg");
   const std::string temp = path + ".part";
   bool ok = false;
   if (LowerExt(path) == ".svg") {

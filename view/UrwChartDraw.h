@@ -24,9 +24,9 @@ struct TChartSpan {
 // What the time-space diagram shows.
 struct TDiaDrawOpts {
   TChartSpan Span;
-  int32_t Dir = 0;  // 0 both directions, +1 down trains only, -1 up trains only
-  double DistZoom = 1.0;   // distance axis stretch (1: the plot's height holds the whole line)
-  int32_t DistTop = 0;     // metres shown at the top of the plot when stretched
+  int32_t Dir = 0;        // 0 both directions, +1 down trains only, -1 up trains only
+  double DistZoom = 1.0;  // distance axis stretch (1: the plot's height holds the whole line)
+  int32_t DistTop = 0;    // metres shown at the top of the plot when stretched
 };
 
 // The mapping of time and distance to pixels in a picture of a given size.

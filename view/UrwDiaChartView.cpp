@@ -97,9 +97,9 @@ TFrmChartBase::TFrmChartBase(QWidget* parent) : QWidget(parent, Qt::Window) {
   LblInfo = new QLabel(this);
   connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
   AskSavePath = [this]() -> std::optional<std::string> {
-    const QString file = QFileDialog::getSaveFileName(
-        this, QString::fromUtf8("画像の保存"), QString(),
-        QString::fromUtf8("PNG 画像 (*.png);;SVG 画像 (*.svg)"));
+    const QString file =
+        QFileDialog::getSaveFileName(this, QString::fromUtf8("画像の保存"), QString(),
+                                     QString::fromUtf8("PNG 画像 (*.png);;SVG 画像 (*.svg)"));
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
   };
@@ -121,11 +121,11 @@ void TFrmChartBase::BtnSaveClick() {
 TFrmDiagram::TFrmDiagram(TBrdData& brd, QWidget* parent) : TFrmChartBase(parent), brd_(brd) {
   setWindowTitle(QString::fromUtf8("ダイヤグラム"));
   CbxDir = new QComboBox(this);
-  CbxDir->addItems({QString::fromUtf8("上下"), QString::fromUtf8("下り"),
-                    QString::fromUtf8("上り")});
+  CbxDir->addItems(
+      {QString::fromUtf8("上下"), QString::fromUtf8("下り"), QString::fromUtf8("上り")});
   BtnAll = new QPushButton(QString::fromUtf8("全体表示(&A)"), this);
-  canvas_ = new TChartCanvas([this](QPainter& p, QSize s) { DrawLineDiagram(p, s, dia_, opts_); },
-                             this);
+  canvas_ =
+      new TChartCanvas([this](QPainter& p, QSize s) { DrawLineDiagram(p, s, dia_, opts_); }, this);
   auto* bar = new QHBoxLayout;
   bar->addWidget(CbxDir);
   bar->addWidget(BtnAll);
@@ -164,9 +164,8 @@ void TFrmDiagram::SetOpts(const TDiaDrawOpts& opts) {
 
 void TFrmDiagram::Changed() {
   setWindowTitle(QStr(dia_.LineName) + QString::fromUtf8(" - ダイヤグラム"));
-  LblInfo->setText(QString::fromUtf8("列車 %1本  競合 %2件")
-                       .arg(dia_.Trains.size())
-                       .arg(dia_.Conflicts.size()));
+  LblInfo->setText(
+      QString::fromUtf8("列車 %1本  競合 %2件").arg(dia_.Trains.size()).arg(dia_.Conflicts.size()));
   canvas_->MarkDirty();
 }
 
@@ -181,7 +180,8 @@ void TFrmDiagram::CanvasWheel(QWheelEvent* e) {
   const TDiaLayout lay(dia_, canvas_->size(), opts_);
   const Qt::KeyboardModifiers mods = e->modifiers();
   if (mods & Qt::ShiftModifier) {
-    opts_.Span = ShiftSpan(opts_.Span, static_cast<int32_t>(-n * (opts_.Span.To - opts_.Span.From) / 8));
+    opts_.Span =
+        ShiftSpan(opts_.Span, static_cast<int32_t>(-n * (opts_.Span.To - opts_.Span.From) / 8));
   } else if (mods & Qt::ControlModifier) {
     const double zoom = std::clamp(opts_.DistZoom * std::pow(kWheelStep, n), 1.0, 16.0);
     const double length = std::max(1, dia_.Length());
@@ -230,8 +230,8 @@ void TFrmDiagram::CanvasClick(QPointF at) {
 TFrmHomeChart::TFrmHomeChart(TBrdData& brd, QWidget* parent) : TFrmChartBase(parent), brd_(brd) {
   setWindowTitle(QString::fromUtf8("番線使用図"));
   CbxSta = new QComboBox(this);
-  canvas_ = new TChartCanvas(
-      [this](QPainter& p, QSize s) { DrawStaChart(p, s, chart_, span_); }, this);
+  canvas_ =
+      new TChartCanvas([this](QPainter& p, QSize s) { DrawStaChart(p, s, chart_, span_); }, this);
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QString::fromUtf8("駅:"), this));
   bar->addWidget(CbxSta);
@@ -266,9 +266,8 @@ void TFrmHomeChart::CbxStaChange(int index) {
   const TStaObj* sta = index >= 0 ? brd_.FindSta(CbxSta->itemData(index).toInt(), "") : nullptr;
   if (sta != nullptr) chart_ = MakeStaChart(brd_, *sta);
   setWindowTitle(QStr(chart_.StaName) + QString::fromUtf8(" - 番線使用図"));
-  LblInfo->setText(QString::fromUtf8("番線 %1  競合 %2件")
-                       .arg(chart_.Rows.size())
-                       .arg(chart_.Conflicts.size()));
+  LblInfo->setText(
+      QString::fromUtf8("番線 %1  競合 %2件").arg(chart_.Rows.size()).arg(chart_.Conflicts.size()));
   canvas_->MarkDirty();
 }
 
@@ -278,8 +277,8 @@ void TFrmHomeChart::SetSpan(TChartSpan span) {
 }
 
 QSize TFrmHomeChart::PictureSize() const {
-  return {canvas_->width(), std::max(canvas_->height(),
-                                     70 + 32 * static_cast<int>(chart_.Rows.size()))};
+  return {canvas_->width(),
+          std::max(canvas_->height(), 70 + 32 * static_cast<int>(chart_.Rows.size()))};
 }
 
 TStatus TFrmHomeChart::SaveAs(const std::string& path) {

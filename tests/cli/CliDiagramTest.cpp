@@ -85,8 +85,8 @@ TEST_F(CliDiagram, SvgIsXmlWithOnePathPerTrain) {
 
 TEST_F(CliDiagram, PngOfTheGivenSize) {
   const std::string out = dir_ / "ring.png";
-  const TRun run = Run({"diagram", "環状線", out, "--from", "6:00", "--to", "900", "--size",
-                        "1200x700"});
+  const TRun run =
+      Run({"diagram", "環状線", out, "--from", "6:00", "--to", "900", "--size", "1200x700"});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   const QImage img(QString::fromStdString(out));
   EXPECT_EQ(img.width(), 1200);
@@ -100,16 +100,16 @@ TEST_F(CliDiagram, PngOfTheGivenSize) {
 TEST_F(CliDiagram, PlantedConflictIsReportedOnBothViews) {
   // Train set 14 runs "901" 10 s behind "1" out of 中央's platform 3.
   std::string bytes;
-  ASSERT_TRUE(Utf8ToCp932("USAGE=\r\nCOLOR=255\r\nN_CAR=6\r\nSPD=130\r\nTM_COUNT=5\r\n"
-                          "TM1=-1|-1|1041|\r\nTM2=3910|3910|-1031|901,普通\r\n"
-                          "TM3=4038|4038|7031|\r\nTM4=4125|4125|8021|\r\nTM5=4252|-1|-9021|\r\n",
-                          bytes));
+  ASSERT_TRUE(
+      Utf8ToCp932("USAGE=\r\nCOLOR=255\r\nN_CAR=6\r\nSPD=130\r\nTM_COUNT=5\r\n"
+                  "TM1=-1|-1|1041|\r\nTM2=3910|3910|-1031|901,普通\r\n"
+                  "TM3=4038|4038|7031|\r\nTM4=4125|4125|8021|\r\nTM5=4252|-1|-9021|\r\n",
+                  bytes));
   test::WriteBytes(Board() + "/car/14.txt", bytes);
   const TRun dia = Run({"diagram", "本線", dir_ / "c.png"});
   ASSERT_EQ(dia.Exit, 0) << dia.Err;
   // 3910 and 3930 s after 04:00.
-  EXPECT_NE(dia.Out.find("conflict: 中央 5:05:10-5:05:30 1 and 901"), std::string::npos)
-      << dia.Out;
+  EXPECT_NE(dia.Out.find("conflict: 中央 5:05:10-5:05:30 1 and 901"), std::string::npos) << dia.Out;
   const TRun chart = Run({"platforms", "中央", dir_ / "c.svg"});
   ASSERT_EQ(chart.Exit, 0) << chart.Err;
   EXPECT_NE(chart.Out.find("conflict: 3番ホーム 5:05:10-5:05:30 1 and 901"), std::string::npos)

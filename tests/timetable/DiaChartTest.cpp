@@ -100,9 +100,9 @@ TEST_F(SampleChart, RingLineShowsItsFirstStationAgainAtTheEnd) {
   ASSERT_NE(tr, nullptr);
   EXPECT_EQ(tr->Type, TTrType::kLocal);
   const std::vector<TDiaPoint> pts = {
-      {3600, 0, false},      {3841, 4404, false},  {3871, 4404, false},  {4086, 8052, false},
-      {4116, 8052, false},   {4293, 10644, false}, {4323, 10644, false}, {4552, 14724, false},
-      {4582, 14724, false},  {4829, 19236, false}, {4859, 19236, false}, {5010, 21072, false}};
+      {3600, 0, false},     {3841, 4404, false},  {3871, 4404, false},  {4086, 8052, false},
+      {4116, 8052, false},  {4293, 10644, false}, {4323, 10644, false}, {4552, 14724, false},
+      {4582, 14724, false}, {4829, 19236, false}, {4859, 19236, false}, {5010, 21072, false}};
   ASSERT_EQ(tr->Pts.size(), pts.size());
   for (size_t i = 0; i < pts.size(); ++i) EXPECT_TRUE(Same(tr->Pts[i], pts[i])) << i;
 }
@@ -151,18 +151,18 @@ TEST_F(SampleChart, StationChartHasABarPerOccupancyRecord) {
 TEST_F(SampleChart, PlantedConflictIsMarkedAtItsPlaceAndTime) {
   // Train set 14 runs "901" 10 s behind "1" over the same platform and tracks.
   std::string bytes;
-  ASSERT_TRUE(Utf8ToCp932("USAGE=\r\nCOLOR=255\r\nN_CAR=6\r\nSPD=130\r\nTM_COUNT=5\r\n"
-                          "TM1=-1|-1|1041|\r\nTM2=3910|3910|-1031|901,普通\r\n"
-                          "TM3=4038|4038|7031|\r\nTM4=4125|4125|8021|\r\nTM5=4252|-1|-9021|\r\n",
-                          bytes));
+  ASSERT_TRUE(
+      Utf8ToCp932("USAGE=\r\nCOLOR=255\r\nN_CAR=6\r\nSPD=130\r\nTM_COUNT=5\r\n"
+                  "TM1=-1|-1|1041|\r\nTM2=3910|3910|-1031|901,普通\r\n"
+                  "TM3=4038|4038|7031|\r\nTM4=4125|4125|8021|\r\nTM5=4252|-1|-9021|\r\n",
+                  bytes));
   test::WriteBytes(dir_ / "S/car/14.txt", bytes);
   Load("本線");
   const TLineDiagram dia = MakeLineDiagram(brd_);
   const auto has = [&](const std::string& where, int32_t from, int32_t to, int32_t dist) {
     return std::any_of(dia.Conflicts.begin(), dia.Conflicts.end(), [&](const TDiaConflict& c) {
       const bool pair = (c.TrA == "1" && c.TrB == "901") || (c.TrA == "901" && c.TrB == "1");
-      return pair && c.Where.rfind(where, 0) == 0 && c.From == from && c.To == to &&
-             c.Dist == dist;
+      return pair && c.Where.rfind(where, 0) == 0 && c.From == from && c.To == to && c.Dist == dist;
     });
   };
   // 中央's platform 3: "1" leaves over [3900, 3930] (leaving half at half speed, 534 / 18.06 =
