@@ -74,8 +74,10 @@ void DrawTimeGrid(QPainter& p, const QRectF& plot, TChartSpan span,
     p.drawLine(QPointF(x(t), plot.top()), QPointF(x(t), plot.bottom()));
     if (!hour || ((t + kDayOffset) / 3600) % labelStep != 0) continue;
     const QString text = ClockText(t);
-    const QRectF box(x(t) - fm.horizontalAdvance(text) / 2, plot.top() - fm.height() - 2,
-                     fm.horizontalAdvance(text), fm.height());
+    const double w = fm.horizontalAdvance(text);
+    // Centred on its line; at the plot's ends kept above the plot.
+    const double left = std::clamp(x(t) - w / 2, plot.left(), plot.right() - w);
+    const QRectF box(left, plot.top() - fm.height() - 2, w, fm.height());
     if (!labels.Take(QPolygonF(box))) continue;
     p.setPen(Qt::black);
     p.drawText(box, Qt::AlignCenter, text);
@@ -106,7 +108,8 @@ void DrawStationAxis(QPainter& p, const TLineDiagram& dia, const TDiaLayout& lay
     if (y < plot.top() - 0.5 || y > plot.bottom() + 0.5) continue;
     p.setPen(QPen(QColor(120, 120, 120), 1));
     p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    const QRectF box(2, y - fm.height() / 2, plot.left() - 8, fm.height());
+    const double w = fm.horizontalAdvance(QStr(s.Name));
+    const QRectF box(plot.left() - 8 - w, y - fm.height() / 2, w, fm.height());
     if (!labels.Take(QPolygonF(box))) continue;
     p.setPen(Qt::black);
     p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QStr(s.Name));
