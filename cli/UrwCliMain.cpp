@@ -3,6 +3,7 @@
 
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBackup.h"
+#include "cli/UrwCliDiagram.h"
 #include "cli/UrwCliRender.h"
 
 namespace ramvel::cli {
@@ -18,6 +19,8 @@ const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
       {"backup", {RunBackup, kBackupHelp}},
       {"restore", {RunRestore, kRestoreHelp}},
+      {"diagram", {RunDiagram, kDiagramHelp}},
+      {"platforms", {RunPlatforms, kPlatformsHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"

@@ -13,6 +13,7 @@ PACKAGES=(
   pkg-config
   libbenchmark-dev
   qt6-base-dev
+  qt6-svg-dev
   qt6-qpa-plugins
   qt6-translations-l10n
   fonts-ipafont-gothic
