@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/UrwCliBoard.h"
 #include "view/UrwBrdEditor.h"
 #include "view/UrwDrawKit.h"
 
@@ -173,12 +175,21 @@ class TStatusLog : public TBrdEditSink {
 };
 
 // A board folder path as the folder that holds it and its name.
-void SplitBoardPath(const std::string& board, std::string& root, std::string& name) {
-  std::filesystem::path p = std::filesystem::path(board).lexically_normal();
-  if (p.filename().empty()) p = p.parent_path();
-  name = p.filename().string();
-  root = p.parent_path().string();
-  if (root.empty()) root = ".";
+// Writes the picture whole or not at all: a failed write (a full disk) leaves no partial file
+// and is reported, since a 0-byte PNG reported as success is worse than none.
+TStatus WritePng(const QImage& img, const std::string& path) {
+  QSaveFile file(QStr(path));
+  const auto fail = [&](const QString& why) {
+    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
+  };
+  if (img.isNull()) return TStatus::Error(path + ": nothing was drawn");
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (!img.save(&file, "PNG")) {
+    file.cancelWriting();
+    return fail(file.errorString());
+  }
+  if (!file.commit()) return fail(file.errorString());
+  return TStatus::Ok();
 }
 
 // A graphical application object is needed for fonts; without a display it runs offscreen.
@@ -196,10 +207,10 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   TBrdEdit ed(&log);
   ed.InitView(o.H, o.W);
   std::string root, name;
-  SplitBoardPath(o.Board, root, name);
+  cli::SplitBoardPath(o.Board, root, name);
   if (const TStatus st = ed.LoadBoard(root, name); !st) {
     err << "render: " << st.Msg() << "\n";
-    return 1;
+    return 2;
   }
   if (o.Scale) ed.Brd.SCR_MPERP = *o.Scale;
   if (o.At) {
@@ -212,8 +223,8 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   ed.View.ShowTrNo = o.Labels ? 1 : 0;
   ed.DrawBoard(nullptr, true);
   for (const std::string& t : log.Texts) err << "render: " << t << "\n";
-  if (ed.FrameBmp.isNull() || !ed.FrameBmp.save(QStr(o.Out), "PNG")) {
-    err << "render: " << o.Out << ": the picture cannot be written\n";
+  if (const TStatus st = WritePng(ed.FrameBmp, o.Out); !st) {
+    err << "render: " << st.Msg() << "\n";
     return 1;
   }
   out << o.Out << ": " << o.W << "x" << o.H << " px, " << ClockText(o.Time) << ", "

@@ -1,5 +1,6 @@
 // Record files on disk: CP932 decoding and encoding, whole-file reading, atomic writing,
 // folder listing and the case-insensitive resolution of object paths.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "foundation/UrwTextRec.h"
 
@@ -44,24 +44,81 @@ std::string NameFor(const std::string& path, std::string_view display) {
 
 }  // namespace
 
+namespace {
+
+// Reads the whole regular file at path into bytes. Anything else (a folder, a FIFO, a device) is
+// refused before a byte is read, so that a damaged board can neither hang the program nor feed
+// it without end; so is a file above kMaxRecFileBytes.
+TStatus ReadRegularFile(const std::string& path, const std::string& name, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return TStatus::Error(name + ": ファイルを開けません（" + std::strerror(errno) + "）");
+  struct stat sb {};
+  TStatus st;
+  if (fstat(fd, &sb) != 0) {
+    st = TStatus::Error(name + ": ファイルを読めません（" + std::strerror(errno) + "）");
+  } else if (S_ISDIR(sb.st_mode)) {
+    st = TStatus::Error(name + ": フォルダーであり、ファイルではありません");
+  } else if (!S_ISREG(sb.st_mode)) {
+    st = TStatus::Error(name + ": 通常のファイルではありません");
+  } else if (sb.st_size > kMaxRecFileBytes) {
+    st = TStatus::Error(name + ": ファイルが大きすぎます（" + IntText(kMaxRecFileBytes / 1048576) +
+                        " MB まで）");
+  }
+  if (st) {
+    bytes.assign(static_cast<size_t>(sb.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        st = TStatus::Error(name + ": ファイルを読めません（" + std::strerror(errno) + "）");
+        break;
+      }
+      if (n == 0) break;  // shrank while being read: take what is there
+      done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+  }
+  ::close(fd);
+  return st;
+}
+
+// The length of the longest line of text.
+size_t LongestLine(std::string_view text) {
+  size_t longest = 0, start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    longest = std::max(longest, i - start);
+    start = i + 1;
+  }
+  return longest;
+}
+
+}  // namespace
+
+TStatus ReadFileBytes(const std::string& path, std::string& bytes, std::string_view display) {
+  return ReadRegularFile(path, NameFor(path, display), bytes);
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) { return SplitLines(text); }
+
 TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display) {
   const std::string name = NameFor(path, display);
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return TStatus::Error(name + ": is a folder, not a file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return TStatus::Error(name + ": cannot be opened (" + std::strerror(errno) + ")");
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) return TStatus::Error(name + ": cannot be read");
+  std::string bytes;
+  if (TStatus st = ReadRegularFile(path, name, bytes); !st) return st;
+  if (LongestLine(bytes) > kMaxRecLineBytes) {
+    return TStatus::Error(name + ": 行が長すぎます（" + IntText(kMaxRecLineBytes / 1024) +
+                          " KB まで）");
+  }
   std::string text;
-  if (!Cp932ToUtf8(buf.str(), text)) return TStatus::Error(name + ": is not Shift-JIS text");
+  if (!Cp932ToUtf8(bytes, text)) return TStatus::Error(name + ": Shift-JIS のテキストではありません");
   rec.Lines = SplitLines(text);
   return TStatus::Ok();
 }
 
 TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
                         const std::string& display, TextRec& rec, int32_t& id) {
-  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
+  if (!ParseInt(stem, id)) return TStatus::Error(display + ": ファイル名が数値ではありません");
   return LoadRec(ResolveIn(folder, stem + ".txt"), rec, display);
 }
 
@@ -122,12 +179,30 @@ std::string PathJoin(std::string_view a, std::string_view b) {
 
 namespace {
 
+// The names in dir except "." and ".."; none when it cannot be listed. (POSIX rather than
+// std::filesystem, whose non-throwing listing ends the program when an allocation fails inside
+// it: a board read must be able to fail cleanly at any allocation.)
+std::vector<std::string> DirNames(const std::string& dir) {
+  std::vector<std::string> names;
+  const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), &::closedir);
+  if (!d) return names;
+  while (const dirent* e = ::readdir(d.get())) {
+    const std::string_view name = e->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  return names;
+}
+
+bool IsDirOrFile(const std::string& path) {
+  struct stat sb {};
+  return ::stat(path.c_str(), &sb) == 0 && (S_ISDIR(sb.st_mode) || S_ISREG(sb.st_mode));
+}
+
 // The entry of dir whose name equals name without regard to case; name itself when none does.
 std::string ResolveEntry(const std::string& dir, const std::string& name) {
-  std::error_code ec;
-  if (fs::exists(PathJoin(dir, name), ec)) return name;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
+  struct stat sb {};
+  if (::lstat(PathJoin(dir, name).c_str(), &sb) == 0) return name;
+  for (std::string& entry : DirNames(dir)) {
     if (SameNoCase(entry, name)) return entry;
   }
   return name;
@@ -162,14 +237,11 @@ bool ExtMatches(const std::string& name, std::string_view ext) {
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext) {
   std::vector<std::string> stems;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (const std::string& name : DirNames(folder)) {
     if (ext.empty()) {
       // Hidden entries and anything but folders and plain files are not objects.
       if (name.empty() || name[0] == '.') continue;
-      std::error_code tec;
-      if (!it->is_directory(tec) && !it->is_regular_file(tec)) continue;
+      if (!IsDirOrFile(PathJoin(folder, name))) continue;
     }
     if (!ExtMatches(name, ext)) continue;
     const size_t dot = name.rfind('.');
@@ -179,6 +251,17 @@ std::vector<std::string> ListFiles(const std::string& folder, std::string_view e
   }
   std::sort(stems.begin(), stems.end());
   return stems;
+}
+
+std::vector<std::string> ListFileNames(const std::string& folder, std::string_view ext) {
+  std::vector<std::string> names;
+  for (std::string& name : DirNames(folder)) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || !ExtMatches(name, ext)) continue;
+    names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace ramvel

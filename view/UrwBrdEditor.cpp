@@ -2,6 +2,11 @@
 // the editing ended.
 #include "view/UrwBrdEditor.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
@@ -51,21 +56,37 @@ QImage MakeThumb(const QImage& land, int32_t height) {
   return t;
 }
 
+// A terrain of more pixels than this is refused before it is decoded: its grids would take
+// gigabytes.
+constexpr int64_t kMaxLandPixels = 40'000'000;
+
+TStatus CheckLandFile(const std::string& file) {
+  struct stat sb {};
+  if (::stat(file.c_str(), &sb) != 0) {
+    return TStatus::Error(file + ": 地形図を開けません（" + std::strerror(errno) + "）");
+  }
+  // A FIFO or a device would hang the reader or feed it without end.
+  if (!S_ISREG(sb.st_mode)) return TStatus::Error(file + ": 地形図が通常のファイルではありません");
+  return TStatus::Ok();
+}
+
 TStatus ReadImage(const std::string& file, QImage& out) {
+  if (TStatus st = CheckLandFile(file); !st) return st;
   QImageReader reader(QStr(file));
   const QSize size = reader.size();
   if (!reader.canRead()) {
-    return TStatus::Error(file + ": the terrain cannot be read (" +
-                          reader.errorString().toStdString() + ")");
+    return TStatus::Error(file + ": 地形図を読み込めません（" +
+                          reader.errorString().toStdString() + "）");
   }
-  if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots)) {
-    return TStatus::Error(file + ": the terrain is larger than " + IntText(kMaxLandDots) +
-                          " pixels a side");
+  if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots ||
+                         int64_t{size.width()} * size.height() > kMaxLandPixels)) {
+    return TStatus::Error(file + ": 地形図が大きすぎます（一辺 " + IntText(kMaxLandDots) +
+                          " ドット、全体で " + IntText(kMaxLandPixels) + " ドットまで）");
   }
   out = reader.read();
   if (out.isNull()) {
-    return TStatus::Error(file + ": the terrain cannot be read (" +
-                          reader.errorString().toStdString() + ")");
+    return TStatus::Error(file + ": 地形図を読み込めません（" +
+                          reader.errorString().toStdString() + "）");
   }
   return TStatus::Ok();
 }
@@ -88,13 +109,27 @@ TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {}
 void TBrdEdit::InitView(int32_t height, int32_t width) { View.InitView(width, height); }
 
 TStatus TBrdEdit::LoadBoard(const std::string& root, const std::string& name) {
+  View.BrdPath.clear();
   TStatus st = Brd.LoadBrd(root, name);
-  if (!st) return st;
+  if (st) st = LoadLandGuarded(ResolveIn(PathJoin(BrdPath(root, name), ""), "Land.bmp"));
+  if (!st) {
+    Brd.ClearBrd();
+    Brd.BrdName.clear();
+    return st;
+  }
   View.BrdPath = BrdPath(root, name) + "/";
-  st = LoadLand(ResolveIn(View.BrdPath, "Land.bmp"));
-  if (!st) return st;
   View.SyncScaleIdx();
   return TStatus::Ok();
+}
+
+TStatus TBrdEdit::LoadLandGuarded(const std::string& file) {
+  try {
+    return LoadLand(file);
+  } catch (const std::bad_alloc&) {
+    return TStatus::Error(file + ": 地形図の読み込み中にメモリが足りなくなりました");
+  } catch (const std::exception& e) {
+    return TStatus::Error(file + ": 地形図を読み込めません（" + e.what() + "）");
+  }
 }
 
 TStatus TBrdEdit::LoadLand(const std::string& file) {

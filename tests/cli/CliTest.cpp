@@ -95,7 +95,7 @@ TEST_F(Cli, UnusableBoardsExitWithTwoAndOneLine) {
   test::WriteBytes(Board() + "/rail/1002.txt", rail);
   run = Run({"locate", "600"});
   EXPECT_EQ(run.Exit, 2);
-  EXPECT_EQ(run.Err.rfind("ramvel-cli: rail/1002.txt: LENGTH is not a number"), 0u) << run.Err;
+  EXPECT_EQ(run.Err.rfind("ramvel-cli: rail/1002.txt: LENGTH が数値ではありません"), 0u) << run.Err;
 }
 
 TEST_F(Cli, HelpExplainsEveryCommand) {

@@ -105,7 +105,7 @@ TEST_F(CliRender, BadArgumentsAreRefusedWithAMessage) {
 }
 
 TEST_F(CliRender, AMissingBoardOrPictureFolderFails) {
-  EXPECT_EQ(Run({dir_ / "NONE", dir_ / "out.png"}), 1);
+  EXPECT_EQ(Run({dir_ / "NONE", dir_ / "out.png"}), 2);
   EXPECT_NE(err_.str().find("Board.txt"), std::string::npos) << err_.str();
   EXPECT_EQ(Run({board_, dir_ / "no/such/folder/out.png"}), 1);
   EXPECT_NE(err_.str().find("cannot be written"), std::string::npos) << err_.str();
