@@ -2,17 +2,13 @@
 // the editing ended.
 #include "view/UrwBrdEditor.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
 #include <utility>
 
 #include "view/UrwDrawKit.h"
+#include "view/UrwLandFile.h"
 
 namespace ramvel {
 
@@ -27,20 +23,6 @@ void TBrdEditSink::ShowMiniMap(const QImage&) {}
 namespace {
 
 // The terrain's pixels as 0xRRGGBB values.
-TLandGrid GridOf(const QImage& img) {
-  const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
-  TLandGrid g;
-  g.W = rgb.width();
-  g.H = rgb.height();
-  g.Rgb.resize(static_cast<size_t>(g.W) * static_cast<size_t>(g.H));
-  for (int y = 0; y < g.H; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-    uint32_t* out = g.Rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(g.W);
-    for (int x = 0; x < g.W; ++x) out[x] = line[x] & 0xFFFFFFu;
-  }
-  return g;
-}
-
 // The terrain stretched to the minimap's width, sea and land in the view's colours.
 QImage MakeThumb(const QImage& land, int32_t height) {
   // Nearest pixels only, so that sea and land keep their pure colours to be recognised.
@@ -54,41 +36,6 @@ QImage MakeThumb(const QImage& land, int32_t height) {
     }
   }
   return t;
-}
-
-// A terrain of more pixels than this is refused before it is decoded: its grids would take
-// gigabytes.
-constexpr int64_t kMaxLandPixels = 40'000'000;
-
-TStatus CheckLandFile(const std::string& file) {
-  struct stat sb {};
-  if (::stat(file.c_str(), &sb) != 0) {
-    return TStatus::Error(file + ": 地形図を開けません（" + std::strerror(errno) + "）");
-  }
-  // A FIFO or a device would hang the reader or feed it without end.
-  if (!S_ISREG(sb.st_mode)) return TStatus::Error(file + ": 地形図が通常のファイルではありません");
-  return TStatus::Ok();
-}
-
-TStatus ReadImage(const std::string& file, QImage& out) {
-  if (TStatus st = CheckLandFile(file); !st) return st;
-  QImageReader reader(QStr(file));
-  const QSize size = reader.size();
-  if (!reader.canRead()) {
-    return TStatus::Error(file + ": 地形図を読み込めません（" +
-                          reader.errorString().toStdString() + "）");
-  }
-  if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots ||
-                         int64_t{size.width()} * size.height() > kMaxLandPixels)) {
-    return TStatus::Error(file + ": 地形図が大きすぎます（一辺 " + IntText(kMaxLandDots) +
-                          " ドット、全体で " + IntText(kMaxLandPixels) + " ドットまで）");
-  }
-  out = reader.read();
-  if (out.isNull()) {
-    return TStatus::Error(file + ": 地形図を読み込めません（" +
-                          reader.errorString().toStdString() + "）");
-  }
-  return TStatus::Ok();
 }
 
 // The terrain's own message names the file as "Land.bmp"; name the file actually read.
@@ -134,7 +81,7 @@ TStatus TBrdEdit::LoadLandGuarded(const std::string& file) {
 
 TStatus TBrdEdit::LoadLand(const std::string& file) {
   QImage img;
-  TStatus st = ReadImage(file, img);
+  TStatus st = ReadLandFile(file, img);
   if (!st) return st;
   st = View.SetLand(GridOf(img));
   if (!st) return Renamed(st, file);
