@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QFile>
 #include <QSaveFile>
 #include <algorithm>
 #include <exception>
@@ -177,12 +178,34 @@ class TStatusLog : public TBrdEditSink {
 // A board folder path as the folder that holds it and its name.
 // Writes the picture whole or not at all: a failed write (a full disk) leaves no partial file
 // and is reported, since a 0-byte PNG reported as success is worse than none.
+// A path that names something else than a file (a device, a pipe) is written in place: a save
+// file would replace it.
+TStatus WritePngInPlace(const QImage& img, const std::string& path) {
+  QFile file(QStr(path));
+  const auto fail = [&](const QString& why) {
+    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
+  };
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (!img.save(&file, "PNG") || !file.flush() || file.error() != QFileDevice::NoError) {
+    return fail(file.errorString());
+  }
+  file.close();
+  if (file.error() != QFileDevice::NoError) return fail(file.errorString());
+  return TStatus::Ok();
+}
+
 TStatus WritePng(const QImage& img, const std::string& path) {
+  if (img.isNull()) return TStatus::Error(path + ": nothing was drawn");
+  std::error_code ec;
+  const auto kind = std::filesystem::status(path, ec).type();
+  if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular &&
+      kind != std::filesystem::file_type::none) {
+    return WritePngInPlace(img, path);
+  }
   QSaveFile file(QStr(path));
   const auto fail = [&](const QString& why) {
     return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
   };
-  if (img.isNull()) return TStatus::Error(path + ": nothing was drawn");
   if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
   if (!img.save(&file, "PNG")) {
     file.cancelWriting();
