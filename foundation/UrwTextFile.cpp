@@ -83,15 +83,25 @@ TStatus ReadRegularFile(const std::string& path, const std::string& name, std::s
   return st;
 }
 
-// The length of the longest line of text.
-size_t LongestLine(std::string_view text) {
-  size_t longest = 0, start = 0;
+// The first line of text longer than max; empty when there is none.
+std::string_view LongLine(std::string_view text, size_t max) {
+  size_t start = 0;
   for (size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
-    longest = std::max(longest, i - start);
+    if (i - start > max) return text.substr(start, i - start);
     start = i + 1;
   }
-  return longest;
+  return {};
+}
+
+// The key of a line when it is a plain ASCII word, for messages; empty otherwise.
+std::string KeyOfLine(std::string_view line) {
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos || eq == 0 || eq > 40) return {};
+  for (const char c : line.substr(0, eq)) {
+    if (c <= ' ' || c > '~') return {};
+  }
+  return std::string(line.substr(0, eq)) + " の";
 }
 
 }  // namespace
@@ -106,9 +116,9 @@ TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display)
   const std::string name = NameFor(path, display);
   std::string bytes;
   if (TStatus st = ReadRegularFile(path, name, bytes); !st) return st;
-  if (LongestLine(bytes) > kMaxRecLineBytes) {
-    return TStatus::Error(name + ": 行が長すぎます（" + IntText(kMaxRecLineBytes / 1024) +
-                          " KB まで）");
+  if (const std::string_view line = LongLine(bytes, kMaxRecLineBytes); !line.empty()) {
+    return TStatus::Error(name + ": " + KeyOfLine(line) + "行が長すぎます（" +
+                          IntText(kMaxRecLineBytes / 1024) + " KB まで）");
   }
   std::string text;
   if (!Cp932ToUtf8(bytes, text)) return TStatus::Error(name + ": Shift-JIS のテキストではありません");

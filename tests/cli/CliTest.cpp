@@ -101,7 +101,7 @@ TEST_F(Cli, UnusableBoardsExitWithTwoAndOneLine) {
 TEST_F(Cli, HelpExplainsEveryCommand) {
   const TRun run = RunCli({"--help"}, dir_);
   EXPECT_EQ(run.Exit, 0);
-  for (const char* cmd : {"check", "routes", "locate", "timetable", "render"}) {
+  for (const char* cmd : {"check", "routes", "locate", "timetable", "render", "save"}) {
     EXPECT_NE(run.Out.find(std::string("ramvel-cli ") + cmd + " "), std::string::npos) << cmd;
     const TRun one = RunCli({cmd, "--help"}, dir_);
     EXPECT_EQ(one.Exit, 0);

@@ -85,7 +85,7 @@ TEST_F(LoadSafety, OversizedFilesAndLinesAreRefusedBeforeTheyAreRead) {
   WriteBytes(car, good + "TM9=" + std::string(40 << 20, '|') + "\r\n");
   EXPECT_TRUE(Has(Refused(), "car/1.txt: ファイルが大きすぎます")) << Refused();
   WriteBytes(car, good + "TM9=" + std::string(2 << 20, '|') + "\r\n");
-  EXPECT_TRUE(Has(Refused(), "car/1.txt: 行が長すぎます"));
+  EXPECT_TRUE(Has(Refused(), "car/1.txt: TM9 の行が長すぎます"));
   // A long list whose first items are all that is read is fine.
   WriteBytes(car, good);
   SetKey(car, "TM2", "600|660|10011|101|" + std::string(500000, '|'));
