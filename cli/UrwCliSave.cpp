@@ -57,8 +57,8 @@ int Save(const std::string& board, const std::string& to, std::ostream& out, std
     err << "save: " << st.Msg() << "\n";
     return 1;
   }
-  out << ed.View.BrdPath << ": saved " << ed.Brd.Stas.size() << " stations, "
-      << ed.Brd.Rails.size() << " rails, " << ed.Brd.Cars.size() << " train sets\n";
+  out << ed.View.BrdPath << ": saved " << ed.Brd.Stas.size() << " stations, " << ed.Brd.Rails.size()
+      << " rails, " << ed.Brd.Cars.size() << " train sets\n";
   return 0;
 }
 

@@ -241,6 +241,8 @@ class TBrdData {
   TStatus ReadBoardRec(const std::string& folder);
   void ReadStations(const std::string& folder);
   TStatus ReadNumbered(const std::string& folder, const char* sub, const TReadOne& readOne);
+  TStatus AddRailFile(const std::string& dir, const std::string& stem, std::string& key);
+  TStatus AddCarFile(const std::string& dir, const std::string& stem, std::string& key);
   void RaiseIdCounters();
   void NoteDanglingJoins();
   void AddTrainNos(TCarObj& car);

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "engine/UrwBrdData.h"
-#include "engine/UrwShellState.h"
 
 namespace ramvel {
 
@@ -94,31 +93,21 @@ TStatus TBrdData::LoadBrd(const std::string& baseDir, const std::string& name) {
 }
 
 TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
-  TStatus st = CheckBrdName(name);
+  // Not CheckBrdName: a board folder named with "." from before that was refused still opens.
+  TStatus st = CheckObjName(name, "ボード名");
   if (!st) return st;
   const std::string folder = BrdPath(baseDir, name);
   st = ReadBoardRec(folder);
   if (!st) return st;
   ReadStations(folder);
-  st = ReadNumbered(folder, "rail", [&](const std::string& dir, const std::string& stem,
-                                        std::string& key) {
-    auto rail = std::make_unique<TRailObj>();
-    TStatus rs = rail->LoadRail(dir, stem);
-    key = IntText(rail->Id);
-    if (rs && !Rails.emplace(key, std::move(rail)).second) rs = TStatus::Error("");
-    return rs;
-  });
-  if (st) st = ReadNumbered(folder, "car", [&](const std::string& dir, const std::string& stem,
-                                                std::string& key) {
-    auto car = std::make_unique<TCarObj>();
-    TStatus cs = car->LoadCar(dir, stem);
-    key = IntText(car->Id);
-    if (!cs) return cs;
-    const auto [it, added] = Cars.emplace(key, std::move(car));
-    if (!added) return TStatus::Error("");
-    AddTrainNos(*it->second);
-    return cs;
-  });
+  const auto rail = [this](const std::string& dir, const std::string& stem, std::string& key) {
+    return AddRailFile(dir, stem, key);
+  };
+  const auto car = [this](const std::string& dir, const std::string& stem, std::string& key) {
+    return AddCarFile(dir, stem, key);
+  };
+  st = ReadNumbered(folder, "rail", rail);
+  if (st) st = ReadNumbered(folder, "car", car);
   if (!st) return st;
   RaiseIdCounters();
   NoteDanglingJoins();
@@ -228,6 +217,25 @@ TStatus TBrdData::ReadNumbered(const std::string& folder, const char* sub,
     fileOfKey.emplace(key, stem);
   }
   return TStatus::Ok();
+}
+
+TStatus TBrdData::AddRailFile(const std::string& dir, const std::string& stem, std::string& key) {
+  auto rail = std::make_unique<TRailObj>();
+  TStatus st = rail->LoadRail(dir, stem);
+  key = IntText(rail->Id);
+  if (st && !Rails.emplace(key, std::move(rail)).second) return TStatus::Error("");
+  return st;
+}
+
+TStatus TBrdData::AddCarFile(const std::string& dir, const std::string& stem, std::string& key) {
+  auto car = std::make_unique<TCarObj>();
+  TStatus st = car->LoadCar(dir, stem);
+  key = IntText(car->Id);
+  if (!st) return st;
+  const auto [it, added] = Cars.emplace(key, std::move(car));
+  if (!added) return TStatus::Error("");
+  AddTrainNos(*it->second);
+  return st;
 }
 
 // New stations and rails get the serial above the counter; a board whose counters lag behind

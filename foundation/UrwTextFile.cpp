@@ -51,7 +51,9 @@ namespace {
 // it without end; so is a file above kMaxRecFileBytes.
 TStatus ReadRegularFile(const std::string& path, const std::string& name, std::string& bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return TStatus::Error(name + ": ファイルを開けません（" + std::strerror(errno) + "）");
+  if (fd < 0) {
+    return TStatus::Error(name + ": ファイルを開けません（" + std::strerror(errno) + "）");
+  }
   struct stat sb {};
   TStatus st;
   if (fstat(fd, &sb) != 0) {
@@ -121,7 +123,9 @@ TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display)
                           IntText(kMaxRecLineBytes / 1024) + " KB まで）");
   }
   std::string text;
-  if (!Cp932ToUtf8(bytes, text)) return TStatus::Error(name + ": Shift-JIS のテキストではありません");
+  if (!Cp932ToUtf8(bytes, text)) {
+    return TStatus::Error(name + ": Shift-JIS のテキストではありません");
+  }
   rec.Lines = SplitLines(text);
   return TStatus::Ok();
 }

@@ -57,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t cut = in.find("\n====\n", start);
     const std::string chunk =
         in.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
-    fuzz::WriteRaw(base + "/" + part, reinterpret_cast<const uint8_t*>(chunk.data()),
-                   chunk.size());
+    fuzz::WriteRaw(base + "/" + part, reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
     if (cut == std::string::npos) break;
     start = cut + 6;
   }

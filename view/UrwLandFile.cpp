@@ -34,8 +34,8 @@ TStatus ReadLandFile(const std::string& file, QImage& out) {
   QImageReader reader(QString::fromStdString(file));
   const QSize size = reader.size();
   if (!reader.canRead()) {
-    return TStatus::Error(file + ": 地形図を読み込めません（" +
-                          reader.errorString().toStdString() + "）");
+    return TStatus::Error(file + ": 地形図を読み込めません（" + reader.errorString().toStdString() +
+                          "）");
   }
   if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots ||
                          int64_t{size.width()} * size.height() > kMaxLandPixels)) {
@@ -44,8 +44,8 @@ TStatus ReadLandFile(const std::string& file, QImage& out) {
   }
   out = reader.read();
   if (out.isNull()) {
-    return TStatus::Error(file + ": 地形図を読み込めません（" +
-                          reader.errorString().toStdString() + "）");
+    return TStatus::Error(file + ": 地形図を読み込めません（" + reader.errorString().toStdString() +
+                          "）");
   }
   return TStatus::Ok();
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-long gFailAt = 0;   // allocations left before the one that throws; 0: none
+long gFailAt = 0;  // allocations left before the one that throws; 0: none
 long gCount = 0;
 bool gCounting = false;
 

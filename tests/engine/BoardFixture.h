@@ -21,8 +21,10 @@ class BoardTest : public ::testing::Test {
   std::string Folder() const { return base_ / "B"; }
 
   void WriteBoardTxt(const std::vector<std::string>& names) {
-    std::string text = "SCR_XLEFT=1080\r\nSCR_YTOP=2160\r\nSCR_MPERP=12\r\nID_STA=20\r\n"
-                       "ID_RAIL=3\r\nSTA_COUNT=" + std::to_string(names.size()) + "\r\n";
+    std::string text =
+        "SCR_XLEFT=1080\r\nSCR_YTOP=2160\r\nSCR_MPERP=12\r\nID_STA=20\r\n"
+        "ID_RAIL=3\r\nSTA_COUNT=" +
+        std::to_string(names.size()) + "\r\n";
     for (size_t i = 0; i < names.size(); ++i) {
       text += "STA" + std::to_string(i + 1) + "=" + names[i] + "\r\n";
     }
@@ -62,9 +64,11 @@ class BoardTest : public ::testing::Test {
     AddStation(10001, "A", {0, 0}, {1188, 0}, 2);
     AddStation(2001, "B", {2376, 0}, {3564, 0}, 2);
     AddRail(1002, {1188, 0}, {2376, 0}, 2);
-    AddCar(1, {{"", -1, -1, MakeEntCode(10001, 1, 0)}, {"101,普通", 600, 660, 10011},
+    AddCar(1, {{"", -1, -1, MakeEntCode(10001, 1, 0)},
+               {"101,普通", 600, 660, 10011},
                {"", 900, -1, 2011}});
-    AddCar(2, {{"", -1, -1, MakeEntCode(2001, 1, 0)}, {"201,急行 はやて", 700, 760, 2011},
+    AddCar(2, {{"", -1, -1, MakeEntCode(2001, 1, 0)},
+               {"201,急行 はやて", 700, 760, 2011},
                {"", 1000, -1, 10011}});
   }
 

@@ -116,8 +116,10 @@ TEST_F(LoadSafety, NumbersThatTheEngineCannotHoldAreRefusedNamingFileAndKey) {
   };
   const TCase cases[] = {
       // A rail 1188 m between its ends may be at most 2 * 1188 + 648 m long.
-      {"rail/1002.txt", "LENGTH", "2000000000", "rail/1002.txt: LENGTH が両端の距離に比べて長すぎます"},
-      {"rail/1002.txt", "LENGTH", "2147483647", "rail/1002.txt: LENGTH が両端の距離に比べて長すぎます"},
+      {"rail/1002.txt", "LENGTH", "2000000000",
+       "rail/1002.txt: LENGTH が両端の距離に比べて長すぎます"},
+      {"rail/1002.txt", "LENGTH", "2147483647",
+       "rail/1002.txt: LENGTH が両端の距離に比べて長すぎます"},
       {"rail/1002.txt", "LENGTH", "3025", "rail/1002.txt: LENGTH が両端の距離に比べて長すぎます"},
       {"rail/1002.txt", "LBL_POS", "1188|0|2147483647|0", "rail/1002.txt: LBL_POS が範囲外です"},
       {"car/1.txt", "TM2", "600|2147483647|10011|101", "car/1.txt: TM2 が範囲外です"},
@@ -140,8 +142,9 @@ TEST_F(LoadSafety, NumbersThatTheEngineCannotHoldAreRefusedNamingFileAndKey) {
 
 TEST_F(LoadSafety, MissingAndEmptyStationLinesBothLeaveTheStationOut) {
   MakeSmallBoard();
-  WriteBytes(Folder() + "/Board.txt", "SCR_XLEFT=0\r\nSCR_YTOP=0\r\nSCR_MPERP=12\r\nID_STA=1\r\n"
-                                      "ID_RAIL=1\r\nSTA_COUNT=4\r\nSTA1=A\r\nSTA3=\r\nSTA4=B\r\n");
+  WriteBytes(Folder() + "/Board.txt",
+             "SCR_XLEFT=0\r\nSCR_YTOP=0\r\nSCR_MPERP=12\r\nID_STA=1\r\n"
+             "ID_RAIL=1\r\nSTA_COUNT=4\r\nSTA1=A\r\nSTA3=\r\nSTA4=B\r\n");
   TBrdData brd;
   ASSERT_EQ(Load(brd), "");
   EXPECT_EQ(brd.Stas.size(), 2u);
@@ -186,7 +189,8 @@ TEST_F(LoadSafety, ADuplicateStationIsToldAndStaysListed) {
   ASSERT_EQ(brd.LoadNotes.size(), 1u);
   EXPECT_EQ(brd.LoadNotes[0], "C" + test::kLeftOut + "\nID 2001 は B駅と重複しています");
   ASSERT_TRUE(brd.SaveBrd(Folder(), false).ok());
-  EXPECT_TRUE(Has(ReadBytes(Folder() + "/Board.txt"), "STA_COUNT=3\r\nSTA1=A\r\nSTA2=B\r\nSTA3=C\r\n"));
+  EXPECT_TRUE(
+      Has(ReadBytes(Folder() + "/Board.txt"), "STA_COUNT=3\r\nSTA1=A\r\nSTA2=B\r\nSTA3=C\r\n"));
 }
 
 TEST_F(LoadSafety, AnUnreadableStationKeepsItsPlaceAndItsFileAndItsJoinsAreToldOnce) {
@@ -204,7 +208,8 @@ TEST_F(LoadSafety, AnUnreadableStationKeepsItsPlaceAndItsFileAndItsJoinsAreToldO
   ASSERT_EQ(Load(brd), "");
   EXPECT_EQ(brd.LostStas, std::vector<std::string>{"B"});
   ASSERT_EQ(brd.LoadNotes.size(), 2u);
-  EXPECT_EQ(brd.LoadNotes[0], "B" + test::kLeftOut + "\nstation/B.txt: RAIL_CNT が数値ではありません");
+  EXPECT_EQ(brd.LoadNotes[0],
+            "B" + test::kLeftOut + "\nstation/B.txt: RAIL_CNT が数値ではありません");
   EXPECT_EQ(brd.LoadNotes[1],
             "ボード上にない駅やレールにつながっている線路があります（2 箇所）:\n"
             "レール#1002 の端 1 の 1 番 → 駅 ID 2001\nレール#1002 の端 1 の 2 番 → 駅 ID 2001");
@@ -276,14 +281,15 @@ TEST_F(LoadSafety, ThousandsOfMissingStationsLoadQuickly) {
 }
 
 TEST(ObjNames, OneRuleForEveryNameThatBecomesAFileName) {
-  for (const char* bad : {"", " ", "\xE3\x80\x80 ", "a=b", "a/b", "a\\b", ".", "..", "a\tb",
-                          "\xF0\x9F\x98\x80"}) {
+  for (const char* bad :
+       {"", " ", "\xE3\x80\x80 ", "a=b", "a/b", "a\\b", ".", "..", "a\tb", "\xF0\x9F\x98\x80"}) {
     EXPECT_FALSE(CheckObjName(bad, "駅名").ok()) << bad;
   }
   for (const char* good : {"A", "東京", " 東京", "a.b", "環状線"}) {
     EXPECT_TRUE(CheckObjName(good, "駅名").ok()) << good;
   }
-  EXPECT_EQ(CheckObjName("a=b", "路線名").Msg(), "路線名に使えない文字（/ \\ = 制御文字）が含まれています: a=b");
+  EXPECT_EQ(CheckObjName("a=b", "路線名").Msg(),
+            "路線名に使えない文字（/ \\ = 制御文字）が含まれています: a=b");
   EXPECT_EQ(CheckBrdName(" ").Msg(), "ボード名が空白だけです");
   EXPECT_EQ(CheckBrdName("my.board").Msg(), "ボード名に「.」は使えません: my.board");
 }
