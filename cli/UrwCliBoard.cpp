@@ -8,28 +8,39 @@ namespace ramvel::cli {
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err) {
-  fs::path p = fs::path(path).lexically_normal();
-  if (p.has_filename() == false) p = p.parent_path();
+void SplitBoardPath(const std::string& board, std::string& root, std::string& name) {
+  // Made absolute first, so that "." and "../B" name the folder they stand for.
   std::error_code ec;
-  if (!fs::is_directory(p, ec)) {
+  fs::path p = fs::absolute(fs::path(board), ec).lexically_normal();
+  if (ec) p = fs::path(board).lexically_normal();
+  if (p.filename().empty()) p = p.parent_path();
+  name = p.filename().string();
+  root = p.parent_path().string();
+  if (root.empty()) root = ".";
+}
+
+std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err) {
+  std::string root, name;
+  SplitBoardPath(path, root, name);
+  std::error_code ec;
+  if (!fs::is_directory(path, ec)) {
     err << "ramvel-cli: " << path << ": no such board folder\n";
     return nullptr;
   }
   auto board = std::make_unique<TOpenBoard>();
-  board->Folder = p.string();
+  board->Folder = PathJoin(root, name);
   TScriptedHost host;
   TStatus st;
   {
     TUiHostScope scope(host);
-    const fs::path base = p.has_parent_path() ? p.parent_path() : fs::path(".");
-    st = board->Brd.LoadBrd(base.string(), p.filename().string());
+    st = board->Brd.LoadBrd(root, name);
   }
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return nullptr;
   }
   for (const auto& e : host.Events) board->Notes.push_back(e.Text);
+  for (const std::string& note : board->Brd.LoadNotes) board->Notes.push_back(note);
   return board;
 }
 

@@ -18,6 +18,9 @@ struct TOpenBoard {
   std::vector<std::string> Notes;   // messages shown while reading
 };
 
+// The folder above a board and the board's name, from a path as typed ("B", "./B/", ".").
+void SplitBoardPath(const std::string& board, std::string& root, std::string& name);
+
 // Reads the board at path; on failure writes one line to err and returns null.
 std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err);
 

@@ -1,5 +1,7 @@
 // ramvel-cli check: the layout's connections, then for every line the empty moves needed,
 // sections without a route and overlaps in the rebuilt occupancy.
+#include <algorithm>
+
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBoard.h"
 #include "timetable/UrwLineCheck.h"
@@ -34,9 +36,18 @@ int RunCheck(const TArgs& args, std::ostream& out, std::ostream& err) {
   TScriptedHost host;  // lookups that fail become problems of their own
   TUiHostScope scope(host);
   bool clean = board->Notes.empty();
-  for (const std::string& note : board->Notes) out << "station: " << note << "\n";
+  for (std::string note : board->Notes) {
+    std::replace(note.begin(), note.end(), '\n', ' ');
+    out << "board: " << note << "\n";
+  }
   std::string name;
-  if (board->Brd.CheckAllConn(name)) {
+  if (!board->Brd.LostStas.empty()) {
+    // Stations left out make the layout incomplete, however well the rest is joined.
+    out << "layout: incomplete: stations left out:";
+    for (const std::string& lost : board->Brd.LostStas) out << " " << lost;
+    out << "\n";
+    clean = false;
+  } else if (board->Brd.CheckAllConn(name)) {
     out << "layout: ok\n";
   } else {
     out << "layout: incomplete: " << name << "\n";

@@ -53,6 +53,14 @@ const std::map<std::string, TCommand>& Commands() {
         "  pass, \"arr/\" at its terminal, each followed by \"#\" and the platform.\n"
         "  --csv writes RFC 4180 CSV instead of tab-separated text.\n"
         "  Example: ramvel-cli timetable data/boards/Sample 本線 up\n"}},
+      {"save",
+       {RunSave,
+        "ramvel-cli save BOARD [--to FOLDER]\n"
+        "  Reads the board as the program opens it and saves it with the program's own save\n"
+        "  (上書き保存). With --to the board is saved into FOLDER (new or empty), which then\n"
+        "  holds the whole board: Land.bmp, station/, line/ and what the save writes.\n"
+        "  Exit 1 when the save fails.\n"
+        "  Example: ramvel-cli save data/boards/Sample --to /tmp/Sample2\n"}},
       {"render",
        {RunRender,
         "ramvel-cli render BOARD OUT.png [--time T] [--scale M] [--at X,Y] [--size WxH] [--labels]\n"

@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QFile>
+#include <QSaveFile>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/UrwCliBoard.h"
 #include "view/UrwBrdEditor.h"
 #include "view/UrwDrawKit.h"
 
@@ -173,12 +176,43 @@ class TStatusLog : public TBrdEditSink {
 };
 
 // A board folder path as the folder that holds it and its name.
-void SplitBoardPath(const std::string& board, std::string& root, std::string& name) {
-  std::filesystem::path p = std::filesystem::path(board).lexically_normal();
-  if (p.filename().empty()) p = p.parent_path();
-  name = p.filename().string();
-  root = p.parent_path().string();
-  if (root.empty()) root = ".";
+// Writes the picture whole or not at all: a failed write (a full disk) leaves no partial file
+// and is reported, since a 0-byte PNG reported as success is worse than none.
+// A path that names something else than a file (a device, a pipe) is written in place: a save
+// file would replace it.
+TStatus WritePngInPlace(const QImage& img, const std::string& path) {
+  QFile file(QStr(path));
+  const auto fail = [&](const QString& why) {
+    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
+  };
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (!img.save(&file, "PNG") || !file.flush() || file.error() != QFileDevice::NoError) {
+    return fail(file.errorString());
+  }
+  file.close();
+  if (file.error() != QFileDevice::NoError) return fail(file.errorString());
+  return TStatus::Ok();
+}
+
+TStatus WritePng(const QImage& img, const std::string& path) {
+  if (img.isNull()) return TStatus::Error(path + ": nothing was drawn");
+  std::error_code ec;
+  const auto kind = std::filesystem::status(path, ec).type();
+  if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular &&
+      kind != std::filesystem::file_type::none) {
+    return WritePngInPlace(img, path);
+  }
+  QSaveFile file(QStr(path));
+  const auto fail = [&](const QString& why) {
+    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
+  };
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (!img.save(&file, "PNG")) {
+    file.cancelWriting();
+    return fail(file.errorString());
+  }
+  if (!file.commit()) return fail(file.errorString());
+  return TStatus::Ok();
 }
 
 // A graphical application object is needed for fonts; without a display it runs offscreen.
@@ -196,10 +230,10 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   TBrdEdit ed(&log);
   ed.InitView(o.H, o.W);
   std::string root, name;
-  SplitBoardPath(o.Board, root, name);
+  cli::SplitBoardPath(o.Board, root, name);
   if (const TStatus st = ed.LoadBoard(root, name); !st) {
     err << "render: " << st.Msg() << "\n";
-    return 1;
+    return 2;
   }
   if (o.Scale) ed.Brd.SCR_MPERP = *o.Scale;
   if (o.At) {
@@ -212,8 +246,8 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   ed.View.ShowTrNo = o.Labels ? 1 : 0;
   ed.DrawBoard(nullptr, true);
   for (const std::string& t : log.Texts) err << "render: " << t << "\n";
-  if (ed.FrameBmp.isNull() || !ed.FrameBmp.save(QStr(o.Out), "PNG")) {
-    err << "render: " << o.Out << ": the picture cannot be written\n";
+  if (const TStatus st = WritePng(ed.FrameBmp, o.Out); !st) {
+    err << "render: " << st.Msg() << "\n";
     return 1;
   }
   out << o.Out << ": " << o.W << "x" << o.H << " px, " << ClockText(o.Time) << ", "

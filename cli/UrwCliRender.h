@@ -19,7 +19,15 @@ inline constexpr const char* kRenderUsage =
 //   --size WxH  picture size in pixels (default 800x600)
 //   --labels    train numbers beside the trains
 // Works without a display: when no application object exists, one is made on the offscreen
-// platform. Returns 0 on success, 1 when the board or the picture fails, 2 for bad arguments.
+// platform. Returns 0 on success, 1 when the picture cannot be written, 2 when the board cannot
+// be read or for bad arguments.
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// args are the words after "save": the board folder and, optionally, "--to" and a folder that is
+// new or empty. Reads the board as the program opens it and saves it through the program's own
+// save; with --to the folder then holds the whole board (Land.bmp, station/, line/ and what the
+// save writes). Returns 0 when saved, 1 when the save fails, 2 when the board cannot be read or
+// for bad arguments.
+int RunSave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ramvel

@@ -9,6 +9,18 @@
 
 namespace ramvel::cli {
 
+namespace {
+
+bool HasHome(TStaObj& sta, int32_t home, std::ostream& err) {
+  std::vector<std::string> homes;
+  sta.ListHomes(homes);
+  if (std::find(homes.begin(), homes.end(), IntText(home)) != homes.end()) return true;
+  err << "ramvel-cli: " << sta.Name << " has no platform " << home << "\n";
+  return false;
+}
+
+}  // namespace
+
 int RunRoutes(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (args.size() < 5 || args.size() > 6) {
     err << "ramvel-cli: routes needs BOARD FROM PLATFORM SIDE TO [PLATFORM]\n";
@@ -28,6 +40,7 @@ int RunRoutes(const TArgs& args, std::ostream& out, std::ostream& err) {
   TStaObj* from = FindStaByName(board->Brd, args[1], err);
   TStaObj* to = from ? FindStaByName(board->Brd, args[4], err) : nullptr;
   if (to == nullptr) return 2;
+  if (!HasHome(*from, home, err) || (toHome >= 0 && !HasHome(*to, toHome, err))) return 2;
   std::vector<std::string> routes;
   board->Brd.GetPathToNextSta(from->Id, home, side, to->Id, toHome, routes);
   for (const std::string& r : routes) out << r << "\n";

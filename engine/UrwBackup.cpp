@@ -121,7 +121,7 @@ std::string BakStamp(const TBakTime& t) {
 // ---- Making a backup ---------------------------------------------------------------------------
 
 TStatus PackBoard(const std::string& baseDir, const std::string& brdName, std::string& bytes) {
-  TStatus st = CheckBrdName(brdName);
+  TStatus st = CheckObjName(brdName, "ボード名");
   if (!st) return st;
   const std::string brdDir = ResolveIn(baseDir, brdName);
   const std::string recordDir = PathJoin(PathJoin(baseDir, brdName), "");
@@ -172,7 +172,7 @@ TStatus BakBrdName(std::string_view fileName, std::string& brdName) {
                           "」がボード名の後に 11 文字の日時 (yymmdd_hhmm) で終わっていません");
   }
   const std::string name(stem.substr(0, stem.size() - kBakStampLen));
-  const TStatus st = CheckBrdName(name);
+  const TStatus st = CheckObjName(name, "ボード名");
   if (!st)
     return TStatus::Error("バックアップ「" + shown + "」のボード名が使えません: " + st.Msg());
   brdName = name;

@@ -43,6 +43,8 @@ std::string BrdPath(const std::string& baseDir, const std::string& name) {
 void TBrdData::ClearBrd() {
   Modified = false;
   ID_STA = ID_RAIL = 0;
+  LoadNotes.clear();
+  LostStas.clear();
   LineName.clear();
   Sections.clear();
   LineStas.clear();
@@ -164,6 +166,8 @@ bool TBrdData::StaPlace(int32_t id, TPoint start, TPoint delta, TBaseObj* endObj
 TRailObj* TBrdData::RailReg(TPoint start, TPoint delta, TBaseObj* endObj1, TBaseObj* endObj2,
                             int32_t nTracks) {
   ++ID_RAIL;
+  // Never a serial in use: the new rail must not be dropped as a duplicate key.
+  while (Rails.count(KeyOf(ID_RAIL * 1000 + kKindRail, kKindRail)) > 0) ++ID_RAIL;
   auto rail = std::make_unique<TRailObj>();
   rail->Id = ID_RAIL * 1000 + kKindRail;
   rail->EntCount[0] = rail->EntCount[1] = std::clamp(nTracks, 1, kMaxSlots);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -76,13 +77,21 @@ class TBrdData {
   // Per line station: the side by which the line goes on towards the next station; set by
   // MakeLineBlk.
   std::vector<int32_t> LineSides;
+  // What the last load left out or skipped, one text per matter (stations that could not be
+  // read, files that are not the board's, joins to objects that are not there). The window
+  // shows them once after opening; nothing reports them again while the board is in use.
+  std::vector<std::string> LoadNotes;
+  // Names listed in Board.txt whose station could not be read. A save keeps them listed and
+  // leaves their files alone, so a station that is unreadable for a while is never lost.
+  std::vector<std::string> LostStas;
 
   // ---- Board folder ----
 
   // Empties the board and reads baseDir/name: Board.txt, every station it names, every rail
-  // and train set file. A station that cannot be read is left out with a message; anything
-  // else that cannot be read fails the whole load with a message naming the file (and key),
-  // and the board is left empty, so nothing half-read can later be saved over good files.
+  // and train set file. A station that cannot be read is left out with a note (LoadNotes) and
+  // kept in LostStas; anything else that cannot be read fails the whole load with a message
+  // naming the file (and key). A failure of any kind, an exception included, leaves the board
+  // empty with no name, so nothing half-read can later be saved over good files.
   TStatus LoadBrd(const std::string& baseDir, const std::string& name);
   // Writes the board into folder, which must exist, all or nothing (TSaveBatch): the next load
   // sees either the board as it was or as saved, even after a crash, and the files of deleted
@@ -235,10 +244,18 @@ class TBrdData {
   void InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
 
  private:
-  TStatus ReadBoardRec(const std::string& folder, int32_t& staCount);
-  void ReadStations(const std::string& folder, int32_t staCount);
-  TStatus ReadRails(const std::string& folder);
-  TStatus ReadCars(const std::string& folder);
+  // Reads the file of one numbered object (dir, stem as on disk) and adds it; key receives its
+  // list key. A failure with an empty message means the key was taken already.
+  using TReadOne =
+      std::function<TStatus(const std::string& dir, const std::string& stem, std::string& key)>;
+  TStatus ReadBrd(const std::string& baseDir, const std::string& name);
+  TStatus ReadBoardRec(const std::string& folder);
+  void ReadStations(const std::string& folder);
+  TStatus ReadNumbered(const std::string& folder, const char* sub, const TReadOne& readOne);
+  TStatus AddRailFile(const std::string& dir, const std::string& stem, std::string& key);
+  TStatus AddCarFile(const std::string& dir, const std::string& stem, std::string& key);
+  void RaiseIdCounters();
+  void NoteDanglingJoins();
   void AddTrainNos(TCarObj& car);
   TStatus StageObjects(TSaveBatch& batch, const std::string& folder, bool keepStations) const;
   TextRec MakeBoardRec() const;
@@ -247,6 +264,10 @@ class TBrdData {
                   const std::vector<std::string>& e);
   static bool IsStaCodeOf(int32_t code, int32_t staId);
 };
+
+// Whether stem names an object file of rail/ or car/: decimal digits only, a number from 1.
+// Other files there are not the board's: it neither reads nor removes them.
+bool ObjFileNumber(std::string_view stem, int32_t& n);
 
 // baseDir + "/" + name: the folder of a board.
 std::string BrdPath(const std::string& baseDir, const std::string& name);

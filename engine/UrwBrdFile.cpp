@@ -2,7 +2,10 @@
 // train set.
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "engine/UrwBrdData.h"
 #include "foundation/UrwSaveBatch.h"
@@ -30,7 +33,7 @@ TStatus SubDir(const std::string& folder, const char* name, bool create, std::st
   std::error_code ec;
   if (create && !fs::is_directory(dir, ec)) {
     fs::create_directories(dir, ec);
-    if (ec) return TStatus::Error(dir + ": cannot be created (" + ec.message() + ")");
+    if (ec) return TStatus::Error(dir + ": 作成できません（" + ec.message() + "）");
   }
   return TStatus::Ok();
 }
@@ -39,20 +42,51 @@ TStatus SubDir(const std::string& folder, const char* name, bool create, std::st
 
 // ---- Reading -----------------------------------------------------------------------------------
 
+namespace {
+
+// How many dangling joins the load notice lists before it only counts the rest.
+constexpr size_t kMaxListedJoins = 20;
+
+// The station files of dir by their names as Board.txt reads them back, folded to upper case;
+// read once per load so that a board naming thousands of missing stations does not scan the
+// folder for each.
+std::map<std::string, std::string> StationIndex(const std::string& dir) {
+  std::map<std::string, std::string> index;
+  for (const std::string& name : ListFileNames(dir, "txt")) {
+    index.emplace(UpperName(ReadBackName(name)), name);
+  }
+  return index;
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
+  return out;
+}
+
+}  // namespace
+
+bool ObjFileNumber(std::string_view stem, int32_t& n) {
+  if (stem.empty() || stem.size() > 10) return false;
+  for (const char c : stem) {
+    if (c < '0' || c > '9') return false;
+  }
+  return ParseInt(stem, n) && n >= 1;
+}
+
 TStatus TBrdData::LoadBrd(const std::string& baseDir, const std::string& name) {
   ClearBrd();
-  TStatus st = CheckObjName(name, "ボード名");
-  if (!st) return st;
-  const std::string folder = BrdPath(baseDir, name);
-  if (st = RecoverSave(folder); !st) return st;  // a save cut off earlier lands or is undone
-  int32_t staCount = 0;
-  st = ReadBoardRec(folder, staCount);
-  if (st) {
-    BrdName = name;
-    ReadStations(folder, staCount);
-    st = ReadRails(folder);
+  BrdName.clear();
+  TStatus st;
+  try {
+    st = ReadBrd(baseDir, name);
+  } catch (const std::bad_alloc&) {
+    st = TStatus::Error(name + ": ボードの読み込み中にメモリが足りなくなりました");
+  } catch (const std::exception& e) {
+    st = TStatus::Error(name + ": ボードを読み込めません（" + e.what() + "）");
+  } catch (...) {
+    st = TStatus::Error(name + ": ボードを読み込めません");
   }
-  if (st) st = ReadCars(folder);
   if (!st) {
     ClearBrd();
     BrdName.clear();
@@ -62,9 +96,33 @@ TStatus TBrdData::LoadBrd(const std::string& baseDir, const std::string& name) {
   return TStatus::Ok();
 }
 
-TStatus TBrdData::ReadBoardRec(const std::string& folder, int32_t& staCount) {
+TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
+  // Not CheckBrdName: a board folder named with "." from before that was refused still opens.
+  TStatus st = CheckObjName(name, "ボード名");
+  if (!st) return st;
+  const std::string folder = BrdPath(baseDir, name);
+  if (st = RecoverSave(folder); !st) return st;  // a save cut off earlier lands or is undone
+  st = ReadBoardRec(folder);
+  if (!st) return st;
+  ReadStations(folder);
+  const auto rail = [this](const std::string& dir, const std::string& stem, std::string& key) {
+    return AddRailFile(dir, stem, key);
+  };
+  const auto car = [this](const std::string& dir, const std::string& stem, std::string& key) {
+    return AddCarFile(dir, stem, key);
+  };
+  st = ReadNumbered(folder, "rail", rail);
+  if (st) st = ReadNumbered(folder, "car", car);
+  if (!st) return st;
+  RaiseIdCounters();
+  NoteDanglingJoins();
+  BrdName = name;
+  return TStatus::Ok();
+}
+
+TStatus TBrdData::ReadBoardRec(const std::string& folder) {
   TextRec rec;
-  TStatus st = LoadRec(ResolveIn(folder, kBoardFile), rec);
+  TStatus st = LoadRec(ResolveIn(folder, kBoardFile), rec, kBoardFile);
   if (!st) return st;
   TRecReader rd(rec, kBoardFile);
   const int32_t x = rd.Int("SCR_XLEFT");
@@ -72,14 +130,17 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder, int32_t& staCount) {
   const int32_t zoom = rd.Int("SCR_MPERP");
   const int32_t idSta = rd.Count("ID_STA", 999999);
   const int32_t idRail = rd.Count("ID_RAIL", 999999);
-  staCount = rd.Count("STA_COUNT", kMaxBrdStas);
-  WorkList.clear();
-  for (int32_t i = 1; i <= staCount && !rd.Failed(); ++i) {
-    const std::string key = CountedKey("STA", i);
-    if (!rd.Has(key)) rd.Fail(key, "is missing");
-    WorkList.push_back(rd.Text(key));
+  const int32_t staCount = rd.Count("STA_COUNT", kMaxBrdStas);
+  if (!rd.Failed() && (x < -kMaxBoardM || x > kMaxBoardM)) {
+    rd.Fail("SCR_XLEFT", WhyOutOfRange(-kMaxBoardM, kMaxBoardM));
+  }
+  if (!rd.Failed() && (y < -kMaxBoardM || y > kMaxBoardM)) {
+    rd.Fail("SCR_YTOP", WhyOutOfRange(-kMaxBoardM, kMaxBoardM));
   }
   if (rd.Failed()) return rd.Status();
+  // A missing STAi line leaves its place empty, as an empty one does; ReadStations reports it.
+  WorkList.clear();
+  for (int32_t i = 1; i <= staCount; ++i) WorkList.push_back(rd.Text(CountedKey("STA", i)));
   SCR_XLEFT = x;
   SCR_YTOP = y;
   SCR_MPERP = SnapZoom(zoom);
@@ -88,48 +149,131 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder, int32_t& staCount) {
   return TStatus::Ok();
 }
 
-void TBrdData::ReadStations(const std::string& folder, int32_t staCount) {
+void TBrdData::ReadStations(const std::string& folder) {
   std::string dir;
   SubDir(folder, "station", false, dir);
-  for (int32_t i = 0; i < staCount; ++i) {
-    const std::string& name = WorkList[static_cast<size_t>(i)];
-    auto sta = std::make_unique<TStaObj>();
-    TStatus st = CheckObjName(name, "駅名");
-    if (st) st = sta->LoadSta(dir, name);
-    if (st && IdKind(sta->Id) != kKindSta) {
-      st = TStatus::Error("station/" + name + ".txt: LBL_ID is not a station id");
-    }
-    if (!st) {
-      ShowPlainMsg(name + "駅のデータ読み込みに失敗、データを除外します\n" + st.Msg());
+  const std::map<std::string, std::string> index = StationIndex(dir);
+  std::map<int32_t, std::string> nameOfId;
+  for (size_t i = 0; i < WorkList.size(); ++i) {
+    const std::string& name = WorkList[i];
+    if (name.empty()) {
+      LoadNotes.push_back("Board.txt: " + CountedKey("STA", static_cast<int32_t>(i + 1)) +
+                          " に駅名がありません。この駅を除外します");
       continue;
     }
+    auto sta = std::make_unique<TStaObj>();
+    TStatus st = CheckObjName(name, "駅名");
+    const auto file = index.find(UpperName(ReadBackName(name + ".txt")));
+    if (st && file == index.end()) {
+      st = TStatus::Error("station/" + name + ".txt: ファイルがありません");
+    }
+    if (st) st = sta->LoadStaFrom(PathJoin(dir, file->second), name);
+    if (st && (sta->Id <= 0 || IdKind(sta->Id) != kKindSta)) {
+      st = TStatus::Error("station/" + file->second + ": LBL_ID が駅の ID ではありません");
+    }
+    if (st && nameOfId.count(sta->Id) > 0) {
+      st = TStatus::Error("ID " + IntText(sta->Id) + " は " + nameOfId[sta->Id] +
+                          "駅と重複しています");
+    }
+    if (!st) {
+      LoadNotes.push_back(name + "駅のデータ読み込みに失敗、データを除外します\n" + st.Msg());
+      LostStas.push_back(name);
+      continue;
+    }
+    nameOfId.emplace(sta->Id, name);
     Stas.emplace(IntText(sta->Id), std::move(sta));
   }
 }
 
-TStatus TBrdData::ReadRails(const std::string& folder) {
+TStatus TBrdData::ReadNumbered(const std::string& folder, const char* sub,
+                               const TReadOne& readOne) {
   std::string dir;
-  SubDir(folder, "rail", false, dir);
-  for (const std::string& stem : ListFiles(dir, "txt")) {
-    auto rail = std::make_unique<TRailObj>();
-    const TStatus st = rail->LoadRail(dir, stem);
-    if (!st) return st;
-    Rails.emplace(IntText(rail->Id), std::move(rail));
+  SubDir(folder, sub, false, dir);
+  const std::string prefix = std::string(sub) + "/";
+  std::vector<std::pair<int32_t, std::string>> files;  // number, stem as on disk
+  std::vector<std::string> skipped;
+  for (const std::string& name : ListFileNames(dir, "txt")) {
+    const std::string stem = name.substr(0, name.size() - 4);
+    int32_t n = 0;
+    if (ObjFileNumber(stem, n)) {
+      files.emplace_back(n, stem);
+    } else {
+      skipped.push_back(prefix + name);
+    }
+  }
+  if (!skipped.empty()) {
+    LoadNotes.push_back("番号の名前でないファイルは読み込みません: " + JoinNames(skipped));
+  }
+  std::sort(files.begin(), files.end());
+  for (size_t i = 1; i < files.size(); ++i) {
+    if (files[i].first != files[i - 1].first) continue;
+    return TStatus::Error(prefix + files[i - 1].second + ".txt と " + prefix + files[i].second +
+                          ".txt は同じ番号 " + IntText(files[i].first) + " のファイルです");
+  }
+  std::map<std::string, std::string> fileOfKey;
+  for (const auto& [n, stem] : files) {
+    std::string key;
+    const TStatus st = readOne(dir, stem, key);
+    if (!st && !st.Msg().empty()) return st;
+    if (!st) {
+      return TStatus::Error(prefix + stem + ".txt: LBL_ID " + key + " は " + prefix +
+                            fileOfKey[key] + ".txt と重複しています");
+    }
+    fileOfKey.emplace(key, stem);
   }
   return TStatus::Ok();
 }
 
-TStatus TBrdData::ReadCars(const std::string& folder) {
-  std::string dir;
-  SubDir(folder, "car", false, dir);
-  for (const std::string& stem : ListFiles(dir, "txt")) {
-    auto car = std::make_unique<TCarObj>();
-    const TStatus st = car->LoadCar(dir, stem);
-    if (!st) return st;
-    const auto [it, added] = Cars.emplace(IntText(car->Id), std::move(car));
-    if (added) AddTrainNos(*it->second);
-  }
-  return TStatus::Ok();
+TStatus TBrdData::AddRailFile(const std::string& dir, const std::string& stem, std::string& key) {
+  auto rail = std::make_unique<TRailObj>();
+  TStatus st = rail->LoadRail(dir, stem);
+  key = IntText(rail->Id);
+  if (st && !Rails.emplace(key, std::move(rail)).second) return TStatus::Error("");
+  return st;
+}
+
+TStatus TBrdData::AddCarFile(const std::string& dir, const std::string& stem, std::string& key) {
+  auto car = std::make_unique<TCarObj>();
+  TStatus st = car->LoadCar(dir, stem);
+  key = IntText(car->Id);
+  if (!st) return st;
+  const auto [it, added] = Cars.emplace(key, std::move(car));
+  if (!added) return TStatus::Error("");
+  AddTrainNos(*it->second);
+  return st;
+}
+
+// New stations and rails get the serial above the counter; a board whose counters lag behind
+// its objects would hand out a serial in use.
+void TBrdData::RaiseIdCounters() {
+  for (const auto& [key, sta] : Stas) ID_STA = std::max(ID_STA, sta->Id / 1000);
+  for (const auto& [key, rail] : Rails) ID_RAIL = std::max(ID_RAIL, rail->Id / 1000);
+}
+
+void TBrdData::NoteDanglingJoins() {
+  std::vector<std::string> lines;
+  size_t count = 0;
+  const auto scan = [&](const TBaseObj& obj, const std::string& what) {
+    for (int32_t side = 0; side < 2; ++side) {
+      const int32_t n = std::clamp(obj.EntCount[side], 0, kMaxSlots);
+      for (int32_t slot = 1; slot <= n; ++slot) {
+        const int32_t code = obj.EntConn[side][slot];
+        if (code == 0 || FindObj(code, "") != nullptr) continue;
+        if (++count > kMaxListedJoins) continue;
+        const TEntCode to = SplitEntCode(code);
+        lines.push_back(what + " の端 " + IntText(side) + " の " + IntText(slot) + " 番 → " +
+                        (IdKind(to.Id) == kKindSta ? "駅" : "レール") + " ID " + IntText(to.Id));
+      }
+    }
+  };
+  for (const auto& [key, sta] : Stas) scan(*sta, sta->Name + "駅");
+  for (const auto& [key, rail] : Rails) scan(*rail, "レール#" + IntText(rail->Id));
+  if (count == 0) return;
+  std::string msg = "ボード上にない駅やレールにつながっている線路があります（" + IntText(count) +
+                    " 箇所）:";
+  for (const std::string& l : lines) msg += "\n" + l;
+  if (count > lines.size()) msg += "\nほか " + IntText(count - lines.size()) + " 箇所";
+  LoadNotes.push_back(msg);
 }
 
 void TBrdData::AddTrainNos(TCarObj& car) {
@@ -148,9 +292,12 @@ TextRec TBrdData::MakeBoardRec() const {
   rec.Add("SCR_MPERP", IntText(SCR_MPERP));
   rec.Add("ID_STA", IntText(ID_STA));
   rec.Add("ID_RAIL", IntText(ID_RAIL));
-  rec.Add("STA_COUNT", IntText(static_cast<int64_t>(Stas.size())));
+  rec.Add("STA_COUNT", IntText(static_cast<int64_t>(Stas.size() + LostStas.size())));
   int32_t i = 0;
   for (const auto& [key, sta] : Stas) rec.Add(CountedKey("STA", ++i), sta->Name);
+  // Stations that could not be read stay listed, so that their files are found again once they
+  // can be read.
+  for (const std::string& name : LostStas) rec.Add(CountedKey("STA", ++i), name);
   return rec;
 }
 
@@ -178,13 +325,15 @@ TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
 
 namespace {
 
-// Stages the removal of the ".txt" files of folder whose stems are not in keep (compared in
-// upper case).
+// Stages the removal of the object files of folder (numbered ".txt" files) whose stems are not
+// in keep (compared in upper case). Files the board does not read are not its to remove.
 void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
+    int32_t n = 0;
     if (!SameNoCase(p.extension().string(), ".txt")) continue;
+    if (!ObjFileNumber(p.stem().string(), n)) continue;
     if (keep.count(UpperName(p.stem().string())) == 0) batch.Remove(p.string());
   }
 }

@@ -9,7 +9,6 @@ namespace ramvel {
 
 namespace {
 
-constexpr int32_t kBlkLenM = 648;
 constexpr size_t kMaxLineStas = 10000;
 
 std::string LineFile(const std::string& name) { return "line/" + name + ".txt"; }
@@ -38,9 +37,9 @@ TStatus TBrdData::LoadLine(const std::string& folder) {
     int32_t id = 0;
     if (rec.Lines[i].empty()) continue;
     if (!ParseInt(rec.Lines[i], id) || IdKind(id) != kKindSta || id <= 0) {
-      return TStatus::Error(display + ": line " + std::to_string(i + 1) + " is not a station id");
+      return TStatus::Error(display + ": " + std::to_string(i + 1) + " 行目が駅の ID ではありません");
     }
-    if (stas.size() >= kMaxLineStas) return TStatus::Error(display + ": too many stations");
+    if (stas.size() >= kMaxLineStas) return TStatus::Error(display + ": 駅が多すぎます");
     stas.push_back(IntText(id));
   }
   LineStas = std::move(stas);

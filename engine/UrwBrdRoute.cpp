@@ -1,6 +1,7 @@
 // The track network: walking rails between stations, neighbour stations, routes between the
 // platforms of neighbouring stations, near flags and the connection check.
 #include <algorithm>
+#include <cstdint>
 
 #include "engine/UrwBrdData.h"
 
@@ -36,7 +37,8 @@ bool TBrdData::WalkRail(std::string& path, int32_t& next, bool onlyNext, int32_t
   next = InRange(e.Slot, 1, kMaxSlots) ? rail->EntConn[far][e.Slot] : 0;
   if (!onlyNext) path += "," + IntText(MakeEntCode(rail->Id, e.Slot, far));
   path += "," + IntText(next);
-  len += rail->Length;
+  // Saturates rather than wraps, so that a long chain can never look short.
+  len = static_cast<int32_t>(std::min<int64_t>(int64_t{len} + rail->Length, INT32_MAX));
   return true;
 }
 
@@ -45,6 +47,11 @@ bool TBrdData::ListUpConnSta(int32_t a, int32_t t, std::vector<std::string>& lis
   SortNoCase(list);
   TStaObj* sta = FindSta(a, "ListUpConnSta-STA-1");
   if (sta == nullptr) return false;
+  // The list is sorted on every return, the early ones included.
+  struct TSortOnExit {
+    std::vector<std::string>& List;
+    ~TSortOnExit() { SortNoCase(List); }
+  } sortOnExit{list};
   bool foundTarget = t == 0, missedExcluded = true;
   const int32_t n = std::clamp(sta->EntCount[b], 0, kMaxSlots);
   for (int32_t e = 1; e <= n; ++e) {
@@ -60,7 +67,6 @@ bool TBrdData::ListUpConnSta(int32_t a, int32_t t, std::vector<std::string>& lis
     if (x > 0 && s == SplitEntCode(x).Id) missedExcluded = false;
     list.push_back(IntText(sum) + "," + path);
   }
-  SortNoCase(list);
   return foundTarget && missedExcluded;
 }
 

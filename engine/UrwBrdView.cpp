@@ -43,13 +43,13 @@ bool TLandGrid::IsLand(int32_t i, int32_t j) const {
 }
 
 TStatus TBrdView::SetLand(TLandGrid land) {
-  if (land.W <= 0 || land.H <= 0) return TStatus::Error("Land.bmp: the terrain is empty");
+  if (land.W <= 0 || land.H <= 0) return TStatus::Error("Land.bmp: 地形図が空です");
   if (land.W > kMaxLandDots || land.H > kMaxLandDots) {
-    return TStatus::Error("Land.bmp: the terrain is larger than " + IntText(kMaxLandDots) +
-                          " pixels a side");
+    return TStatus::Error("Land.bmp: 地形図が大きすぎます（一辺 " + IntText(kMaxLandDots) +
+                          " ドットまで）");
   }
   if (land.Rgb.size() != static_cast<size_t>(land.W) * static_cast<size_t>(land.H)) {
-    return TStatus::Error("Land.bmp: the pixel count does not match the size");
+    return TStatus::Error("Land.bmp: 地形図の画素数が大きさと合いません");
   }
   Land = std::move(land);
   LandWidth = Land.W * kGridM;

@@ -30,12 +30,15 @@ void ReadLabelFlags(const std::string& line, TShellSettings& s) {
 
 }  // namespace
 
+// Each line is decoded on its own, so that a damaged line costs only its own value.
 TShellSettings ReadSettings(const std::string& path) {
   TShellSettings s;
-  TextRec rec;
-  if (!LoadRec(path, rec)) return s;
-  if (rec.Lines.size() >= 1) ReadLevel(rec.Lines[0], s);
-  if (rec.Lines.size() >= 2) ReadLabelFlags(rec.Lines[1], s);
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return s;
+  const std::vector<std::string> lines = SplitTextLines(bytes);
+  std::string text;
+  if (lines.size() >= 1 && Cp932ToUtf8(lines[0], text)) ReadLevel(text, s);
+  if (lines.size() >= 2 && Cp932ToUtf8(lines[1], text)) ReadLabelFlags(text, s);
   return s;
 }
 
@@ -67,7 +70,8 @@ std::vector<std::string> ReadRecentBrds(const std::string& path) {
 
 TStatus WriteRecentBrds(const std::string& path, const std::vector<std::string>& names) {
   TextRec rec;
-  rec.Lines = names;
+  // The menu shows three; a longer list read from a hand-edited file is trimmed here.
+  rec.Lines.assign(names.begin(), names.begin() + std::min(names.size(), kRecentItems));
   return SaveRec(rec, path, kRecentFile);
 }
 
@@ -88,10 +92,10 @@ void AddRecentBrd(std::vector<std::string>& names, const std::string& name) {
 TStatus CheckBrdName(std::string_view name) {
   TStatus st = CheckObjName(name, "ボード名");
   if (!st) return st;
-  std::string cp932;
-  if (!Utf8ToCp932(name, cp932)) {
-    return TStatus::Error("ボード名に Shift-JIS で書けない文字が含まれています: " +
-                          std::string(name));
+  // The board list shows names without an extension only, so a board named with "." could be
+  // made but never chosen again.
+  if (name.find('.') != std::string_view::npos) {
+    return TStatus::Error("ボード名に「.」は使えません: " + std::string(name));
   }
   return TStatus::Ok();
 }
@@ -109,7 +113,7 @@ TStatus MakeBrdFolder(const std::string& baseDir, const std::string& name, std::
   }
   path = PathJoin(baseDir, name);
   if (!fs::create_directory(path, ec)) {
-    return TStatus::Error(path + ": cannot be created (" + ec.message() + ")");
+    return TStatus::Error(path + ": 作成できません（" + ec.message() + "）");
   }
   return TStatus::Ok();
 }
@@ -120,7 +124,7 @@ TStatus MakeBrdSubFolders(const std::string& brdPath) {
     std::error_code ec;
     if (fs::is_directory(dir, ec)) continue;
     fs::create_directories(dir, ec);
-    if (ec) return TStatus::Error(dir + ": cannot be created (" + ec.message() + ")");
+    if (ec) return TStatus::Error(dir + ": 作成できません（" + ec.message() + "）");
   }
   return TStatus::Ok();
 }

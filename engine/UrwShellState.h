@@ -51,8 +51,8 @@ void AddRecentBrd(std::vector<std::string>& names, const std::string& name);
 
 // ---- Board names and folders -------------------------------------------------------------------
 
-// A board name becomes a folder of the program folder and a line of latest.txt: refused when it
-// is not a safe file name or cannot be written in Shift-JIS.
+// A board name becomes a folder of the program folder and a line of latest.txt: refused as any
+// name that becomes a file name (CheckObjName), and when it holds ".".
 TStatus CheckBrdName(std::string_view name);
 // The name of baseDir's entry that matches name without regard to case; name itself when none.
 std::string BrdFolderName(const std::string& baseDir, const std::string& name);

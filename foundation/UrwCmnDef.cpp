@@ -232,6 +232,18 @@ void WriteBaseRec(const TBaseObj& obj, TextRec& rec) {
   rec.Add("ENT1", IntText(obj.EntCount[1]));
 }
 
+namespace {
+
+// Fails the read unless every value lies in -limit..limit.
+void CheckRange(TRecReader& rd, std::string_view key, const std::vector<int32_t>& v,
+                int32_t limit) {
+  for (const int32_t x : v) {
+    if (!rd.Failed() && (x < -limit || x > limit)) rd.Fail(key, WhyOutOfRange(-limit, limit));
+  }
+}
+
+}  // namespace
+
 void ReadBaseRec(TBaseObj& obj, TRecReader& rd) {
   const int32_t id = rd.Int("LBL_ID");
   const float rote = rd.Real("ROTE");
@@ -240,6 +252,10 @@ void ReadBaseRec(TBaseObj& obj, TRecReader& rd) {
   const std::vector<int32_t> pos = rd.Ints("LBL_POS", 4);
   const int32_t ent0 = rd.Count("ENT0", kMaxSlots);
   const int32_t ent1 = rd.Count("ENT1", kMaxSlots);
+  CheckRange(rd, "LBL_ID", {id}, kMaxCode);
+  CheckRange(rd, "LBL_CONN0", conn0, kMaxCode);
+  CheckRange(rd, "LBL_CONN1", conn1, kMaxCode);
+  CheckRange(rd, "LBL_POS", pos, kMaxBoardM);
   if (rd.Failed()) return;
   obj.Id = id;
   obj.Rote = rote;

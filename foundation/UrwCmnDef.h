@@ -16,6 +16,11 @@ namespace ramvel {
 // ---- Units -------------------------------------------------------------------------------------
 
 constexpr int32_t kGridM = 108;          // board grid cell, metres; also a terrain pixel
+// Ranges of what object files hold, so that every sum and product the engine forms of them fits
+// its integers: board positions in metres (a terrain of 100000 dots a side), entry codes and
+// object identifiers.
+constexpr int32_t kMaxBoardM = 100000 * kGridM;
+constexpr int32_t kMaxCode = 1000000000;
 constexpr int32_t kStaAxisM = 1188;      // length of a station's own axis (11 grid cells)
 constexpr int32_t kStaMidM = 594;        // middle of the station axis
 constexpr int32_t kSlotGapM = 4;         // across-axis distance of neighbouring entry slots

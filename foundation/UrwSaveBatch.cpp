@@ -78,10 +78,9 @@ void SyncDir(const std::string& dir) {
 }
 
 std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  return buf.str();
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) bytes.clear();
+  return bytes;
 }
 
 // A relative path that stays inside the root: no empty, "." or ".." component, no control
@@ -362,13 +361,14 @@ bool ParseJournal(const std::string& text, TJournal& j) {
   return false;
 }
 
-// The root and its sub-folders, where a save leaves its traces.
+// The root and its sub-folders, where a save leaves its traces. (Listed with POSIX calls, so that
+// an allocation failure during the recovery at load throws rather than ends the program.)
 std::vector<std::string> SaveDirs(const std::string& root) {
   std::vector<std::string> dirs = {root};
-  std::error_code ec;
-  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code tec;
-    if (it->is_directory(tec) && !it->is_symlink(tec)) dirs.push_back(it->path().string());
+  for (const std::string& name : ListDirNames(root)) {
+    const std::string path = PathJoin(root, name);
+    struct stat sb {};
+    if (::lstat(path.c_str(), &sb) == 0 && S_ISDIR(sb.st_mode)) dirs.push_back(path);
   }
   return dirs;
 }
@@ -378,23 +378,19 @@ std::vector<std::string> SaveDirs(const std::string& root) {
 bool ClearTraces(const std::string& root, bool forward) {
   bool touched = false;
   for (const std::string& dir : SaveDirs(root)) {
-    std::error_code ec;
-    std::vector<fs::path> entries;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-      entries.push_back(it->path());
-    }
-    for (const fs::path& p : entries) {
-      const std::string name = p.filename().string();
+    for (const std::string& name : ListDirNames(dir)) {
+      const std::string path = PathJoin(dir, name);
       if (IsTempName(name)) {
         touched = true;
-        fs::remove(p, ec);
+        ::unlink(path.c_str());
       } else if (EndsWith(name, kParked)) {
         touched = true;
-        const fs::path back = p.parent_path() / name.substr(0, name.size() - strlen(kParked));
-        if (forward || fs::exists(fs::symlink_status(back, ec))) {
-          fs::remove(p, ec);
+        const std::string back = PathJoin(dir, name.substr(0, name.size() - strlen(kParked)));
+        struct stat sb {};
+        if (forward || ::lstat(back.c_str(), &sb) == 0) {
+          ::unlink(path.c_str());
         } else {
-          fs::rename(p, back, ec);
+          std::rename(path.c_str(), back.c_str());
         }
       }
     }

@@ -1,5 +1,6 @@
 // Record files on disk: CP932 decoding and encoding, whole-file reading, atomic writing,
 // folder listing and the case-insensitive resolution of object paths.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "foundation/UrwTextRec.h"
 
@@ -44,24 +44,95 @@ std::string NameFor(const std::string& path, std::string_view display) {
 
 }  // namespace
 
+namespace {
+
+// Reads the whole regular file at path into bytes. Anything else (a folder, a FIFO, a device) is
+// refused before a byte is read, so that a damaged board can neither hang the program nor feed
+// it without end; so is a file above kMaxRecFileBytes.
+TStatus ReadRegularFile(const std::string& path, const std::string& name, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return TStatus::Error(name + ": ファイルを開けません（" + std::strerror(errno) + "）");
+  }
+  struct stat sb {};
+  TStatus st;
+  if (fstat(fd, &sb) != 0) {
+    st = TStatus::Error(name + ": ファイルを読めません（" + std::strerror(errno) + "）");
+  } else if (S_ISDIR(sb.st_mode)) {
+    st = TStatus::Error(name + ": フォルダーであり、ファイルではありません");
+  } else if (!S_ISREG(sb.st_mode)) {
+    st = TStatus::Error(name + ": 通常のファイルではありません");
+  } else if (sb.st_size > kMaxRecFileBytes) {
+    st = TStatus::Error(name + ": ファイルが大きすぎます（" + IntText(kMaxRecFileBytes / 1048576) +
+                        " MB まで）");
+  }
+  if (st) {
+    bytes.assign(static_cast<size_t>(sb.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        st = TStatus::Error(name + ": ファイルを読めません（" + std::strerror(errno) + "）");
+        break;
+      }
+      if (n == 0) break;  // shrank while being read: take what is there
+      done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+  }
+  ::close(fd);
+  return st;
+}
+
+// The first line of text longer than max; empty when there is none.
+std::string_view LongLine(std::string_view text, size_t max) {
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    if (i - start > max) return text.substr(start, i - start);
+    start = i + 1;
+  }
+  return {};
+}
+
+// The key of a line when it is a plain ASCII word, for messages; empty otherwise.
+std::string KeyOfLine(std::string_view line) {
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos || eq == 0 || eq > 40) return {};
+  for (const char c : line.substr(0, eq)) {
+    if (c <= ' ' || c > '~') return {};
+  }
+  return std::string(line.substr(0, eq)) + " の";
+}
+
+}  // namespace
+
+TStatus ReadFileBytes(const std::string& path, std::string& bytes, std::string_view display) {
+  return ReadRegularFile(path, NameFor(path, display), bytes);
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) { return SplitLines(text); }
+
 TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display) {
   const std::string name = NameFor(path, display);
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return TStatus::Error(name + ": is a folder, not a file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return TStatus::Error(name + ": cannot be opened (" + std::strerror(errno) + ")");
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) return TStatus::Error(name + ": cannot be read");
+  std::string bytes;
+  if (TStatus st = ReadRegularFile(path, name, bytes); !st) return st;
+  if (const std::string_view line = LongLine(bytes, kMaxRecLineBytes); !line.empty()) {
+    return TStatus::Error(name + ": " + KeyOfLine(line) + "行が長すぎます（" +
+                          IntText(kMaxRecLineBytes / 1024) + " KB まで）");
+  }
   std::string text;
-  if (!Cp932ToUtf8(buf.str(), text)) return TStatus::Error(name + ": is not Shift-JIS text");
+  if (!Cp932ToUtf8(bytes, text)) {
+    return TStatus::Error(name + ": Shift-JIS のテキストではありません");
+  }
   rec.Lines = SplitLines(text);
   return TStatus::Ok();
 }
 
 TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
                         const std::string& display, TextRec& rec, int32_t& id) {
-  if (!ParseInt(stem, id)) return TStatus::Error(display + ": the file name is not a number");
+  if (!ParseInt(stem, id)) return TStatus::Error(display + ": ファイル名が数値ではありません");
   return LoadRec(ResolveIn(folder, stem + ".txt"), rec, display);
 }
 
@@ -73,12 +144,8 @@ bool HoldsText(const std::string& path, const std::string& bytes, const std::str
   struct stat sb {};
   if (::stat(path.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode)) return false;
   if (static_cast<size_t>(sb.st_size) > 2 * bytes.size() + 16) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  const std::string old = buf.str();
-  std::string oldText;
+  std::string old, oldText;
+  if (!ReadRegularFile(path, path, old)) return false;
   return old == bytes || (Cp932ToUtf8(old, oldText) && oldText == text);
 }
 
@@ -92,7 +159,7 @@ TStatus SaveRec(const TextRec& rec, const std::string& path, std::string_view di
   }
   std::string bytes;
   if (!Utf8ToCp932(text, bytes)) {
-    return TStatus::Error(NameFor(path, display) + ": holds characters that Shift-JIS cannot store");
+    return TStatus::Error(NameFor(path, display) + ": Shift-JIS で保存できない文字があります");
   }
   if (HoldsText(path, bytes, text)) return TStatus::Ok();
   return WriteFileAtomic(path, bytes, display);
@@ -152,36 +219,38 @@ std::string PathJoin(std::string_view a, std::string_view b) {
 
 namespace {
 
-// A name as it reads back from a Shift-JIS file: 〜 (U+301C) is written as 81 60 and read as
-// ～ (U+FF5E), so a name kept in Board.txt or latest.txt can come back in that form.
-bool IsAscii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+bool IsDirOrFile(const std::string& path) {
+  struct stat sb {};
+  return ::stat(path.c_str(), &sb) == 0 && (S_ISDIR(sb.st_mode) || S_ISREG(sb.st_mode));
 }
 
-std::string AsReadBack(const std::string& name) {
-  if (IsAscii(name)) return name;
-  std::string bytes, back;
-  if (!Utf8ToCp932(name, bytes) || !Cp932ToUtf8(bytes, back)) return name;
-  return back;
+bool IsAscii(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
 // The entry of dir whose name equals name without regard to case, or else reads back from
 // Shift-JIS as the same; name itself when none does.
 std::string ResolveEntry(const std::string& dir, const std::string& name) {
-  std::error_code ec;
-  if (fs::exists(PathJoin(dir, name), ec)) return name;
-  const std::string back = AsReadBack(name);
+  struct stat sb {};
+  if (::lstat(PathJoin(dir, name).c_str(), &sb) == 0) return name;
+  const std::string back = ReadBackName(name);
   const bool plain = IsAscii(name);
   std::string same;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
+  for (std::string& entry : ListDirNames(dir)) {
     if (SameNoCase(entry, name)) return entry;
-    if (same.empty() && !plain && SameNoCase(AsReadBack(entry), back)) same = entry;
+    if (same.empty() && !plain && SameNoCase(ReadBackName(entry), back)) same = entry;
   }
   return same.empty() ? name : same;
 }
 
 }  // namespace
+
+std::string ReadBackName(const std::string& name) {
+  if (IsAscii(name)) return name;
+  std::string bytes, back;
+  if (!Utf8ToCp932(name, bytes) || !Cp932ToUtf8(bytes, back)) return name;
+  return back;
+}
 
 std::string ResolveIn(const std::string& dir, std::string_view rel) {
   std::string path = dir;
@@ -208,16 +277,26 @@ bool ExtMatches(const std::string& name, std::string_view ext) {
 
 }  // namespace
 
+// POSIX rather than std::filesystem, whose non-throwing listing ends the program when an
+// allocation fails inside it.
+std::vector<std::string> ListDirNames(const std::string& dir) {
+  std::vector<std::string> names;
+  const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), &::closedir);
+  if (!d) return names;
+  while (const dirent* e = ::readdir(d.get())) {
+    const std::string_view name = e->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  return names;
+}
+
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext) {
   std::vector<std::string> stems;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (const std::string& name : ListDirNames(folder)) {
     if (ext.empty()) {
       // Hidden entries and anything but folders and plain files are not objects.
       if (name.empty() || name[0] == '.') continue;
-      std::error_code tec;
-      if (!it->is_directory(tec) && !it->is_regular_file(tec)) continue;
+      if (!IsDirOrFile(PathJoin(folder, name))) continue;
     }
     if (!ExtMatches(name, ext)) continue;
     const size_t dot = name.rfind('.');
@@ -227,6 +306,17 @@ std::vector<std::string> ListFiles(const std::string& folder, std::string_view e
   }
   std::sort(stems.begin(), stems.end());
   return stems;
+}
+
+std::vector<std::string> ListFileNames(const std::string& folder, std::string_view ext) {
+  std::vector<std::string> names;
+  for (std::string& name : ListDirNames(folder)) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || !ExtMatches(name, ext)) continue;
+    names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace ramvel

@@ -68,16 +68,39 @@ bool SameNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && CompareNoCase(a, b) == 0;
 }
 
+namespace {
+
+// Only blanks: ASCII spaces and ideographic spaces (U+3000, E3 80 80 in UTF-8).
+bool OnlyBlanks(std::string_view name) {
+  for (size_t i = 0; i < name.size();) {
+    if (name[i] == ' ') {
+      ++i;
+    } else if (name.substr(i, 3) == "\xE3\x80\x80") {
+      i += 3;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 TStatus CheckObjName(std::string_view name, std::string_view what) {
   const std::string w(what);
+  const std::string n(name);
   if (name.empty()) return TStatus::Error(w + "が空です");
-  if (name == "." || name == "..") return TStatus::Error(w + "に「" + std::string(name) + "」は使えません");
+  if (OnlyBlanks(name)) return TStatus::Error(w + "が空白だけです");
+  if (name == "." || name == "..") return TStatus::Error(w + "に「" + n + "」は使えません");
   for (const char c : name) {
     const auto b = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\' || b < 0x20 || b == 0x7F) {
-      return TStatus::Error(w + "に使えない文字（/ \\ 制御文字）が含まれています: " +
-                            std::string(name));
+    if (c == '/' || c == '\\' || c == '=' || b < 0x20 || b == 0x7F) {
+      return TStatus::Error(w + "に使えない文字（/ \\ = 制御文字）が含まれています: " + n);
     }
+  }
+  std::string cp932;
+  if (!Utf8ToCp932(name, cp932)) {
+    return TStatus::Error(w + "にShift-JISで書けない文字が含まれています");
   }
   return TStatus::Ok();
 }
@@ -206,15 +229,15 @@ std::string Join(const std::vector<std::string>& items, char sep) {
   return out;
 }
 
-std::vector<std::string> Split(std::string_view s, char sep) {
+// The first maxItems items of s; the rest of s is not looked at.
+std::vector<std::string> Split(std::string_view s, char sep, size_t maxItems) {
   std::vector<std::string> items;
-  items.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), sep)) + 1);
   size_t i = 0;
   const auto skipBlanks = [&] {
     while (i < s.size() && IsBlank(s[i])) ++i;
   };
   skipBlanks();
-  while (i < s.size()) {
+  while (i < s.size() && items.size() < maxItems) {
     if (s[i] == '"') {
       items.push_back(ReadQuoted(s, i));
     } else {
@@ -224,7 +247,7 @@ std::vector<std::string> Split(std::string_view s, char sep) {
     }
     skipBlanks();
     if (i < s.size() && s[i] == sep) {
-      if (i + 1 == s.size()) items.emplace_back();
+      if (i + 1 == s.size() && items.size() < maxItems) items.emplace_back();
       ++i;
       skipBlanks();
     }
@@ -245,11 +268,15 @@ std::string JoinInts(std::span<const int32_t> items) {
   return out;
 }
 
-std::vector<std::string> SplitList(std::string_view s) { return Split(s, '|'); }
+std::vector<std::string> SplitList(std::string_view s, size_t maxItems) {
+  return Split(s, '|', maxItems);
+}
 
 std::string JoinComma(const std::vector<std::string>& items) { return Join(items, ','); }
 
-std::vector<std::string> SplitComma(std::string_view s) { return Split(s, ','); }
+std::vector<std::string> SplitComma(std::string_view s, size_t maxItems) {
+  return Split(s, ',', maxItems);
+}
 
 std::string CountedKey(std::string_view key, int32_t n) { return std::string(key) + std::to_string(n); }
 
@@ -262,6 +289,10 @@ std::string MtrxKey(int32_t col, int32_t row) {
 }
 
 // ---- Reader ------------------------------------------------------------------------------------
+
+std::string WhyOutOfRange(int64_t lo, int64_t hi) {
+  return " が範囲外です（" + std::to_string(lo) + " から " + std::to_string(hi) + " まで）";
+}
 
 namespace {
 
@@ -307,7 +338,7 @@ std::string_view TRecReader::View(std::string_view key) const {
 void TRecReader::Fail(std::string_view key, std::string_view reason) {
   if (failed_) return;
   failed_ = true;
-  msg_ = fileName_ + ": " + std::string(key) + " " + std::string(reason);
+  msg_ = fileName_ + ": " + std::string(key) + std::string(reason);
 }
 
 TStatus TRecReader::Status() const { return failed_ ? TStatus::Error(msg_) : TStatus::Ok(); }
@@ -315,22 +346,22 @@ TStatus TRecReader::Status() const { return failed_ ? TStatus::Error(msg_) : TSt
 int32_t TRecReader::Int(std::string_view key) {
   if (failed_) return 0;
   if (!Has(key)) {
-    Fail(key, "is missing");
+    Fail(key, kWhyMissing);
     return 0;
   }
   int32_t v = 0;
-  if (!ParseInt(View(key), v)) Fail(key, "is not a number");
+  if (!ParseInt(View(key), v)) Fail(key, kWhyNotNumber);
   return failed_ ? 0 : v;
 }
 
 float TRecReader::Real(std::string_view key) {
   if (failed_) return 0;
   if (!Has(key)) {
-    Fail(key, "is missing");
+    Fail(key, kWhyMissing);
     return 0;
   }
   float v = 0;
-  if (!ParseReal(View(key), v)) Fail(key, "is not a number");
+  if (!ParseReal(View(key), v)) Fail(key, kWhyNotNumber);
   return failed_ ? 0 : v;
 }
 
@@ -338,22 +369,23 @@ int32_t TRecReader::Count(std::string_view key, int32_t max) {
   const int32_t n = Int(key);
   if (failed_) return 0;
   if (n < 0 || n > max) {
-    Fail(key, "is out of range (0 to " + std::to_string(max) + ")");
+    Fail(key, WhyOutOfRange(0, max));
     return 0;
   }
   return n;
 }
 
-std::vector<std::string> TRecReader::List(std::string_view key, size_t minItems) {
+std::vector<std::string> TRecReader::List(std::string_view key, size_t minItems,
+                                          size_t maxItems) {
   if (failed_) return std::vector<std::string>(minItems);
   if (!Has(key)) {
-    Fail(key, "is missing");
+    Fail(key, kWhyMissing);
     return std::vector<std::string>(minItems);
   }
-  std::vector<std::string> items = SplitList(View(key));
+  std::vector<std::string> items = SplitList(View(key), std::max(minItems, maxItems));
   if (items.size() < minItems) {
-    Fail(key, "has " + std::to_string(items.size()) + " items, " + std::to_string(minItems) +
-                  " expected");
+    Fail(key, " の項目が " + std::to_string(items.size()) + " 個しかありません（" +
+                  std::to_string(minItems) + " 個必要）");
     items.resize(minItems);
   }
   return items;
@@ -363,14 +395,14 @@ int32_t TRecReader::IntItem(const std::vector<std::string>& items, size_t i, std
   if (failed_) return 0;
   int32_t v = 0;
   if (i >= items.size() || !ParseInt(items[i], v)) {
-    Fail(key, "item " + std::to_string(i + 1) + " is not a number");
+    Fail(key, " の " + std::to_string(i + 1) + " 番目の項目が数値ではありません");
     return 0;
   }
   return v;
 }
 
 std::vector<int32_t> TRecReader::Ints(std::string_view key, size_t n) {
-  const std::vector<std::string> items = List(key, n);
+  const std::vector<std::string> items = List(key, n, n);
   std::vector<int32_t> out(n);
   for (size_t i = 0; i < n; ++i) out[i] = IntItem(items, i, key);
   return out;

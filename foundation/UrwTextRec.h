@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,9 +30,18 @@ bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
 
 // ---- Files -------------------------------------------------------------------------------------
 
-// Reads a whole file; lines end at CR, LF or CR LF. The message names the file as display (the
+// Limits of a record file, checked before anything is allocated for its content.
+inline constexpr int64_t kMaxRecFileBytes = 16 * 1024 * 1024;
+inline constexpr size_t kMaxRecLineBytes = 1024 * 1024;
+
+// Reads a whole regular file of at most kMaxRecFileBytes whose lines are at most
+// kMaxRecLineBytes long; lines end at CR, LF or CR LF. The message names the file as display (the
 // path when display is empty) and the reason. On failure rec is unchanged.
 TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display = {});
+// The raw bytes of a whole regular file of at most kMaxRecFileBytes, undecoded.
+TStatus ReadFileBytes(const std::string& path, std::string& bytes, std::string_view display = {});
+// The lines of a text; a line ends at CR, LF or CR LF.
+std::vector<std::string> SplitTextLines(std::string_view text);
 // Replaces the whole file, CR LF after every line, through a temporary file in the same folder
 // renamed over the old one, so that a failed write leaves the old content in place. A file that
 // already reads as this text is left as it is.
@@ -47,16 +57,27 @@ TStatus WriteFileAtomic(const std::string& path, std::string_view bytes,
 // a + "/" + b, without doubling a separator that a already ends with.
 std::string PathJoin(std::string_view a, std::string_view b);
 
+// name as it reads back from a Shift-JIS file: 〜 (U+301C) is written as 81 60 and read as ～
+// (U+FF5E), so a name kept in Board.txt or latest.txt can come back in that form. A name without a
+// Shift-JIS form comes back unchanged.
+std::string ReadBackName(const std::string& name);
 // Resolves each component of rel (separated by "/") inside dir without regard to letter case:
 // an existing entry that matches is used as it is spelt on disk, otherwise the component is kept
 // as given. dir itself is taken as it stands. Every reader and writer of board objects goes
 // through here so that the program never makes a second file differing only in case.
 std::string ResolveIn(const std::string& dir, std::string_view rel);
 
+// The names of the entries of dir except "." and "..", as spelt on disk, in the order the file
+// system gives them; none when dir cannot be listed. An allocation failure throws (it never ends
+// the program), so that a board read can fail cleanly anywhere.
+std::vector<std::string> ListDirNames(const std::string& dir);
 // The object stems of a folder in upper case, sorted. With an extension: entries of any kind
 // named "*.ext"; without one: folders and files without an extension, hidden entries excluded.
 // A missing folder gives an empty list.
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext);
+// The names (as spelt on disk, with the extension) of the entries of folder named "*.ext", of any
+// kind, hidden ones included, sorted; a missing folder gives an empty list.
+std::vector<std::string> ListFileNames(const std::string& folder, std::string_view ext);
 
 // ---- Names -------------------------------------------------------------------------------------
 
@@ -73,8 +94,10 @@ struct TLessNoCase {
   }
 };
 
-// Refuses a name that would become an unsafe file or folder name: empty, ".", "..", holding
-// "/", "\" or a control character. what names the object in the message ("駅名", "路線名").
+// The one rule for names that become file or folder names (boards, stations, lines): refused
+// when empty or only blanks, equal to "." or "..", holding "/", "\", "=" (routes are split at
+// the first "=" after a station's name) or a control character, or without a Shift-JIS form.
+// what names the object in the message ("駅名", "路線名").
 TStatus CheckObjName(std::string_view name, std::string_view what);
 
 // ---- Values ------------------------------------------------------------------------------------
@@ -95,17 +118,24 @@ bool ParseReal(std::string_view s, float& v);
 // List values: items joined by "|", quoted where needed; see the implementation for the rules.
 std::string JoinList(const std::vector<std::string>& items);
 std::string JoinInts(std::span<const int32_t> items);
-std::vector<std::string> SplitList(std::string_view s);
+// At most maxItems items are split off; the rest of the text is not looked at.
+std::vector<std::string> SplitList(std::string_view s, size_t maxItems = SIZE_MAX);
 // Comma lists used inside one list item.
 std::string JoinComma(const std::vector<std::string>& items);
-std::vector<std::string> SplitComma(std::string_view s);
+std::vector<std::string> SplitComma(std::string_view s, size_t maxItems = SIZE_MAX);
 
 std::string CountedKey(std::string_view key, int32_t n);  // "TM" 3 -> "TM3"
 std::string SideKey(std::string_view key, int32_t side);  // "ENT" 1 -> "ENT1"
 std::string MtrxKey(int32_t col, int32_t row);            // 3, 5 -> "MTRX0305"
 
+// Reasons of the reader's messages; each follows the key it is about.
+inline constexpr const char* kWhyMissing = " がありません";
+inline constexpr const char* kWhyNotNumber = " が数値ではありません";
+// " が範囲外です（lo から hi まで）"
+std::string WhyOutOfRange(int64_t lo, int64_t hi);
+
 // Reads typed values from a record, keeping the first failure as a message that names the file
-// and the key ("rail/5002.txt: LENGTH is not a number"). After a failure every further read
+// and the key ("rail/5002.txt: LENGTH が数値ではありません"). After a failure every further read
 // returns a zero value, so a reader can read on and check once at the end.
 class TRecReader {
  public:
@@ -122,13 +152,15 @@ class TRecReader {
   bool Flag10(std::string_view key) const { return View(key) == "1"; }
   // A count key: an integer in 0..max.
   int32_t Count(std::string_view key, int32_t max);
-  // The items of a list value, failing when there are fewer than minItems.
-  std::vector<std::string> List(std::string_view key, size_t minItems);
+  // The first maxItems items of a list value (the rest is not split), failing when there are
+  // fewer than minItems.
+  std::vector<std::string> List(std::string_view key, size_t minItems, size_t maxItems);
   // The first n items of a list value as integers.
   std::vector<int32_t> Ints(std::string_view key, size_t n);
   // One item of a list already split, as an integer.
   int32_t IntItem(const std::vector<std::string>& items, size_t i, std::string_view key);
 
+  // reason follows the key directly (" が数値ではありません").
   void Fail(std::string_view key, std::string_view reason);
   bool Failed() const { return failed_; }
   TStatus Status() const;

@@ -2,6 +2,7 @@
 #include "foundation/UrwUiHost.h"
 
 #include <iostream>
+#include <utility>
 
 namespace ramvel {
 
@@ -55,18 +56,38 @@ TUiHost* SetUiHost(TUiHost* host) {
 
 TUiHost& UiHost() { return *gHost; }
 
+namespace {
+
+TQuietBoxes* gQuiet = nullptr;
+
+}  // namespace
+
+TQuietBoxes::TQuietBoxes(TSink sink) : sink_(std::move(sink)), prev_(gQuiet) { gQuiet = this; }
+
+TQuietBoxes::~TQuietBoxes() { gQuiet = prev_; }
+
+const TQuietBoxes::TSink* TQuietBoxes::Current() { return gQuiet ? &gQuiet->sink_ : nullptr; }
+
 void ShowMsgBox(const std::string& caption, const std::string& text) {
+  if (const auto* sink = TQuietBoxes::Current()) return (*sink)(caption + ": " + text);
   gHost->ShowMsgBox(caption, text);
 }
 
 bool AskYesNo(const std::string& caption, const std::string& text) {
+  if (const auto* sink = TQuietBoxes::Current()) {
+    (*sink)(caption + ": " + text);
+    return false;
+  }
   return gHost->AskYesNo(caption, text);
 }
 
-void ShowPlainMsg(const std::string& text) { gHost->ShowPlainMsg(text); }
+void ShowPlainMsg(const std::string& text) {
+  if (const auto* sink = TQuietBoxes::Current()) return (*sink)(text);
+  gHost->ShowPlainMsg(text);
+}
 
 void ShowLookupError(const std::string& tag, const std::string& key) {
-  gHost->ShowPlainMsg("Error(" + tag + ":" + key + ")");
+  ShowPlainMsg("Error(" + tag + ":" + key + ")");
 }
 
 void TScriptedHost::ShowMsgBox(const std::string& caption, const std::string& text) {

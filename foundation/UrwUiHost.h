@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,26 @@ class TScriptedHost : public TUiHost {
 
   // The texts of all recorded events, in order.
   std::vector<std::string> Texts() const;
+};
+
+// While one lives, nothing opens a box: messages go to the sink (the status bar) and questions
+// are answered No. Drawing, resizing and the clock tick run inside one, since a modal box opened
+// there re-enters the event loop in the middle of a paint or a layout (and repeats on every
+// frame). Scopes nest; the innermost sink receives the messages.
+class TQuietBoxes {
+ public:
+  using TSink = std::function<void(const std::string&)>;
+  explicit TQuietBoxes(TSink sink);
+  ~TQuietBoxes();
+  TQuietBoxes(const TQuietBoxes&) = delete;
+  TQuietBoxes& operator=(const TQuietBoxes&) = delete;
+
+  // The sink of the innermost scope; null when none lives.
+  static const TSink* Current();
+
+ private:
+  TSink sink_;
+  TQuietBoxes* prev_;
 };
 
 // Installs a host for the life of a scope and restores the previous one.

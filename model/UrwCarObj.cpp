@@ -91,12 +91,20 @@ std::string DisplayName(std::string_view stem) { return "car/" + std::string(ste
 
 TTmTbl ReadStep(TRecReader& rd, int32_t k) {
   const std::string key = CountedKey("TM", k);
-  const std::vector<std::string> items = rd.List(key, 4);
+  const std::vector<std::string> items = rd.List(key, 4, 4);
   TTmTbl step;
   step.TmStart = rd.IntItem(items, 0, key);
   step.TmEnd = rd.IntItem(items, 1, key);
   step.Loc = rd.IntItem(items, 2, key);
   step.Txt = items[3];
+  // Times are added to running times and compared as seconds of the day: -1 (not timed) up to
+  // a second day, so that no sum overflows.
+  for (const int32_t t : {step.TmStart, step.TmEnd}) {
+    if (!rd.Failed() && (t < -1 || t > kMaxStepTm)) rd.Fail(key, WhyOutOfRange(-1, kMaxStepTm));
+  }
+  if (!rd.Failed() && (step.Loc < -kMaxCode || step.Loc > kMaxCode)) {
+    rd.Fail(key, WhyOutOfRange(-kMaxCode, kMaxCode));
+  }
   return step;
 }
 
@@ -106,11 +114,11 @@ void ReadCarRec(TRecReader& rd, TCarObj& car) {
   car.Color = rd.Int("COLOR");
   car.NCar = rd.Int("N_CAR");
   if (!rd.Failed() && (car.NCar < 1 || car.NCar > kMaxCars)) {
-    rd.Fail("N_CAR", "is out of range (1 to " + IntText(kMaxCars) + ")");
+    rd.Fail("N_CAR", WhyOutOfRange(1, kMaxCars));
   }
   car.Spd = rd.Int("SPD");
   // The speed divides every running time.
-  if (!rd.Failed() && car.Spd < 1) rd.Fail("SPD", "must be at least 1");
+  if (!rd.Failed() && (car.Spd < 1 || car.Spd > kMaxFileSpd)) rd.Fail("SPD", WhyOutOfRange(1, kMaxFileSpd));
   const int32_t n = rd.Count("TM_COUNT", kMaxTmSteps);
   for (int32_t k = 1; k <= n && !rd.Failed(); ++k) {
     const TTmTbl step = ReadStep(rd, k);

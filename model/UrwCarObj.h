@@ -14,6 +14,9 @@ namespace ramvel {
 constexpr int32_t kMaxCars = 8;
 // A train set runs a few hundred steps a day; anything far beyond is a damaged file.
 constexpr int32_t kMaxTmSteps = 10000;
+// Highest speed in km/h and latest step time (seconds from 04:00) a car file may hold.
+constexpr int32_t kMaxFileSpd = 1000;
+constexpr int32_t kMaxStepTm = 2 * kDayEnd;
 
 // The properties handed over when a train set is created or edited.
 struct TCarProp {

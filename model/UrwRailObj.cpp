@@ -1,6 +1,8 @@
 // Rails, their file, blocks, and the laying of a train's body along a rail track.
 #include "model/UrwRailObj.h"
 
+#include <cmath>
+
 #include "model/UrwCarObj.h"
 
 namespace ramvel {
@@ -51,16 +53,27 @@ namespace {
 
 std::string DisplayName(std::string_view stem) { return "rail/" + std::string(stem) + ".txt"; }
 
+// The longest LENGTH a rail between its end points may have: a rail is straight, so anything
+// far above the distance of its ends is damage (and would make its number of blocks unbounded).
+int64_t MaxLength(const TRailObj& rail) {
+  const double dx = double(rail.EndPos[1].x) - rail.EndPos[0].x;
+  const double dy = double(rail.EndPos[1].y) - rail.EndPos[0].y;
+  return static_cast<int64_t>(2 * std::sqrt(dx * dx + dy * dy)) + kBlkLenM;
+}
+
 void ReadRailRec(TRecReader& rd, TRailObj& rail) {
   rail.Length = rd.Int("LENGTH");
-  if (!rd.Failed() && rail.Length < 0) rd.Fail("LENGTH", "must not be negative");
+  if (!rd.Failed() && rail.Length < 0) rd.Fail("LENGTH", " が負の値です");
   // A missing flag reads as false.
   rail.EntOwner[0] = rd.Flag10("ENTOWNER0");
   rail.EntOwner[1] = rd.Flag10("ENTOWNER1");
   ReadBaseRec(rail, rd);
   // The board finds rails by the kind digit of their id.
   if (!rd.Failed() && (rail.Id <= 0 || IdKind(rail.Id) != kKindRail)) {
-    rd.Fail("LBL_ID", "is not a rail id");
+    rd.Fail("LBL_ID", " がレールの ID ではありません");
+  }
+  if (!rd.Failed() && rail.Length > MaxLength(rail)) {
+    rd.Fail("LENGTH", " が両端の距離に比べて長すぎます（" + IntText(MaxLength(rail)) + " m まで）");
   }
 }
 

@@ -10,6 +10,9 @@
 
 namespace ramvel {
 
+// The nominal length of a block, metres.
+constexpr int32_t kBlkLenM = 648;
+
 class TCarObj;
 
 // A straight stretch of one or more parallel tracks; EntCount of both ends is the track count

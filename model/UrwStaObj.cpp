@@ -23,7 +23,7 @@ std::string DisplayName(const std::string& path) {
 
 std::string Fmt(std::string_view fileName, std::string_view key, std::string_view reason) {
   std::string msg(fileName);
-  msg.append(": ").append(key).append(" ").append(reason);
+  msg.append(": ").append(key).append(reason);
   return msg;
 }
 
@@ -32,21 +32,36 @@ std::string Fmt(std::string_view fileName, std::string_view key, std::string_vie
 // The reader and the writer share them, so that whatever is written can be read back.
 
 std::string CellProblem(int32_t kind, int32_t col, int32_t row, int32_t dCol, int32_t dRow) {
-  if (kind < kCellOrigin || kind > kCellEmpty) return "has a cell kind other than 0, 1 or 2";
+  if (kind < kCellOrigin || kind > kCellEmpty) return " のセル種別が 0、1、2 のいずれでもありません";
   if (kind == kCellCovered && !InGrid(int64_t{col} - dCol, int64_t{row} - dRow)) {
-    return "points to a piece origin outside the grid";
+    return " が格子の外の部品原点を指しています";
   }
   return {};
 }
 
 std::string RailKindProblem(int32_t kind) {
   if (kind == kRailPlain || kind == kRailPt || kind == kRailHome) return {};
-  return "has a segment kind other than 0, 1 or 3";
+  return " の線路種別が 0、1、3 のいずれでもありません";
+}
+
+// Station-local positions lie within the station's axis and its width, with ample room.
+constexpr int32_t kMaxStaLocalM = 100000;
+
+bool InStation(int32_t x) { return x >= -kMaxStaLocalM && x <= kMaxStaLocalM; }
+
+// A segment's end points from items 2..5 of its record: inside the station, and apart, since a
+// segment of no length would lead a path search back to where it stands.
+std::string SegProblem(const std::vector<int32_t>& v) {
+  for (size_t i = 2; i < 6; ++i) {
+    if (!InStation(v[i])) return WhyOutOfRange(-kMaxStaLocalM, kMaxStaLocalM);
+  }
+  if (v[2] == v[4] && v[3] == v[5]) return " の線路の長さが 0 です";
+  return {};
 }
 
 std::string RouteCntProblem(int32_t cnt) {
   if (cnt >= 0 && cnt <= kMaxRoutes) return {};
-  return "declares " + IntText(cnt) + " routes; a turnout has 0 to " + IntText(kMaxRoutes);
+  return " の進路数 " + IntText(cnt) + " が範囲外です（0 から " + IntText(kMaxRoutes) + " まで）";
 }
 
 // An empty route names no segment; it is kept as it is, since it leads nowhere.
@@ -62,8 +77,8 @@ std::string PtProblem(const TPtStatus& pt) {
   if (std::string why = RouteCntProblem(pt.RouteCnt); !why.empty()) return why;
   for (int32_t r = 1; r <= pt.RouteCnt; ++r) {
     if (!IsSegList(pt.Routes[r])) {
-      return "route " + IntText(r) + " is not a comma list of segment numbers 1 to " +
-             IntText(kMaxPtSeg);
+      return " の進路 " + IntText(r) + " が線路番号（1 から " + IntText(kMaxPtSeg) +
+             " まで）のカンマ区切りではありません";
     }
   }
   return {};
@@ -71,7 +86,7 @@ std::string PtProblem(const TPtStatus& pt) {
 
 std::string EntCountProblem(int32_t n) {
   if (n >= 0 && n <= kMaxStaEnt) return {};
-  return "is outside 0.." + IntText(kMaxStaEnt);
+  return WhyOutOfRange(0, kMaxStaEnt);
 }
 
 // A crossing is either 0 or three parts each in 1..10.
@@ -80,7 +95,7 @@ std::string EntCrsProblem(int32_t code) {
   const int32_t f = code / 10000, p = code % 10000 / 100, k = code % 100;
   const bool ok = code > 0 && f >= 1 && f <= kMaxStaEnt && p >= 1 && p <= kMaxStaEnt && k >= 1 &&
                   k <= kMaxStaEnt;
-  return ok ? std::string() : "is not a crossing code";
+  return ok ? std::string() : " が立体交差の値ではありません";
 }
 
 // A problem of a whole station, as the key and the reason.
@@ -92,7 +107,7 @@ struct TProblem {
 
 TProblem DescProblem(const std::string& desc) {
   if (desc.find_first_of("\r\n") == std::string::npos) return {};
-  return {"DESC", "holds a line break"};
+  return {"DESC", " に改行が含まれています"};
 }
 
 TProblem CellsProblem(const TStaObj& sta) {
@@ -123,7 +138,7 @@ template <typename T, typename Check>
 TProblem ListProblem(const std::vector<T>& items, std::string_view countKey,
                      std::string_view recKey, int32_t max, Check check) {
   if (items.size() > static_cast<size_t>(max)) {
-    return {std::string(countKey), "is above " + IntText(max)};
+    return {std::string(countKey), WhyOutOfRange(0, max)};
   }
   for (size_t i = 0; i < items.size(); ++i) {
     std::string why = check(items[i]);
@@ -165,12 +180,12 @@ void ReadEntCrs(TStaObj& sta, TRecReader& rd) {
 }
 
 void ReadPt(TStaObj& sta, TRecReader& rd, const std::string& key) {
-  const std::vector<std::string> items = rd.List(key, 1);
+  const std::vector<std::string> items = rd.List(key, 1, 1 + kMaxRoutes + 1);
   const int32_t cnt = rd.IntItem(items, 0, key);
   if (rd.Failed()) return;
   if (std::string why = RouteCntProblem(cnt); !why.empty()) return rd.Fail(key, why);
   if (items.size() < static_cast<size_t>(cnt) + 1) {
-    return rd.Fail(key, "has fewer routes than it declares");
+    return rd.Fail(key, " の進路が宣言された数より少ないです");
   }
   TPtStatus pt;
   pt.RouteCnt = cnt;
@@ -183,6 +198,7 @@ void ReadRail(TStaObj& sta, TRecReader& rd, const std::string& key) {
   const std::vector<int32_t> v = rd.Ints(key, 6);
   if (rd.Failed() || v.size() < 6) return;
   if (std::string why = RailKindProblem(v[0]); !why.empty()) return rd.Fail(key, why);
+  if (std::string why = SegProblem(v); !why.empty()) return rd.Fail(key, why);
   StaRail rail(static_cast<uint8_t>(v[0]), v[1], TPoint{v[2], v[3]}, TPoint{v[4], v[5]});
   rail.Mark = 2;
   sta.Rails.push_back(std::move(rail));
@@ -191,6 +207,9 @@ void ReadRail(TStaObj& sta, TRecReader& rd, const std::string& key) {
 void ReadHome(TStaObj& sta, TRecReader& rd, const std::string& key) {
   const std::vector<int32_t> v = rd.Ints(key, 4);
   if (rd.Failed() || v.size() < 4) return;
+  for (const int32_t x : v) {
+    if (!InStation(x)) return rd.Fail(key, WhyOutOfRange(-kMaxStaLocalM, kMaxStaLocalM));
+  }
   sta.Homes.push_back(StaHome{v[0], v[1], v[2], v[3]});
 }
 
@@ -247,7 +266,7 @@ TStatus EnsureFolder(const std::string& folder) {
   if (std::filesystem::is_directory(folder, ec)) return TStatus::Ok();
   std::filesystem::create_directories(folder, ec);
   if (!ec) return TStatus::Ok();
-  return TStatus::Error(folder + ": the folder cannot be created (" + ec.message() + ")");
+  return TStatus::Error(folder + ": フォルダーを作成できません（" + ec.message() + "）");
 }
 
 }  // namespace
@@ -381,7 +400,10 @@ void TStaObj::ClearOccOf(std::string_view txt) {
 
 TStatus TStaObj::LoadSta(const std::string& folder, const std::string& name) {
   if (TStatus st = CheckObjName(name, "駅名"); !st) return st;
-  const std::string path = ResolveIn(folder, name + ".txt");
+  return LoadStaFrom(ResolveIn(folder, name + ".txt"), name);
+}
+
+TStatus TStaObj::LoadStaFrom(const std::string& path, const std::string& name) {
   const std::string display = DisplayName(path);
   TStaObj fresh;
   if (TStatus st = LoadRec(path, fresh.FileRec, display); !st) return st;

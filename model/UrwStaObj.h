@@ -164,6 +164,8 @@ class TStaObj : public TBaseObj {
   // on failure the station keeps everything it held, occupancy tables included, and the
   // message names the file and, for bad content, the key.
   TStatus LoadSta(const std::string& folder, const std::string& name);
+  // The same from the file at path, found already.
+  TStatus LoadStaFrom(const std::string& path, const std::string& name);
   // Writes the station into folder + Name + ".txt" (an existing file differing only in case is
   // replaced; a missing folder is created). A station that could not be read back is refused
   // before anything is written.
@@ -264,8 +266,9 @@ class TStaObj : public TBaseObj {
   void LayBodyOnSta(TCarObj& car, std::string_view path, float& rem);
 
  private:
+  struct TPathWork;
   void ExpandTurnout(const std::string& q, TPoint p, int32_t no, int32_t startEnd,
-                     int32_t farEnd, std::vector<std::string>& stack);
+                     int32_t farEnd, TPathWork& work);
   void LayFrom(TCarObj& car, const std::vector<StaRail*>& segs, int32_t dir, float pos,
                float& rem);
   void ReadRecords(TRecReader& rd);

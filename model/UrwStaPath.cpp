@@ -11,8 +11,9 @@ namespace ramvel {
 
 namespace {
 
-// A damaged station whose segments lead in circles must not make a search run forever.
-constexpr size_t kMaxSearchSteps = 200000;
+// Every path search stops after this many characters of work entries, whatever the station file
+// holds: a sound station needs a few thousand.
+constexpr size_t kSearchBudgetChars = 4u << 20;
 constexpr int kMaxOccupyRounds = 1000;
 
 std::vector<std::string> SplitAt(std::string_view s, char sep) {
@@ -111,8 +112,32 @@ int32_t TStaObj::CountDiverging(std::string_view path) {
 
 // ---- Path searches -----------------------------------------------------------------------------
 
+// The open work entries of a path search. No path is longer than the station has segments, so
+// a damaged station whose segments lead in circles ends its searches; the character budget bounds
+// the rest (turnouts that branch again and again).
+struct TStaObj::TPathWork {
+  std::vector<std::string> Stack;
+  size_t MaxItems;
+  size_t Budget = kSearchBudgetChars;
+
+  explicit TPathWork(size_t segments) : MaxItems(segments + 1) {}
+
+  void Push(std::string entry) {
+    const size_t items = static_cast<size_t>(std::count(entry.begin(), entry.end(), '|'));
+    if (items > MaxItems || entry.size() > Budget) return;
+    Budget -= entry.size();
+    Stack.push_back(std::move(entry));
+  }
+  bool Pop(std::string& q, TPoint& p) {
+    if (Stack.empty() || Budget == 0) return false;
+    TakeEntry(Stack.back(), q, p);
+    Stack.pop_back();
+    return true;
+  }
+};
+
 void TStaObj::ExpandTurnout(const std::string& q, TPoint p, int32_t no, int32_t startEnd,
-                            int32_t farEnd, std::vector<std::string>& stack) {
+                            int32_t farEnd, TPathWork& work) {
   const int32_t k = no / 10;
   if (k < 1 || k > static_cast<int32_t>(Pts.size())) return;
   const TPtStatus& pt = Pts[static_cast<size_t>(k - 1)];
@@ -122,7 +147,7 @@ void TStaObj::ExpandTurnout(const std::string& q, TPoint p, int32_t no, int32_t 
       if (!ParseInt(jText, j)) continue;
       const StaRail* s = GetRailInSta(kRailPt, j + 10 * k);
       if (s != nullptr && PtEqual(s->P[startEnd], p)) {
-        stack.push_back(Entry(q + "|" + ItemText(kRailPt, s->No, r), s->P[farEnd]));
+        work.Push(Entry(q + "|" + ItemText(kRailPt, s->No, r), s->P[farEnd]));
       }
     }
   }
@@ -132,17 +157,16 @@ bool TStaObj::ListPathsFromHome(int32_t home, int32_t dir, std::vector<std::stri
   list.clear();
   const StaRail* h = GetRailInSta(kRailHome, home);
   if (h == nullptr) return false;
-  std::vector<std::string> stack{Entry(HomePathText(MakeEntCode(Id, 0, dir), home), h->P[dir])};
-  for (size_t steps = 0; !stack.empty() && steps < kMaxSearchSteps; ++steps) {
-    std::string q;
-    TPoint p;
-    TakeEntry(stack.back(), q, p);
-    stack.pop_back();
+  TPathWork work(Rails.size());
+  work.Push(Entry(HomePathText(MakeEntCode(Id, 0, dir), home), h->P[dir]));
+  std::string q;
+  TPoint p;
+  while (work.Pop(q, p)) {
     const TRailAt at = RailAtPoint(p, 1 - dir);
     if (at.Result == kAtPlain) {
-      stack.push_back(Entry(q + "|" + ItemOf(*at.Rail, 0), at.Rail->P[dir]));
+      work.Push(Entry(q + "|" + ItemOf(*at.Rail, 0), at.Rail->P[dir]));
     } else if (at.Result == kAtPt) {
-      ExpandTurnout(q, p, at.Rail->No, 1 - dir, dir, stack);
+      ExpandTurnout(q, p, at.Rail->No, 1 - dir, dir, work);
     } else if (at.Result == kAtEdge) {
       const int32_t slot = SlotAtV(dir, p.y);
       const int32_t conn = InRange(slot, 1, kMaxSlots) ? EntConn[dir][slot] : 0;
@@ -159,17 +183,17 @@ void TStaObj::ListPathsToHomes(std::string_view start, int32_t home,
   ParseInt(comma == std::string_view::npos ? start : start.substr(comma + 1), code);
   const TEntCode e = SplitEntCode(code);
   const int32_t side = e.Side;
-  std::vector<std::string> stack{Entry(std::string(start), StaEntPoint(*this, e.Slot, side))};
-  for (size_t steps = 0; !stack.empty() && steps < kMaxSearchSteps; ++steps) {
-    std::string q;
-    TPoint p;
-    TakeEntry(stack.back(), q, p);
-    stack.pop_back();
+  // The start already holds the route so far; only the station's own items count.
+  TPathWork work(Rails.size() + static_cast<size_t>(std::count(start.begin(), start.end(), '|')));
+  work.Push(Entry(std::string(start), StaEntPoint(*this, e.Slot, side)));
+  std::string q;
+  TPoint p;
+  while (work.Pop(q, p)) {
     const TRailAt at = RailAtPoint(p, side);
     if (at.Result == kAtPlain) {
-      stack.push_back(Entry(q + "|" + ItemOf(*at.Rail, 0), at.Rail->P[1 - side]));
+      work.Push(Entry(q + "|" + ItemOf(*at.Rail, 0), at.Rail->P[1 - side]));
     } else if (at.Result == kAtPt) {
-      ExpandTurnout(q, p, at.Rail->No, side, 1 - side, stack);
+      ExpandTurnout(q, p, at.Rail->No, side, 1 - side, work);
     } else if (at.Result == kAtHome && (home < 0 || home == at.Rail->No)) {
       out.push_back(HomeLabel(Name, at.Rail->No) + "=" + q + "|H;" + IntText(at.Rail->No));
     }

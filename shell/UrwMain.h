@@ -180,6 +180,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- TBrdEditSink ----
   void SetStatusText(int panel, const std::string& text) override;
+  // A scope in which messages go to the status bar instead of boxes.
+  TQuietBoxes QuietToStatusBar();
   void SetViewCursor(Qt::CursorShape shape) override;
   void SetLandSizeText(const std::string& text) override;
   void ShowMiniMap(const QImage& image) override;

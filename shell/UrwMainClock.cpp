@@ -62,6 +62,7 @@ void TFrmMain::TimerTimer() {
     return;
   }
   TimerTag = 1;
+  const TQuietBoxes quiet = QuietToStatusBar();
   const int32_t step = Edit.View.ClockTick();
   Edit.Brd.CalcCarLocation(step, Edit.View.CurTime);
   ShowCurTm();

@@ -75,15 +75,24 @@ bool TFrmMain::StartNewBrd(const std::string& name, const std::string& path) {
 
 bool TFrmMain::LoadChosenBrd(const std::string& name) {
   const TStatus st = Edit.LoadBoard(BaseDir, name);
-  if (!st) ShowMsgBox(kCapError, st.Msg());
-  return st.ok();
+  if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  // What was left out or skipped is told once, here, and never again from drawing or the clock.
+  std::string notes;
+  for (const std::string& note : Edit.Brd.LoadNotes) notes += (notes.empty() ? "" : "\n\n") + note;
+  if (!notes.empty()) ShowMsgBox(kCapNotice, notes);
+  return true;
 }
 
-// After an open that ended early nothing half-read stays: no board is open, and a new board's
-// folder has been removed again. The caption keeps naming the board shown before.
+// After an open that ended early nothing half-read stays: no board is open, no board folder is
+// set, a new board's folder has been removed again, and the caption names no board.
 void TFrmMain::LeaveNoBoard() {
   Edit.InitView(BoardArea->height(), BoardArea->width());
+  Edit.Brd.ClearBrd();
   Edit.Brd.BrdName.clear();
+  setWindowTitle(QString::fromUtf8(kCapProgram));
   Edit.View.BrdPath.clear();
   Edit.View.CurTime = -1;
   UpdateMenus();

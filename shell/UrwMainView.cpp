@@ -44,6 +44,7 @@ void TFrmMain::UpdateMenus() {
 // Composes the board view's frame (with full, after scrolling by half a view per step and
 // recomputing) and shows it; without a board the area stays grey.
 void TFrmMain::Redraw(bool full, int32_t dx, int32_t dy) {
+  const TQuietBoxes quiet = QuietToStatusBar();
   if (Edit.Brd.BrdName.empty()) {
     BoardArea->Frame = nullptr;
   } else {
@@ -53,7 +54,14 @@ void TFrmMain::Redraw(bool full, int32_t dx, int32_t dy) {
   BoardArea->update();
 }
 
+// Drawing, resizing and the clock tick never open a box: what goes wrong there (a damaged board
+// was reported once when it was opened) is shown in the status bar.
+TQuietBoxes TFrmMain::QuietToStatusBar() {
+  return TQuietBoxes([this](const std::string& text) { SetStatusText(1, text); });
+}
+
 void TFrmMain::FormResize() {
+  const TQuietBoxes quiet = QuietToStatusBar();
   Edit.View.SetScrSize(BoardArea->width(), BoardArea->height());
   Redraw(true);
 }

@@ -13,8 +13,6 @@ namespace {
 constexpr const char* kUnsaved = "編集結果が保存されていませんがよろしいですか？";
 constexpr const char* kNoName = "駅名を入力して下さい";
 constexpr const char* kNameExists = "その駅名は既に存在します";
-constexpr const char* kNameEquals = "駅名に「=」は使えません";
-constexpr const char* kNameNotSjis = "駅名にShift-JISで書けない文字が含まれています";
 constexpr const char* kNoEntries = "エントリーが一つもありません";
 constexpr const char* kErrorsLeft = "エラーが残っていますが保存しますか？";
 constexpr int32_t kMaxIdSta = 2147482;  // the largest serial whose station id fits in 32 bits
@@ -86,16 +84,11 @@ bool TStaEditor::CanClose() { return CommitFields() && ConfirmDiscard(); }
 // the board's files and not taken by another station file.
 bool TStaEditor::CheckNewName() {
   std::string refusal;
-  std::string cp932;
   std::error_code ec;
   if (sta_.Name.empty()) {
     refusal = kNoName;
   } else if (TStatus st = CheckObjName(sta_.Name, "駅名"); !st) {
     refusal = st.Msg();
-  } else if (sta_.Name.find('=') != std::string::npos) {
-    refusal = kNameEquals;  // the name is a value of KEY=value lines of the board's files
-  } else if (!Utf8ToCp932(sta_.Name, cp932)) {
-    refusal = kNameNotSjis;
   } else if (std::filesystem::exists(ResolveIn(StaDir(), sta_.Name + ".txt"), ec)) {
     refusal = kNameExists;
   }

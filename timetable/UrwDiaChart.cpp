@@ -193,7 +193,7 @@ TLineDiagram MakeLineDiagram(TBrdData& brd) {
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   std::string moves;
-  brd.InitObjTmTbl(dia, moves);
+  brd.InitObjTmTbl(dia.TrNos(), dia.CarIds, moves);
   return MakeLineDiagram(brd, dia);
 }
 

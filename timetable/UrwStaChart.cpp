@@ -179,7 +179,7 @@ TStatus MakeStaChartAllLines(TBrdData& brd, const std::string& folder,
     TDiaObj dia;
     dia.Build(brd.LineStas, brd.TrainNos);
     std::string moves;
-    brd.InitObjTmTbl(dia, moves);
+    brd.InitObjTmTbl(dia.TrNos(), dia.CarIds, moves);
     MergeStaChart(brd, out, MakeStaChart(brd, *sta));
   }
   return TStatus::Ok();

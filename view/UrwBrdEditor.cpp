@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "view/UrwDrawKit.h"
+#include "view/UrwLandFile.h"
 
 namespace ramvel {
 
@@ -22,20 +23,6 @@ void TBrdEditSink::ShowMiniMap(const QImage&) {}
 namespace {
 
 // The terrain's pixels as 0xRRGGBB values.
-TLandGrid GridOf(const QImage& img) {
-  const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
-  TLandGrid g;
-  g.W = rgb.width();
-  g.H = rgb.height();
-  g.Rgb.resize(static_cast<size_t>(g.W) * static_cast<size_t>(g.H));
-  for (int y = 0; y < g.H; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-    uint32_t* out = g.Rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(g.W);
-    for (int x = 0; x < g.W; ++x) out[x] = line[x] & 0xFFFFFFu;
-  }
-  return g;
-}
-
 // The terrain stretched to the minimap's width, sea and land in the view's colours.
 QImage MakeThumb(const QImage& land, int32_t height) {
   // Nearest pixels only, so that sea and land keep their pure colours to be recognised.
@@ -49,25 +36,6 @@ QImage MakeThumb(const QImage& land, int32_t height) {
     }
   }
   return t;
-}
-
-TStatus ReadImage(const std::string& file, QImage& out) {
-  QImageReader reader(QStr(file));
-  const QSize size = reader.size();
-  if (!reader.canRead()) {
-    return TStatus::Error(file + ": the terrain cannot be read (" +
-                          reader.errorString().toStdString() + ")");
-  }
-  if (size.isValid() && (size.width() > kMaxLandDots || size.height() > kMaxLandDots)) {
-    return TStatus::Error(file + ": the terrain is larger than " + IntText(kMaxLandDots) +
-                          " pixels a side");
-  }
-  out = reader.read();
-  if (out.isNull()) {
-    return TStatus::Error(file + ": the terrain cannot be read (" +
-                          reader.errorString().toStdString() + ")");
-  }
-  return TStatus::Ok();
 }
 
 // The terrain's own message names the file as "Land.bmp"; name the file actually read.
@@ -88,18 +56,32 @@ TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {}
 void TBrdEdit::InitView(int32_t height, int32_t width) { View.InitView(width, height); }
 
 TStatus TBrdEdit::LoadBoard(const std::string& root, const std::string& name) {
+  View.BrdPath.clear();
   TStatus st = Brd.LoadBrd(root, name);
-  if (!st) return st;
+  if (st) st = LoadLandGuarded(ResolveIn(PathJoin(BrdPath(root, name), ""), "Land.bmp"));
+  if (!st) {
+    Brd.ClearBrd();
+    Brd.BrdName.clear();
+    return st;
+  }
   View.BrdPath = BrdPath(root, name) + "/";
-  st = LoadLand(ResolveIn(View.BrdPath, "Land.bmp"));
-  if (!st) return st;
   View.SyncScaleIdx();
   return TStatus::Ok();
 }
 
+TStatus TBrdEdit::LoadLandGuarded(const std::string& file) {
+  try {
+    return LoadLand(file);
+  } catch (const std::bad_alloc&) {
+    return TStatus::Error(file + ": 地形図の読み込み中にメモリが足りなくなりました");
+  } catch (const std::exception& e) {
+    return TStatus::Error(file + ": 地形図を読み込めません（" + e.what() + "）");
+  }
+}
+
 TStatus TBrdEdit::LoadLand(const std::string& file) {
   QImage img;
-  TStatus st = ReadImage(file, img);
+  TStatus st = ReadLandFile(file, img);
   if (!st) return st;
   st = View.SetLand(GridOf(img));
   if (!st) return Renamed(st, file);

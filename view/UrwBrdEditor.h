@@ -68,6 +68,8 @@ class TBrdEdit {
   // Reads a terrain picture (pure blue pixels are sea, pure white pixels land) and shows its
   // size and minimap. On failure nothing changes.
   TStatus LoadLand(const std::string& file);
+  // LoadLand with anything thrown turned into a failure.
+  TStatus LoadLandGuarded(const std::string& file);
   // Writes the board into its folder.
   TStatus SaveBoard(bool keepStations);
   // Design mode, idle, nothing selected, both status panels cleared.

@@ -95,13 +95,13 @@ TEST_F(Cli, UnusableBoardsExitWithTwoAndOneLine) {
   test::WriteBytes(Board() + "/rail/1002.txt", rail);
   run = Run({"locate", "600"});
   EXPECT_EQ(run.Exit, 2);
-  EXPECT_EQ(run.Err.rfind("ramvel-cli: rail/1002.txt: LENGTH is not a number"), 0u) << run.Err;
+  EXPECT_EQ(run.Err.rfind("ramvel-cli: rail/1002.txt: LENGTH が数値ではありません"), 0u) << run.Err;
 }
 
 TEST_F(Cli, HelpExplainsEveryCommand) {
   const TRun run = RunCli({"--help"}, dir_);
   EXPECT_EQ(run.Exit, 0);
-  for (const char* cmd : {"check", "routes", "locate", "timetable", "render"}) {
+  for (const char* cmd : {"check", "routes", "locate", "timetable", "render", "save"}) {
     EXPECT_NE(run.Out.find(std::string("ramvel-cli ") + cmd + " "), std::string::npos) << cmd;
     const TRun one = RunCli({cmd, "--help"}, dir_);
     EXPECT_EQ(one.Exit, 0);
@@ -136,6 +136,70 @@ TEST_F(Cli, CheckFindsAnOverlapPlantedInAHandEditedCarFile) {
   EXPECT_NE(run.Out.find("line 本線: block 1: 101"), std::string::npos) << run.Out;
   EXPECT_NE(run.Out.find(" and 201"), std::string::npos) << run.Out;
   EXPECT_EQ(run.Out.find("line 本線: ok"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ramvel
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "cli/UrwCli.h"
+
+namespace ramvel {
+namespace {
+
+TEST_F(Cli, CheckSaysTheLayoutIsIncompleteWhileAStationIsLeftOut) {
+  std::string b = ReadBytes(Board() + "/station/B.txt");
+  b.replace(b.find("RAIL_CNT="), 9, "RAIL_CNT=x");
+  test::WriteBytes(Board() + "/station/B.txt", b);
+  const TRun run = Run({"check"});
+  EXPECT_EQ(run.Exit, 1) << run.Err;
+  EXPECT_EQ(run.Out.find("layout: ok"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("layout: incomplete: stations left out: B\n"), std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("board: B駅のデータ読み込みに失敗"), std::string::npos) << run.Out;
+}
+
+TEST_F(Cli, CheckTakesTheBoardFolderItRunsIn) {
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(chdir(Board().c_str()), 0);
+  std::ostringstream out, err;
+  const int exit = cli::CliMain({"check", "."}, out, err);
+  ASSERT_EQ(chdir(here), 0);
+  EXPECT_EQ(exit, 1) << err.str();  // A's open slots, as for the board named from outside
+  EXPECT_EQ(out.str(), "layout: incomplete: A\nline 本線: ok\n");
+}
+
+TEST_F(Cli, RoutesFromOrToAPlatformThatDoesNotExistExitWithTwo) {
+  TRun run = Run({"routes", "A", "7", "1", "B"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.Err, "ramvel-cli: A has no platform 7\n");
+  run = Run({"routes", "A", "1", "1", "B", "9"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.Err, "ramvel-cli: B has no platform 9\n");
+}
+
+TEST_F(Cli, SaveWritesTheBoardAsTheProgramDoesAndWholeIntoANewFolder) {
+  fs::copy_file(RAMVEL_SOURCE_DIR "/data/boards/Sample/Land.bmp", Board() + "/Land.bmp");
+  const std::string car = ReadBytes(Board() + "/car/1.txt");
+  fs::remove(Board() + "/car/1.txt");
+  test::WriteBytes(Board() + "/car/01.txt", car);  // saved under its number
+  TRun run = Run({"save"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(ReadBytes(Board() + "/car/1.txt"), car);
+  EXPECT_FALSE(fs::exists(Board() + "/car/01.txt"));
+  const std::string to = dir_ / "COPY";
+  run = Run({"save", "--to", to});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  for (const char* f : {"Board.txt", "Land.bmp", "station/A.txt", "station/B.txt", "rail/1002.txt",
+                        "car/1.txt", "line/本線.txt"}) {
+    EXPECT_EQ(ReadBytes(to + "/" + f), ReadBytes(Board() + "/" + f)) << f;
+  }
+  EXPECT_EQ(Run({"save", "--to", to}).Exit, 2);  // never over another board
+  EXPECT_EQ(RunCli({"check", to}, dir_).Out, Run({"check"}).Out);
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST_F(LineTest, BadLineFilesAndNamesAreRefused) {
   test::WriteBytes(dir / "line/L.txt", "1001\r\nabc\r\n");
   brd_.LineStas = {"5001"};
   const TStatus st = brd_.LoadLine(dir.Path());
-  EXPECT_EQ(st.Msg(), "line/L.txt: line 2 is not a station id");
+  EXPECT_EQ(st.Msg(), "line/L.txt: 2 行目が駅の ID ではありません");
   EXPECT_EQ(brd_.LineStas, Lines{"5001"});
   test::WriteBytes(dir / "LINE/l.TXT", "1001\n2001\n");
   std::filesystem::remove_all(dir / "line");

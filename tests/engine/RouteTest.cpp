@@ -48,6 +48,15 @@ TEST_F(Network, WalkRailAppendsFarEndAndLength) {
   EXPECT_EQ(host_.Texts(), Lines{"Error(RAIL:9002)"});
 }
 
+TEST_F(Network, TheNeighbourListIsSortedEvenWhenAWalkFails) {
+  a_->EntConn[1][2] = MakeEntCode(9002, 1, 0);  // slot 2 leads to a rail that is not there
+  Lines list = {"2000,x"};
+  EXPECT_FALSE(brd_.ListUpConnSta(1001, 2001, list, 1, 0));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].rfind("1188,", 0), 0u) << list[0];
+  EXPECT_EQ(list[1], "2000,x");
+}
+
 TEST_F(Network, NeighbourLinesSumTheirRailsAndSkipLooseSlots) {
   // Side 1 of A gets a third slot that leads nowhere; B is reached over two rails.
   TBrdData brd;

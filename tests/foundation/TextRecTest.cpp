@@ -113,6 +113,17 @@ TEST(Values, TruthAndRealForms) {
   EXPECT_EQ(std::string(YNText(true)) + YNText(false) + Text10(true) + Text10(false), "YN10");
 }
 
+TEST(Reader, OnlyTheItemsReadAreSplit) {
+  TextRec rec;
+  rec.Lines = {"TM1=1|2|3|4" + std::string(1 << 20, '|'), "PT1=2|1,2|3|4|5|6"};
+  TRecReader rd(rec, "car/1.txt");
+  EXPECT_EQ(rd.List("TM1", 4, 4), (std::vector<std::string>{"1", "2", "3", "4"}));
+  EXPECT_EQ(rd.List("PT1", 1, 3).size(), 3u);
+  EXPECT_EQ(SplitList("a|b|c|d", 2), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(SplitList("a|", 1), (std::vector<std::string>{"a"}));
+  EXPECT_FALSE(rd.Failed());
+}
+
 TEST(Reader, FirstFailureNamesFileAndKey) {
   TextRec rec;
   rec.Lines = {"LENGTH=abc", "CNT=12", "POS=1|2", "NUM= 42", "BIG=99999999999"};
@@ -121,21 +132,21 @@ TEST(Reader, FirstFailureNamesFileAndKey) {
   EXPECT_FALSE(rd.Failed());
   rd.Int("LENGTH");
   rd.Int("MISSING");
-  EXPECT_EQ(rd.Status().Msg(), "rail/5002.txt: LENGTH is not a number");
+  EXPECT_EQ(rd.Status().Msg(), "rail/5002.txt: LENGTH が数値ではありません");
 
   const auto message = [&](auto read) {
     TRecReader r(rec, "rail/5002.txt");
     read(r);
     return r.Status().Msg();
   };
-  EXPECT_EQ(message([](TRecReader& r) { r.Int("NOPE"); }), "rail/5002.txt: NOPE is missing");
+  EXPECT_EQ(message([](TRecReader& r) { r.Int("NOPE"); }), "rail/5002.txt: NOPE がありません");
   EXPECT_EQ(message([](TRecReader& r) { r.Count("CNT", 10); }),
-            "rail/5002.txt: CNT is out of range (0 to 10)");
+            "rail/5002.txt: CNT が範囲外です（0 から 10 まで）");
   EXPECT_EQ(message([](TRecReader& r) { r.Ints("POS", 4); }),
-            "rail/5002.txt: POS has 2 items, 4 expected");
-  EXPECT_EQ(message([](TRecReader& r) { r.Int("BIG"); }), "rail/5002.txt: BIG is not a number");
+            "rail/5002.txt: POS の項目が 2 個しかありません（4 個必要）");
+  EXPECT_EQ(message([](TRecReader& r) { r.Int("BIG"); }), "rail/5002.txt: BIG が数値ではありません");
   EXPECT_EQ(message([](TRecReader& r) { r.Real("LENGTH"); }),
-            "rail/5002.txt: LENGTH is not a number");
+            "rail/5002.txt: LENGTH が数値ではありません");
 }
 
 TEST(Lists, JoinAndSplitRoundTrip) {
@@ -269,7 +280,7 @@ TEST(BaseRec, BadValuesLeaveTheObjectAlone) {
   o.Id = 7;
   TRecReader rd(rec, "station/A.txt");
   ReadBaseRec(o, rd);
-  EXPECT_EQ(rd.Status().Msg(), "station/A.txt: ENT0 is out of range (0 to 10)");
+  EXPECT_EQ(rd.Status().Msg(), "station/A.txt: ENT0 が範囲外です（0 から 10 まで）");
   EXPECT_EQ(o.Id, 7);
 }
 

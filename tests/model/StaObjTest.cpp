@@ -257,7 +257,7 @@ TEST_F(StaFileTest, FileInOtherLetterCaseIsReadAndWrittenInPlace) {
   EXPECT_EQ(bytes, ReadBytes(FileOf("abc")));
 
   WriteBytes(FileOf("abc"), WithLine(bytes, "PT_CNT", "PT_CNT=x"));
-  EXPECT_EQ("station/abc.txt: PT_CNT is not a number", back.LoadSta(Folder(), "ABC").Msg());
+  EXPECT_EQ("station/abc.txt: PT_CNT が数値ではありません", back.LoadSta(Folder(), "ABC").Msg());
 }
 
 TEST_F(StaFileTest, EmptyRouteIsKeptAsWritten) {
@@ -341,7 +341,7 @@ TEST_F(StaFileTest, TurnoutWithMoreThanFourRoutesIsRefused) {
   WriteBytes(FileOf("ABC"), WithLine(good, "PT2", "PT2=5|1|2|1,2|2,1|2"));
   TStaObj target;
   const TStatus st = target.LoadSta(Folder(), "ABC");
-  EXPECT_EQ("station/ABC.txt: PT2 declares 5 routes; a turnout has 0 to 4", st.Msg());
+  EXPECT_EQ("station/ABC.txt: PT2 の進路数 5 が範囲外です（0 から 4 まで）", st.Msg());
   EXPECT_TRUE(target.Pts.empty());
 }
 

@@ -1,8 +1,11 @@
 // Paths through a station: items, searches, occupancy, running times and body laying.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "NetBuilder.h"
 #include "StaBuilder.h"
+#include "TestSupport.h"
 #include "model/UrwCarObj.h"
 #include "model/UrwStaObj.h"
 
@@ -222,6 +225,46 @@ TEST_F(StationBody, NoSegmentHoldingTheHeadLaysNothing) {
   car.PassFrom = true;
   EXPECT_TRUE(Lay(car, "1001|H;1", rem).empty());
   EXPECT_EQ(rem, 0);
+}
+
+}  // namespace
+}  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+// Segments that lead back to where the search stands, as a damaged file can hold them: a plain
+// run out and back, and a turnout whose second segment returns to the first one's start.
+TEST(DamagedStationPaths, SearchesThroughCirclesEndAtOnce) {
+  TStaObj sta;
+  sta.Id = 5001;
+  sta.AddRail(StaRail(kRailHome, 1, {500, 0}, {540, 0}));
+  sta.AddRail(StaRail(kRailPlain, 1, {540, 0}, {600, 0}));
+  sta.AddRail(StaRail(kRailPlain, 2, {600, 0}, {540, 0}));
+  sta.AddRail(StaRail(kRailHome, 2, {500, 8}, {540, 8}));
+  sta.AddRail(StaRail(kRailPt, 11, {540, 8}, {580, 12}));
+  sta.AddRail(StaRail(kRailPt, 12, {580, 12}, {540, 8}));
+  TPtStatus pt;
+  pt.RouteCnt = 1;
+  pt.Routes[1] = "1,2";
+  sta.AddPt(pt);
+  const auto t0 = std::chrono::steady_clock::now();
+  std::vector<std::string> list;
+  EXPECT_FALSE(sta.ListPathsFromHome(1, 1, list));
+  EXPECT_FALSE(sta.ListPathsFromHome(2, 1, list));
+  sta.ListPathsToHomes("x,5011", -1, list);
+  // Each search took minutes, its paths growing without end.
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 5.0);
+}
+
+TEST(DamagedStationPaths, ASegmentOfNoLengthIsRefusedWhenRead) {
+  test::TTempDir dir;
+  test::WriteBytes(dir / "Z.txt",
+                   "IS_ERR=N\r\nDESC=\r\nPT_CNT=0\r\nRAIL_CNT=1\r\nRAIL1=0|1|540|0|540|0\r\n"
+                   "HOME_CNT=0\r\nLBL_ID=5001\r\nROTE=0\r\nLBL_CONN0=0|0|0|0|0|0|0|0|0|0\r\n"
+                   "LBL_CONN1=0|0|0|0|0|0|0|0|0|0\r\nLBL_POS=0|0|1188|0\r\nENT0=1\r\nENT1=1\r\n");
+  TStaObj sta;
+  EXPECT_EQ(sta.LoadSta(dir.Path(), "Z").Msg(), "station/Z.txt: RAIL1 の線路の長さが 0 です");
 }
 
 }  // namespace

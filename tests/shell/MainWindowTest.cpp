@@ -57,7 +57,7 @@ TEST_F(ShellTest, FirstStartWithoutSettingsFiles) {
   EXPECT_EQ(ReadBytes(Base() + "latest.txt"), "");
 }
 
-TEST_F(ShellTest, StartWithSettingsFilesShowsThreeNamesAndKeepsTheRest) {
+TEST_F(ShellTest, StartWithSettingsFilesShowsThreeNamesAndWritesThree) {
   WriteBytes(Base() + "latest.txt", "A\r\nB\r\nC\r\nD\r\nE\r\n");
   WriteBytes(Base() + "PrwMain.ini", "2\r\n0[ONLY]\r\n");
   TFrmMain& m = Main();
@@ -65,7 +65,7 @@ TEST_F(ShellTest, StartWithSettingsFilesShowsThreeNamesAndKeepsTheRest) {
   EXPECT_EQ(m.IntvLevel, 2);
   EXPECT_EQ(m.Settings(), (TShellSettings{2, false, false, true}));
   EXPECT_TRUE(m.close());
-  EXPECT_EQ(ReadBytes(Base() + "latest.txt"), "A\r\nB\r\nC\r\nD\r\nE\r\n");
+  EXPECT_EQ(ReadBytes(Base() + "latest.txt"), "A\r\nB\r\nC\r\n");
   EXPECT_EQ(ReadBytes(Base() + "PrwMain.ini"), "2\r\n0[ONLY]\r\n");
 }
 

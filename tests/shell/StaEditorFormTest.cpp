@@ -315,7 +315,7 @@ TEST_F(StaEditorWin, SavingRefusesBadNamesAndAsksAboutErrors) {
   }
   ASSERT_EQ(host_.Events.size(), 7u);
   EXPECT_EQ(host_.Events[4].Text, "駅名にShift-JISで書けない文字が含まれています");
-  EXPECT_EQ(host_.Events[5].Text, "駅名に「=」は使えません");
+  EXPECT_EQ(host_.Events[5].Text, "駅名に使えない文字（/ \\ = 制御文字）が含まれています: a=b");
   EXPECT_NE(host_.Events[6].Text.find("駅名"), std::string::npos) << host_.Events[6].Text;
   // Nothing was written: only the two files put there by hand.
   EXPECT_EQ(std::distance(fs::directory_iterator(prog_ / "B/station"), fs::directory_iterator()),

@@ -115,7 +115,7 @@ TEST_F(StaEditorFiles, SavingRefusesMissingUnsafeAndTakenNames) {
   const TCase cases[] = {
       {"   ", "駅名を入力して下さい"},
       {"abc", "その駅名は既に存在します"},  // file names ignore letter case
-      {"a/b", "駅名に使えない文字（/ \\ 制御文字）が含まれています: a/b"},
+      {"a/b", "駅名に使えない文字（/ \\ = 制御文字）が含まれています: a/b"},
       {"..", "駅名に「..」は使えません"},
       {"😀", "駅名にShift-JISで書けない文字が含まれています"},
   };

@@ -48,13 +48,16 @@ TEST_F(BoardFiles, LoadBoardReadsTheBoardAndItsTerrain) {
   EXPECT_EQ(ed_.LandBmp.size(), QSize(40, 10));
 }
 
-TEST_F(BoardFiles, AMissingTerrainFailsButKeepsTheBoard) {
+// Nothing half-opened stays: a board without its terrain is not a board that could be saved.
+TEST_F(BoardFiles, AMissingTerrainFailsAndLeavesNoBoard) {
   const std::string folder = test::WriteSmallBoard(dir_.Path(), "SMALL");
   std::filesystem::remove(folder + "/Land.bmp");
   const TStatus st = ed_.LoadBoard(dir_.Path(), "SMALL");
   EXPECT_FALSE(st.ok());
   EXPECT_NE(st.Msg().find("Land.bmp"), std::string::npos) << st.Msg();
-  EXPECT_EQ(ed_.Brd.Stas.size(), 2u);
+  EXPECT_TRUE(ed_.Brd.Stas.empty());
+  EXPECT_TRUE(ed_.Brd.BrdName.empty());
+  EXPECT_TRUE(ed_.View.BrdPath.empty());
 }
 
 TEST_F(BoardFiles, AMissingBoardFailsWithTheBoardsMessage) {

@@ -104,8 +104,17 @@ TEST_F(CliRender, BadArgumentsAreRefusedWithAMessage) {
   EXPECT_FALSE(std::filesystem::exists(png));
 }
 
+// A full disk: the picture cannot be written, so the command fails instead of reporting success,
+// and the device it was asked to write to stays what it was.
+TEST_F(CliRender, APictureThatCannotBeWrittenWhollyFails) {
+  EXPECT_EQ(Run({board_, "/dev/full"}), 1);
+  EXPECT_NE(err_.str().find("/dev/full: the picture cannot be written"), std::string::npos)
+      << err_.str();
+  EXPECT_EQ(std::filesystem::status("/dev/full").type(), std::filesystem::file_type::character);
+}
+
 TEST_F(CliRender, AMissingBoardOrPictureFolderFails) {
-  EXPECT_EQ(Run({dir_ / "NONE", dir_ / "out.png"}), 1);
+  EXPECT_EQ(Run({dir_ / "NONE", dir_ / "out.png"}), 2);
   EXPECT_NE(err_.str().find("Board.txt"), std::string::npos) << err_.str();
   EXPECT_EQ(Run({board_, dir_ / "no/such/folder/out.png"}), 1);
   EXPECT_NE(err_.str().find("cannot be written"), std::string::npos) << err_.str();
