@@ -71,7 +71,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   TFrmAbout* About;
   // Commands whose windows arrive with later features stay disabled until they are connected.
   struct TFeatures {
-    bool Backup = false, StaEditor = false, LineEdit = false, DiaEditor = false, Layout = false;
+    bool Backup = false, StaEditor = false, LineEdit = true, DiaEditor = false, Layout = true;
   } Features;
   // The wall clock (hour, minute) read when run mode starts with the clock not set; replaceable
   // so that the start can be checked at any hour.
@@ -149,6 +149,18 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void FormMouseMove(int x, int y);
   void FormMouseUp(Qt::MouseButton button, int x, int y);
 
+  // ---- Layout and line editing (UrwMainLayout.cpp) ----
+  void MnuStaAddClick();
+  void MnuStaRenameClick();
+  void BtnStaMukiClick(int tag);
+  void FormKeyUp(int key);
+  void MnuLineNewClick();
+  void MnuLineModClick();
+  void MnuLineDelClick();
+  void MnuLineRingClick();
+  void MnuLineCancelClick();
+  void MnuLineFixClick();
+
   // ---- Options and help (UrwMainView.cpp) ----
   void MnuOptClick();
   void H1Click();
@@ -165,6 +177,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
  protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* obj, QEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
 
  private:
   // UrwMain.cpp: the window's parts, in the order the user sees them.
@@ -178,6 +191,9 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MakeStatusBar();
   void FillChoices();
   void ConnectEvents();
+  // UrwMainLayout.cpp
+  void ConnectLayoutEvents();
+  void AfterLineCommand(bool changed);
   // UrwMainFile.cpp
   bool AskBrdName(TOpenKind kind, int index, std::string& name);
   void SetupView();

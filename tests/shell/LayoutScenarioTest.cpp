@@ -1,0 +1,91 @@
+// A small board made in the main window alone: a new board from a terrain bitmap, three
+// stations placed and joined by rails with the mouse, a line made by clicks, saved and checked.
+#include <QAction>
+#include <QMouseEvent>
+#include <QTest>
+#include <filesystem>
+
+#include "NetBuilder.h"
+#include "ShellFixture.h"
+
+namespace ramvel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LayoutScenario : public ShellTest {
+ protected:
+  // A release of button at the pixel of terrain dot (i, j), after a move there.
+  void Click(Qt::MouseButton button, int i, int j) {
+    const QPoint at(6 * i, 6 * j);
+    // A move with no button held, as the board area sees it (QTest would only set the cursor).
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(main_->BoardArea->mapToGlobal(at)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(main_->BoardArea, &move);
+    QTest::mouseClick(main_->BoardArea, button, {}, at);
+  }
+  void Place(const std::string& name, int i, int j) {
+    host_.SelectAnswers.push_back(name);
+    main_->MnuStaAdd->trigger();
+    ASSERT_EQ(main_->Edit.View.EditMode, kEditPutSta) << name;
+    EXPECT_TRUE(main_->Gbx4StaEdit->isVisible());
+    Click(Qt::LeftButton, i, j);
+    ASSERT_EQ(main_->Edit.View.EditMode, kEditIdle) << name;
+  }
+  void WriteSta(const std::string& dir, TStaObj sta) {
+    ASSERT_TRUE(sta.SaveSta(dir + "station").ok());
+  }
+};
+
+// 西 (terminus) from (10, 20), 中 (passing loop) from (35, 20), 東 (terminus) from (60, 20), all
+// facing east, at 18 m per pixel: dot (i, j) is pixel (6i, 6j).
+TEST_F(LayoutScenario, SmallBoardMadeByMouseChecksClean) {
+  TFrmMain& m = Main();
+  WriteLand(Base() + "terrain.bmp", 100, 50, {QPoint(95, 5), QPoint(96, 5)});
+  host_.InputAnswers.push_back("小線");
+  host_.FileAnswers.push_back(Base() + "terrain.bmp");
+  ASSERT_TRUE(m.OpenBrd(TOpenKind::kNew));
+  const std::string dir = Base() + "小線/";
+  WriteSta(dir, SingleTerminal(1001, "西", 1));
+  WriteSta(dir, PassingLoopStation(2001, "中"));
+  WriteSta(dir, SingleTerminal(3001, "東", 0));
+  EXPECT_TRUE(m.MnuStaAdd->isEnabled());
+
+  Place("西", 10, 20);
+  Place("中", 35, 20);
+  Place("東", 60, 20);
+  // Rails: from 西's east end by a bend to 中, and straight from 中 to 東.
+  Click(Qt::LeftButton, 20, 20);
+  ASSERT_EQ(m.Edit.View.EditMode, kEditPutRail);
+  Click(Qt::LeftButton, 28, 21);
+  Click(Qt::LeftButton, 35, 20);
+  Click(Qt::LeftButton, 45, 20);
+  ASSERT_EQ(m.Edit.View.EditMode, kEditPutRail);
+  Click(Qt::LeftButton, 60, 20);
+  EXPECT_EQ(m.Edit.View.EditMode, kEditIdle);
+  EXPECT_EQ(m.Edit.Brd.Rails.size(), 2u);
+  EXPECT_TRUE(m.MnuLineNew->isEnabled());
+
+  host_.InputAnswers.push_back(" 本線 ");
+  m.MnuLineNew->trigger();
+  ASSERT_EQ(m.Edit.View.EditMode, kEditLine);
+  EXPECT_FALSE(m.MnuLineFix->isEnabled());
+  Click(Qt::LeftButton, 15, 20);
+  EXPECT_FALSE(m.MnuLineFix->isEnabled());
+  Click(Qt::LeftButton, 40, 20);
+  EXPECT_TRUE(m.MnuLineFix->isEnabled());
+  Click(Qt::LeftButton, 65, 20);
+  m.MnuLineFix->trigger();
+  EXPECT_EQ(m.Edit.View.EditMode, kEditIdle);
+  EXPECT_EQ(ReadBytes(dir + "line/本線.txt"), "1001\r\n2001\r\n3001\r\n");
+  m.MnuSave->trigger();
+  EXPECT_FALSE(m.Edit.Brd.Modified);
+
+  const TProgramRun run = RunProgram(RAMVEL_CLI, {"check", dir}, base_.Path());
+  EXPECT_EQ(run.Out, "layout: ok\nline 本線: ok\n");
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  for (const auto& e : host_.Events) EXPECT_NE(e.Kind, "msg") << e.Text;
+}
+
+}  // namespace
+}  // namespace ramvel::test
