@@ -1,8 +1,10 @@
 // A small board made in the main window alone: a new board from a terrain bitmap, three
 // stations placed and joined by rails with the mouse, a line made by clicks, saved and checked.
 #include <QAction>
+#include <QLabel>
 #include <QMouseEvent>
-#include <QTest>
+#include <QPushButton>
+#include <cstdlib>
 #include <filesystem>
 
 #include "NetBuilder.h"
@@ -16,13 +18,30 @@ namespace fs = std::filesystem;
 class LayoutScenario : public ShellTest {
  protected:
   // A release of button at the pixel of terrain dot (i, j), after a move there.
-  void Click(Qt::MouseButton button, int i, int j) {
+  // A move with no button held, as the board area sees it.
+  void Move(int i, int j) {
     const QPoint at(6 * i, 6 * j);
-    // A move with no button held, as the board area sees it (QTest would only set the cursor).
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(main_->BoardArea->mapToGlobal(at)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(main_->BoardArea, &move);
-    QTest::mouseClick(main_->BoardArea, button, {}, at);
+  }
+  // The window as it is now into RAMVEL_SHOT_DIR, when that is set.
+  void Shot(const std::string& name) {
+    if (const char* dir = std::getenv("RAMVEL_SHOT_DIR")) {
+      QApplication::processEvents();
+      main_->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+    }
+  }
+  // A move there, then a press and release.
+  void Click(Qt::MouseButton button, int i, int j) {
+    const QPoint at(6 * i, 6 * j);
+    Move(i, j);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+      QMouseEvent e(type, QPointF(at), QPointF(main_->BoardArea->mapToGlobal(at)), button, held,
+                    Qt::NoModifier);
+      QApplication::sendEvent(main_->BoardArea, &e);
+    }
   }
   void Place(const std::string& name, int i, int j) {
     host_.SelectAnswers.push_back(name);
@@ -53,7 +72,19 @@ TEST_F(LayoutScenario, SmallBoardMadeByMouseChecksClean) {
 
   Place("西", 10, 20);
   Place("中", 35, 20);
-  Place("東", 60, 20);
+  host_.SelectAnswers.push_back("東");
+  m.MnuStaAdd->trigger();
+  for (int k = 0; k < 3; ++k) m.BtnStaRoteR->click();  // clockwise to (4, 10)
+  EXPECT_EQ(m.Edit.View.StaMuki, 1);
+  Move(37, 15);  // across 中 at (39, 20)
+  EXPECT_EQ(m.SBarPanel[1]->text().toStdString(), "駅と交差しています");
+  Shot("place_red");
+  for (int k = 0; k < 3; ++k) m.BtnStaRoteL->click();
+  Move(60, 20);
+  EXPECT_EQ(m.SBarPanel[1]->text().toStdString(), "at(6480,2160)");
+  Shot("place_green");
+  Click(Qt::LeftButton, 60, 20);
+  EXPECT_EQ(m.Edit.View.EditMode, kEditIdle);
   // Rails: from 西's east end by a bend to 中, and straight from 中 to 東.
   Click(Qt::LeftButton, 20, 20);
   ASSERT_EQ(m.Edit.View.EditMode, kEditPutRail);

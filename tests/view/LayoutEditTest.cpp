@@ -181,7 +181,7 @@ TEST_F(RailTest, BendOfAtMost23DegreesIsAccepted) {
   EXPECT_EQ(BandColour(), kClrBandBad);
   Shot("rail_red");
   Move(21 + 40, 20 + 17);
-  EXPECT_EQ(sink_.Status[1], "接続角度がきつすぎます 1001(-11,0)/-0.920330");
+  EXPECT_EQ(sink_.Status[1], "接続角度がきつすぎます 1001(-11,0)/-0.920331");
   Move(21 + 33, 20 - 14);
   EXPECT_EQ(ed_.View.PutOk, 1);
   EXPECT_EQ(sink_.Status[1], "at(2268,2160) - 長さ 3871m");

@@ -29,7 +29,7 @@ void LayoutTest::SetUp() {
   WriteSta(e);
   ed_.InitView(300, 600);
   ASSERT_TRUE(ed_.View.SetLand(land_).ok());
-  ed_.Brd.BrdName = "T";
+  ed_.Brd.BrdName = fs::path(folder_).filename().string();
   ed_.View.BrdPath = folder_ + "/";
   ed_.EndEdit();
   Redraw();

@@ -28,6 +28,7 @@ class RenameTest : public LayoutTest {
     LayoutTest::SetUp();
     test::PutStation(ed_.Brd, test::TwoPlatformStation(1001, "A"), 10, 20);
     test::PutStation(ed_.Brd, test::TwoPlatformStation(2001, "B"), 50, 20);
+    ed_.Brd.Modified = false;
   }
   // Renames A to name, answering the question with yes.
   bool RenameA(const std::string& name) {
@@ -52,7 +53,9 @@ TEST_F(RenameTest, RefusedNamesChangeNothing) {
     EXPECT_FALSE(ed_.Brd.Modified);
     // No question is asked for a refused name; an empty answer ends silently.
     for (const auto& e : host_.Events) EXPECT_NE(e.Kind, "ask");
-    if (!name.empty()) EXPECT_EQ(host_.Events.back().Kind, "msg");
+    if (!name.empty()) {
+      EXPECT_EQ(host_.Events.back().Kind, "msg");
+    }
     host_.YesNoAnswers.clear();
   }
 }

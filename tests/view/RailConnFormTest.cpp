@@ -1,7 +1,9 @@
 // The rail connection dialog on the board view: opened by a click on a rail end whose tracks
 // all meet a station, its markers, the pointer, OK writing and Cancel leaving things alone.
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
-#include <QTest>
 #include <cstdlib>
 
 #include "LayoutFixture.h"
@@ -28,7 +30,17 @@ class RailConnForm : public test::LayoutTest {
       return dlg_.result() == QDialog::Accepted;
     };
   }
-  void ClickPic(TPoint p) { QTest::mouseClick(dlg_.ImgConn, Qt::LeftButton, {}, QPoint(p.x, p.y)); }
+  // A left button pressed and released on the picture, as the window system delivers it.
+  void ClickPic(TPoint p) {
+    const QPointF at(p.x, p.y);
+    const QPointF global(dlg_.ImgConn->mapToGlobal(QPoint(p.x, p.y)));
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(dlg_.ImgConn, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(dlg_.ImgConn, &release);
+  }
 
   TStaObj* a_ = nullptr;
   TRailObj* rail_ = nullptr;
@@ -46,7 +58,7 @@ TEST_F(RailConnForm, ExtendingTheRunRenumbersAndOkWritesIt) {
     EXPECT_EQ(test::Px(dlg_.Picture, 120, 135), 0xFFFFFFu);  // free beside it: white
     ClickPic({120, 135});
     EXPECT_TRUE(dlg_.BtnOk->isEnabled());
-    QTest::mouseClick(dlg_.BtnOk, Qt::LeftButton);
+    dlg_.BtnOk->click();
   };
   EXPECT_TRUE(Left(22, 20));
   EXPECT_EQ(opened_, 1);
@@ -63,7 +75,7 @@ TEST_F(RailConnForm, CancelLeavesStationAndRailUntouched) {
   script_ = [this] {
     ClickPic({120, 135});
     EXPECT_EQ(dlg_.State.A[1], 2);
-    QTest::mouseClick(dlg_.BtnCancel, Qt::LeftButton);
+    dlg_.BtnCancel->click();
   };
   const int32_t before = a_->EntConn[1][1];
   EXPECT_FALSE(Left(22, 20));
