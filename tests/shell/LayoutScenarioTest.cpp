@@ -1,6 +1,7 @@
 // A small board made in the main window alone: a new board from a terrain bitmap, three
 // stations placed and joined by rails with the mouse, a line made by clicks, saved and checked.
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -20,6 +21,7 @@ class LayoutScenario : public ShellTest {
   // A release of button at the pixel of terrain dot (i, j), after a move there.
   // A move with no button held, as the board area sees it.
   void Move(int i, int j) {
+    QApplication::processEvents();  // the pointer set into the board area arrives first
     const QPoint at(6 * i, 6 * j);
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(main_->BoardArea->mapToGlobal(at)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -94,7 +96,7 @@ TEST_F(LayoutScenario, SmallBoardMadeByMouseChecksClean) {
   ASSERT_EQ(m.Edit.View.EditMode, kEditPutRail);
   Click(Qt::LeftButton, 60, 20);
   EXPECT_EQ(m.Edit.View.EditMode, kEditIdle);
-  EXPECT_EQ(m.Edit.Brd.Rails.size(), 2u);
+  EXPECT_EQ(m.Edit.Brd.Rails.size(), 3u);
   EXPECT_TRUE(m.MnuLineNew->isEnabled());
 
   host_.InputAnswers.push_back(" 本線 ");

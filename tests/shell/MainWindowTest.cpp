@@ -318,9 +318,13 @@ TEST_F(RunTest, ModeSwitchKeepsTheTimeAndStopsTheClock) {
   EXPECT_FALSE(m.Timer.isActive());
   EXPECT_FALSE(m.GbxTm->isVisible());
   EXPECT_TRUE(m.MnuLandLoad->isEnabled());
-  // Commands whose windows come with later features stay disabled.
-  for (QAction* a : {m.MnuStaEdit, m.MnuDiaEdit, m.MnuStaAdd, m.MnuLineNew, m.MnuSaveBAK}) {
+  // Commands whose windows come with later features stay disabled; layout and line editing
+  // are open in design mode.
+  for (QAction* a : {m.MnuStaEdit, m.MnuDiaEdit, m.MnuSaveBAK}) {
     EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  }
+  for (QAction* a : {m.MnuStaAdd, m.MnuStaRename, m.MnuLineNew, m.MnuLineMod, m.MnuLineDel}) {
+    EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
   }
   wall_ = {14, 30};
   m.MnuModeSelClick();
