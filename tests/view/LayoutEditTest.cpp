@@ -210,6 +210,24 @@ TEST_F(RailTest, ParallelToABranchingRailIsRefused) {
   EXPECT_EQ(ed_.View.PutOk, 1);
 }
 
+// Entry 2 of A's side 1 lies 4 m below entry 1 (v grows downwards on the screen at angle 0):
+// a branch from it going up crosses the track that leaves entry 1; going down it does not.
+TEST_F(RailTest, BranchAcrossTheNeighbouringTrackIsRefused) {
+  ed_.Brd.RailReg({21, 20}, {9, 0}, a_, nullptr, 1);
+  Redraw();
+  StartAtA();
+  Move(31, 17);
+  EXPECT_EQ(ed_.View.PutOk, 1);
+  EXPECT_FALSE(Left(31, 17));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"駅からの分岐レールと交差しています"}));
+  EXPECT_EQ(ed_.Brd.Rails.size(), 1u);
+  Move(31, 23);
+  EXPECT_TRUE(Left(31, 23));
+  ASSERT_EQ(ed_.Brd.Rails.size(), 2u);
+  EXPECT_NE(a_->EntConn[1][2], 0);
+  EXPECT_EQ(ed_.View.EditMode, kEditPutRail);  // its far end is free
+}
+
 TEST_F(RailTest, UnequalOrNoFreeEntriesAreRefused) {
   ed_.Brd.RailReg({21, 20}, {9, 0}, a_, nullptr, 1);
   Redraw();

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <cstdlib>
+#include <memory>
 
 #include "LayoutFixture.h"
 #include "NetBuilder.h"
@@ -19,32 +20,33 @@ class RailConnForm : public test::LayoutTest {
  protected:
   void SetUp() override {
     LayoutTest::SetUp();
+    dlg_ = std::make_unique<TFrmRailConn>();
     a_ = test::PutStation(ed_.Brd, test::TwoPlatformStation(1001, "A"), 10, 20);
     rail_ = ed_.Brd.RailReg({21, 20}, {9, 0}, a_, nullptr, 1);
     ed_.Brd.Modified = false;
     Redraw();
     ed_.Layout.RailConn = [this](TStaObj& sta, TRailObj& rail, int32_t side) {
-      dlg_.Open(sta, rail, side);
+      dlg_->Open(sta, rail, side);
       ++opened_;
       if (script_) script_();
-      return dlg_.result() == QDialog::Accepted;
+      return dlg_->result() == QDialog::Accepted;
     };
   }
   // A left button pressed and released on the picture, as the window system delivers it.
   void ClickPic(TPoint p) {
     const QPointF at(p.x, p.y);
-    const QPointF global(dlg_.ImgConn->mapToGlobal(QPoint(p.x, p.y)));
+    const QPointF global(dlg_->ImgConn->mapToGlobal(QPoint(p.x, p.y)));
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QApplication::sendEvent(dlg_.ImgConn, &press);
+    QApplication::sendEvent(dlg_->ImgConn, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QApplication::sendEvent(dlg_.ImgConn, &release);
+    QApplication::sendEvent(dlg_->ImgConn, &release);
   }
 
   TStaObj* a_ = nullptr;
   TRailObj* rail_ = nullptr;
-  TFrmRailConn dlg_;
+  std::unique_ptr<TFrmRailConn> dlg_;  // made once the application exists
   int opened_ = 0;
   std::function<void()> script_;
 };
@@ -53,12 +55,12 @@ class RailConnForm : public test::LayoutTest {
 // picture's centre (120, 120).
 TEST_F(RailConnForm, ExtendingTheRunRenumbersAndOkWritesIt) {
   script_ = [this] {
-    EXPECT_FALSE(dlg_.BtnOk->isEnabled());
-    EXPECT_EQ(test::Px(dlg_.Picture, 120, 120), 0x00FFFFu);  // the run's end: cyan
-    EXPECT_EQ(test::Px(dlg_.Picture, 120, 135), 0xFFFFFFu);  // free beside it: white
+    EXPECT_FALSE(dlg_->BtnOk->isEnabled());
+    EXPECT_EQ(test::Px(dlg_->Picture, 120, 120), 0x00FFFFu);  // the run's end: cyan
+    EXPECT_EQ(test::Px(dlg_->Picture, 120, 135), 0xFFFFFFu);  // free beside it: white
     ClickPic({120, 135});
-    EXPECT_TRUE(dlg_.BtnOk->isEnabled());
-    dlg_.BtnOk->click();
+    EXPECT_TRUE(dlg_->BtnOk->isEnabled());
+    dlg_->BtnOk->click();
   };
   EXPECT_TRUE(Left(22, 20));
   EXPECT_EQ(opened_, 1);
@@ -74,8 +76,8 @@ TEST_F(RailConnForm, ExtendingTheRunRenumbersAndOkWritesIt) {
 TEST_F(RailConnForm, CancelLeavesStationAndRailUntouched) {
   script_ = [this] {
     ClickPic({120, 135});
-    EXPECT_EQ(dlg_.State.A[1], 2);
-    dlg_.BtnCancel->click();
+    EXPECT_EQ(dlg_->State.A[1], 2);
+    dlg_->BtnCancel->click();
   };
   const int32_t before = a_->EntConn[1][1];
   EXPECT_FALSE(Left(22, 20));
@@ -88,16 +90,16 @@ TEST_F(RailConnForm, CancelLeavesStationAndRailUntouched) {
 
 TEST_F(RailConnForm, PointerIsAHandOverAnEntryOnly) {
   script_ = [this] {
-    dlg_.ImgMouseMove(123, 124);
-    EXPECT_EQ(dlg_.CurEnt, 1);
-    EXPECT_EQ(dlg_.ImgConn->cursor().shape(), Qt::PointingHandCursor);
-    dlg_.ImgMouseMove(130, 128);
-    EXPECT_EQ(dlg_.CurEnt, 0);
-    EXPECT_EQ(dlg_.ImgConn->cursor().shape(), Qt::ArrowCursor);
+    dlg_->ImgMouseMove(123, 124);
+    EXPECT_EQ(dlg_->CurEnt, 1);
+    EXPECT_EQ(dlg_->ImgConn->cursor().shape(), Qt::PointingHandCursor);
+    dlg_->ImgMouseMove(130, 128);
+    EXPECT_EQ(dlg_->CurEnt, 0);
+    EXPECT_EQ(dlg_->ImgConn->cursor().shape(), Qt::ArrowCursor);
     ClickPic({120, 120});  // the only track stays
-    EXPECT_FALSE(dlg_.BtnOk->isEnabled());
+    EXPECT_FALSE(dlg_->BtnOk->isEnabled());
     if (const char* dir = std::getenv("RAMVEL_SHOT_DIR")) {
-      dlg_.grab().save(QString::fromStdString(std::string(dir) + "/railconn.png"));
+      dlg_->grab().save(QString::fromStdString(std::string(dir) + "/railconn.png"));
     }
   };
   EXPECT_FALSE(Left(22, 20));
