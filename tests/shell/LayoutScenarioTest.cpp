@@ -1,6 +1,7 @@
 // A small board made in the main window alone: a new board from a terrain bitmap, three
 // stations placed and joined by rails with the mouse, a line made by clicks, saved and checked.
 #include <QAction>
+#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -23,6 +24,7 @@ class LayoutScenario : public ShellTest {
   void Move(int i, int j) {
     QApplication::processEvents();  // the pointer set into the board area arrives first
     const QPoint at(6 * i, 6 * j);
+    QCursor::setPos(main_->BoardArea->mapToGlobal(at));  // where moves the window makes up land
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(main_->BoardArea->mapToGlobal(at)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(main_->BoardArea, &move);
