@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -120,6 +121,34 @@ TEST_F(LayoutScenario, SmallBoardMadeByMouseChecksClean) {
   EXPECT_EQ(run.Out, "layout: ok\nline 本線: ok\n");
   EXPECT_EQ(run.Exit, 0) << run.Err;
   for (const auto& e : host_.Events) EXPECT_NE(e.Kind, "msg") << e.Text;
+}
+
+// The arrow keys turn the station being placed and check it again where the pointer is.
+TEST_F(LayoutScenario, ArrowKeysTurnTheStationBeingPlaced) {
+  TFrmMain& m = Main();
+  WriteLand(Base() + "terrain.bmp", 100, 50);
+  host_.InputAnswers.push_back("鍵");
+  host_.FileAnswers.push_back(Base() + "terrain.bmp");
+  ASSERT_TRUE(m.OpenBrd(TOpenKind::kNew));
+  WriteSta(Base() + "鍵/", PassingLoopStation(2001, "中"));
+  host_.SelectAnswers.push_back("中");
+  m.MnuStaAdd->trigger();
+  ASSERT_EQ(m.Edit.View.EditMode, kEditPutSta);
+  Move(30, 20);
+  const auto key = [&](int k) {
+    QKeyEvent e(QEvent::KeyRelease, k, Qt::NoModifier);
+    QApplication::sendEvent(&m, &e);
+  };
+  key(Qt::Key_Up);
+  EXPECT_EQ(m.Edit.View.StaMuki, 5);
+  EXPECT_EQ(m.Edit.View.PutVec, (TPoint{10, -4}));
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  EXPECT_EQ(m.Edit.View.StaMuki, 3);
+  EXPECT_EQ(m.Edit.View.PutPos, (TPoint{30, 20}));
+  EXPECT_EQ(m.SBarPanel[1]->text().toStdString(), "at(3240,2160)");
+  key(Qt::Key_Left);  // other keys do nothing here
+  EXPECT_EQ(m.Edit.View.StaMuki, 3);
 }
 
 }  // namespace
