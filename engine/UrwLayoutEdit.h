@@ -108,6 +108,8 @@ class TLayoutEdit {
   bool RailEndClicked(TRailObj& rail);
   void BeginRail(TPoint dot);
   bool AskRename(TStaObj& sta, const std::string& newName);
+  bool StartNewLine();
+  bool StartOldLine();
   TStatus CheckNewStaName(const TStaObj& sta, const std::string& newName) const;
   // UrwLayoutCheck.cpp
   bool CheckEndPoint(bool forSta, TPoint d, int32_t sign, TPoint v, std::set<int32_t>& excl);

@@ -32,39 +32,38 @@ bool TLayoutEdit::StartLineEdit(bool isNew) {
     ShowMsgBox(kCapError, "路面デザインが完成していません\r\r" + open);
     return false;
   }
-  if (isNew) {
-    const std::optional<std::string> answer = UiHost().InputBox("新規の路線", "路線名は？", "");
-    if (!answer) return false;
-    const std::string name = Trimmed(*answer);
-    if (name.empty()) return false;
-    if (TStatus st = CheckObjName(name, "路線名"); !st) {
-      ShowMsgBox(kCapError, st.Msg());
-      return false;
-    }
-    std::error_code ec;
-    if (fs::exists(LinePath(View.BrdPath, name), ec)) {
-      ShowMsgBox(kCapError, "その路線名は既に存在します");
-      return false;
-    }
-    if (TStatus st = Brd.SetLine(name); !st) {
-      ShowMsgBox(kCapError, st.Msg());
-      return false;
-    }
-  } else {
-    const std::vector<std::string> lines = ListFiles(ResolveIn(View.BrdPath, "line"), "txt");
-    const std::optional<std::string> name = ChooseItem(lines, "路線を選択して下さい");
-    if (!name) return false;
-    TStatus st = Brd.SetLine(*name);
-    if (st) st = Brd.LoadLine(View.BrdPath);
-    if (!st) {
-      ShowMsgBox(kCapError, st.Msg());
-      return false;
-    }
-  }
+  if (!(isNew ? StartNewLine() : StartOldLine())) return false;
   View.EditMode = kEditLine;
   View.CurObjId = -1;
   SetStatus(0, "路線の編集");
   return true;
+}
+
+// A new name is refused before anything changes when it cannot be a file name or a line of
+// that name exists already.
+bool TLayoutEdit::StartNewLine() {
+  const std::optional<std::string> answer = UiHost().InputBox("新規の路線", "路線名は？", "");
+  if (!answer) return false;
+  const std::string name = Trimmed(*answer);
+  if (name.empty()) return false;
+  TStatus st = CheckObjName(name, "路線名");
+  std::error_code ec;
+  if (st && fs::exists(LinePath(View.BrdPath, name), ec)) {
+    st = TStatus::Error("その路線名は既に存在します");
+  }
+  if (st) st = Brd.SetLine(name);
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+  return st.ok();
+}
+
+bool TLayoutEdit::StartOldLine() {
+  const std::vector<std::string> lines = ListFiles(ResolveIn(View.BrdPath, "line"), "txt");
+  const std::optional<std::string> name = ChooseItem(lines, "路線を選択して下さい");
+  if (!name) return false;
+  TStatus st = Brd.SetLine(*name);
+  if (st) st = Brd.LoadLine(View.BrdPath);
+  if (!st) ShowMsgBox(kCapError, st.Msg());
+  return st.ok();
 }
 
 bool TLayoutEdit::LineEditClick(int32_t kind) {
