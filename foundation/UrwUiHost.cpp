@@ -1,6 +1,7 @@
 // The installed dialog host, the default one that writes to stderr, and the scripted test host.
 #include "foundation/UrwUiHost.h"
 
+#include <algorithm>
 #include <iostream>
 #include <utility>
 
@@ -90,6 +91,17 @@ void ShowLookupError(const std::string& tag, const std::string& key) {
   ShowPlainMsg("Error(" + tag + ":" + key + ")");
 }
 
+std::optional<std::string> ChooseItem(const std::vector<std::string>& items,
+                                      const std::string& prompt, const std::string& picFolder) {
+  if (items.empty()) {
+    gHost->ShowMsgBox(kCapNotice, "選択できるものがありません");
+    return std::nullopt;
+  }
+  const std::optional<size_t> i = gHost->SelectItem(items, prompt, picFolder);
+  if (!i || *i >= items.size()) return std::nullopt;
+  return items[*i];
+}
+
 void TScriptedHost::ShowMsgBox(const std::string& caption, const std::string& text) {
   Events.push_back({"msg", caption, text});
 }
@@ -118,6 +130,19 @@ std::optional<std::string> TScriptedHost::OpenFileDialog(const std::string& titl
 std::optional<uint32_t> TScriptedHost::ChooseColor(uint32_t) {
   Events.push_back({"color", "", ""});
   return Next(ColorAnswers, Unanswered, std::optional<uint32_t>());
+}
+
+std::optional<size_t> TScriptedHost::SelectItem(const std::vector<std::string>& items,
+                                                const std::string& prompt, const std::string&) {
+  std::string joined;
+  for (const std::string& item : items) joined += (joined.empty() ? "" : "|") + item;
+  Events.push_back({"select", prompt, joined});
+  const std::optional<std::string> answer =
+      Next(SelectAnswers, Unanswered, std::optional<std::string>());
+  if (!answer) return std::nullopt;
+  const auto it = std::find(items.begin(), items.end(), *answer);
+  if (it == items.end()) return std::nullopt;
+  return static_cast<size_t>(it - items.begin());
 }
 
 std::vector<std::string> TScriptedHost::Texts() const {

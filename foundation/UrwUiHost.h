@@ -34,6 +34,14 @@ class TUiHost {
   }
   // A colour choice (0xRRGGBB); nullopt when cancelled. A host without one cancels.
   virtual std::optional<uint32_t> ChooseColor(uint32_t /*initial*/) { return std::nullopt; }
+  // The selection dialog: one of items (never empty) under the caption prompt. With picFolder
+  // (a board folder) the items are station files of that board, each shown with its picture.
+  // The chosen index; nullopt when cancelled. A host without one cancels.
+  virtual std::optional<size_t> SelectItem(const std::vector<std::string>& /*items*/,
+                                           const std::string& /*prompt*/,
+                                           const std::string& /*picFolder*/) {
+    return std::nullopt;
+  }
 };
 
 // Installs host (not owned; nullptr restores the default, which writes messages to stderr and
@@ -51,13 +59,18 @@ bool AskYesNo(const std::string& caption, const std::string& text);
 void ShowPlainMsg(const std::string& text);
 // The box of a failed lookup: "Error(" + tag + ":" + key + ")".
 void ShowLookupError(const std::string& tag, const std::string& key);
+// The selection dialog through the host: the chosen item, or nullopt when cancelled. An empty
+// list is refused at once with the notice "選択できるものがありません".
+std::optional<std::string> ChooseItem(const std::vector<std::string>& items,
+                                      const std::string& prompt,
+                                      const std::string& picFolder = "");
 
 // A host for tests: records every interaction in order and answers from queues. A question
 // asked with an empty queue is answered No / cancel and counted in Unanswered.
 class TScriptedHost : public TUiHost {
  public:
   struct TEvent {
-    std::string Kind;  // "msg", "ask", "plain", "input", "open", "color"
+    std::string Kind;  // "msg", "ask", "plain", "input", "open", "color", "select"
     std::string Caption;
     std::string Text;
   };
@@ -67,6 +80,9 @@ class TScriptedHost : public TUiHost {
   std::deque<std::optional<std::string>> InputAnswers;
   std::deque<std::optional<std::string>> FileAnswers;
   std::deque<std::optional<uint32_t>> ColorAnswers;
+  // Answers of the selection dialog by the chosen item's text; a text not among the items
+  // cancels. The event's Caption is the prompt, its Text the items joined by "|".
+  std::deque<std::optional<std::string>> SelectAnswers;
   int Unanswered = 0;
 
   void ShowMsgBox(const std::string& caption, const std::string& text) override;
@@ -77,6 +93,9 @@ class TScriptedHost : public TUiHost {
   std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::optional<size_t> SelectItem(const std::vector<std::string>& items,
+                                   const std::string& prompt,
+                                   const std::string& picFolder) override;
 
   // The texts of all recorded events, in order.
   std::vector<std::string> Texts() const;

@@ -385,6 +385,7 @@ void TFrmMain::ConnectEvents() {
   connect(BoardArea, &TBoardArea::PointerLeft, this, &TFrmMain::FormMouseLeave);
   connect(BoardArea, &TBoardArea::DoubleClicked, this, &TFrmMain::FormDblClick);
   connect(BoardArea, &TBoardArea::Resized, this, &TFrmMain::FormResize);
+  ConnectLayoutEvents();
   for (QObject* o : {static_cast<QObject*>(EdtCurTm), static_cast<QObject*>(ImgTmOn),
                      static_cast<QObject*>(ImgTmOff)}) {
     o->installEventFilter(this);

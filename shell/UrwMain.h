@@ -75,7 +75,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   TFrmAbout* About;
   // Commands whose windows arrive with later features stay disabled until they are connected.
   struct TFeatures {
-    bool Backup = true, StaEditor = true, LineEdit = false, DiaEditor = false, Layout = false;
+    bool Backup = true, StaEditor = true, LineEdit = true, DiaEditor = false, Layout = true;
   } Features;
   // The wall clock (hour, minute) read when run mode starts with the clock not set; replaceable
   // so that the start can be checked at any hour.
@@ -140,8 +140,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // ---- Backups and diagnostics (UrwMainBackup.cpp) ----
   void MnuSaveBAKClick();
   void MnuLoadBAKClick();
-  // F1 in design mode shows the station or rail under the mouse in the diagnostics window.
-  void FormKeyUp(int key);
+  // Shows the station or rail under the mouse in the diagnostics window (F1 in design mode).
+  void ShowDebugAtMouse();
 
   // ---- Modes and clock (UrwMainClock.cpp) ----
   void SetMode(bool design);
@@ -170,6 +170,19 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // Opens the diagnostics window from the diagram editor (F1) for a station or a train set (-1
   // none); unset until that window exists.
   std::function<void(int32_t staId, int32_t carNo)> DiaDiagnostics;
+
+  // ---- Layout and line editing (UrwMainLayout.cpp) ----
+  void MnuStaAddClick();
+  void MnuStaRenameClick();
+  void BtnStaMukiClick(int tag);
+  // F1 opens the diagnostics window; the up and down arrows turn a station being placed.
+  void FormKeyUp(int key);
+  void MnuLineNewClick();
+  void MnuLineModClick();
+  void MnuLineDelClick();
+  void MnuLineRingClick();
+  void MnuLineCancelClick();
+  void MnuLineFixClick();
 
   // ---- Options and help (UrwMainView.cpp) ----
   void MnuOptClick();
@@ -204,6 +217,9 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void FillChoices();
   void ConnectEvents();
   void ConnectDiaEditor();
+  // UrwMainLayout.cpp
+  void ConnectLayoutEvents();
+  void AfterLineCommand(bool changed);
   // UrwMainFile.cpp
   bool AskBrdName(TOpenKind kind, int index, std::string& name);
   void SetupView();

@@ -1,5 +1,4 @@
 // The main window's backups (バックアップ作成, バックアップ読込) and the diagnostics key F1.
-#include <QKeyEvent>
 
 #include "diagnostics/UrwForDebug.h"
 #include "engine/UrwBackup.h"
@@ -42,14 +41,9 @@ void TFrmMain::MnuLoadBAKClick() {
 
 // ---- Diagnostics -------------------------------------------------------------------------------
 
-void TFrmMain::keyReleaseEvent(QKeyEvent* e) {
-  FormKeyUp(e->key());
-  QMainWindow::keyReleaseEvent(e);
-}
-
 // Nothing happens over empty ground: the hit test leaves -1 or 0 there.
-void TFrmMain::FormKeyUp(int key) {
-  if (key != Qt::Key_F1 || Edit.Brd.BrdName.empty() || Edit.View.DesignMode == 0) return;
+void TFrmMain::ShowDebugAtMouse() {
+  if (Edit.Brd.BrdName.empty() || Edit.View.DesignMode == 0) return;
   const int32_t id = Edit.View.CurObjId;
   if (id <= 0) return;
   if (IdKind(id) == kKindSta) {

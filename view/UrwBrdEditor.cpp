@@ -2,6 +2,7 @@
 // the editing ended.
 #include "view/UrwBrdEditor.h"
 
+#include <QApplication>
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "view/UrwDrawKit.h"
 #include "view/UrwLandFile.h"
+#include "view/UrwRailConn.h"
 
 namespace ramvel {
 
@@ -51,7 +53,13 @@ TStatus Renamed(const TStatus& st, const std::string& file) {
 // ---- Life cycle
 // ----------------------------------------------------------------------------------
 
-TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {}
+TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {
+  Layout.Status = [this](int panel, const std::string& text) { SetStatus(panel, text); };
+  Layout.RailConn = [](TStaObj& sta, TRailObj& rail, int32_t side) {
+    TFrmRailConn dlg(QApplication::activeWindow());
+    return dlg.Execute(sta, rail, side);
+  };
+}
 
 void TBrdEdit::InitView(int32_t height, int32_t width) { View.InitView(width, height); }
 
@@ -91,7 +99,11 @@ TStatus TBrdEdit::LoadLand(const std::string& file) {
   return TStatus::Ok();
 }
 
-TStatus TBrdEdit::SaveBoard(bool keepStations) { return Brd.SaveBrd(View.BrdPath, keepStations); }
+TStatus TBrdEdit::SaveBoard(bool keepStations) {
+  const TStatus st = Brd.SaveBrd(View.BrdPath, keepStations);
+  if (!st || keepStations) return st;
+  return Layout.FinishRenames(View.BrdPath);
+}
 
 void TBrdEdit::EndEdit() {
   View.EndEdit();

@@ -9,6 +9,7 @@
 
 #include "engine/UrwBrdData.h"
 #include "engine/UrwBrdView.h"
+#include "engine/UrwLayoutEdit.h"
 #include "foundation/UrwCmnDef.h"
 #include "view/UrwStaDraw.h"
 
@@ -30,9 +31,6 @@ class TBrdEditSink {
   virtual void ShowMiniMap(const QImage& image);
 };
 
-// Mouse events passed to MouseEvent.
-enum : int32_t { kMouseMove = 1, kMouseLeftUp = 2, kMouseOtherUp = 3 };
-
 // Width of the minimap thumbnail, pixels.
 inline constexpr int32_t kMiniMapWidth = 105;
 // Font sizes of the board picture, points.
@@ -50,6 +48,7 @@ class TBrdEdit {
 
   TBrdData Brd;        // the open board, owned
   TBrdView View{Brd};  // the view's state: position, modes, clock, label options
+  TLayoutEdit Layout{View};  // placing, deleting, renaming and line editing
   QImage LandBmp;      // the terrain as loaded
   QImage LandThumb;    // the terrain recoloured for the minimap; null without terrain
   QImage LayerBmp;     // terrain, stations and rails of the last recompute
@@ -70,7 +69,8 @@ class TBrdEdit {
   TStatus LoadLand(const std::string& file);
   // LoadLand with anything thrown turned into a failure.
   TStatus LoadLandGuarded(const std::string& file);
-  // Writes the board into its folder.
+  // Writes the board into its folder; after a full save the files of renamed stations bear
+  // their new names.
   TStatus SaveBoard(bool keepStations);
   // Design mode, idle, nothing selected, both status panels cleared.
   void EndEdit();
@@ -93,8 +93,7 @@ class TBrdEdit {
 
  protected:
   // ---- Editing hooks ----
-  // The mouse dispatch reaches the editing operations through these. Layout and line editing
-  // arrive with their own features; until then each does nothing and reports no change.
+  // The mouse dispatch reaches the editing operations of Layout through these.
 
   // EditMode 0: a button released on the station CurObjId of the line being edited.
   virtual bool LineEditClick(int32_t kind);

@@ -71,10 +71,14 @@ bool TBrdEdit::HoverEvent(int32_t kind, int32_t x, int32_t y, bool withRails) {
 // ---- Editing hooks
 // -------------------------------------------------------------------------------
 
-bool TBrdEdit::LineEditClick(int32_t) { return false; }
-bool TBrdEdit::StartRailAdd() { return false; }
-bool TBrdEdit::DelObj() { return false; }
-bool TBrdEdit::StaPlaceEvent(int32_t, int32_t, int32_t) { return false; }
-bool TBrdEdit::RailPlaceEvent(int32_t, int32_t, int32_t) { return false; }
+bool TBrdEdit::LineEditClick(int32_t kind) { return Layout.LineEditClick(kind); }
+bool TBrdEdit::StartRailAdd() { return Layout.StartRailAdd(); }
+bool TBrdEdit::DelObj() { return Layout.DelObj(); }
+bool TBrdEdit::StaPlaceEvent(int32_t kind, int32_t x, int32_t y) {
+  return Layout.StaPlaceEvent(kind, x, y);
+}
+bool TBrdEdit::RailPlaceEvent(int32_t kind, int32_t x, int32_t y) {
+  return Layout.RailPlaceEvent(kind, x, y);
+}
 
 }  // namespace ramvel

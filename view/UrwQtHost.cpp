@@ -7,11 +7,21 @@
 #include <QInputDialog>
 #include <QStringList>
 
+#include "timetable/UrwSelStaForm.h"
+
 namespace ramvel {
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A message's text with its line breaks as the box shows them: a lone CR breaks a line too.
+QString BoxText(const std::string& s) {
+  QString t = Q(s);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QChar('\r'), QChar('\n'));
+  return t;
+}
 
 // "*.bmp" and "*.BMP"; a pattern without letters stays alone.
 QString CaseVariants(const QString& patterns) {
@@ -40,7 +50,7 @@ std::unique_ptr<QMessageBox> MakeOkBox(QWidget* parent, const std::string& capti
                                        const std::string& text) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(Q(caption));
-  box->setText(Q(text));
+  box->setText(BoxText(text));
   box->setStandardButtons(QMessageBox::Ok);
   box->setDefaultButton(QMessageBox::Ok);
   return box;
@@ -50,7 +60,7 @@ std::unique_ptr<QMessageBox> MakeYesNoBox(QWidget* parent, const std::string& ca
                                           const std::string& text) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(Q(caption));
-  box->setText(Q(text));
+  box->setText(BoxText(text));
   box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   box->setDefaultButton(QMessageBox::Yes);
   box->setEscapeButton(QMessageBox::No);
@@ -101,6 +111,20 @@ std::optional<std::string> TQtUiHost::OpenFileDialog(const std::string& title,
       QFileDialog::getOpenFileName(parent_, Q(title), Q(folder), QtFileFilter(filter));
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
+}
+
+TQtUiHost::~TQtUiHost() { delete selDlg_.data(); }
+
+std::optional<size_t> TQtUiHost::SelectItem(const std::vector<std::string>& items,
+                                             const std::string& prompt,
+                                             const std::string& picFolder) {
+  if (selDlg_.isNull()) selDlg_ = new TFrmSelSta(parent_);
+  auto* dlg = static_cast<TFrmSelSta*>(selDlg_.data());
+  if (!picFolder.empty()) dlg->DrawStaPics(items, picFolder);
+  if (!dlg->ShowSelList(items, prompt, picFolder.empty())) return std::nullopt;
+  const int i = dlg->SelectedIndex();
+  if (i < 0) return std::nullopt;
+  return static_cast<size_t>(i);
 }
 
 std::optional<uint32_t> TQtUiHost::ChooseColor(uint32_t initial) {

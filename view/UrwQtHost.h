@@ -2,6 +2,7 @@
 // and colour dialogs with the captions and texts exactly as the callers give them.
 #pragma once
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -17,6 +18,9 @@ class TQtUiHost : public TUiHost {
  public:
   // parent (may be null) owns the dialogs on screen; it is watched, not owned.
   explicit TQtUiHost(QWidget* parent = nullptr) : parent_(parent) {}
+  ~TQtUiHost() override;
+  TQtUiHost(const TQtUiHost&) = delete;
+  TQtUiHost& operator=(const TQtUiHost&) = delete;
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   void ShowMsgBox(const std::string& caption, const std::string& text) override;
@@ -28,9 +32,13 @@ class TQtUiHost : public TUiHost {
   std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  // The program's one selection dialog (TFrmSelSta), made on first use.
+  std::optional<size_t> SelectItem(const std::vector<std::string>& items, const std::string& prompt,
+                                   const std::string& picFolder) override;
 
  private:
   QPointer<QWidget> parent_;
+  QPointer<QDialog> selDlg_;  // deleted with its parent or with the host
 };
 
 // The boxes as they are shown, built without being run.

@@ -30,5 +30,22 @@ TEST(UiHost, ScriptedHostRecordsAndAnswers) {
   EXPECT_EQ(host.Events.size(), 5u);
 }
 
+// The selection dialog: an empty list is refused with a notice before any dialog; the scripted
+// host answers by the chosen text, and a text not offered cancels.
+TEST(UiHost, ChoosingAnItem) {
+  TScriptedHost host;
+  TUiHostScope scope(host);
+  EXPECT_FALSE(ChooseItem({}, "駅を選択して下さい").has_value());
+  host.SelectAnswers = {"B", "Z", std::nullopt};
+  EXPECT_EQ(ChooseItem({"A", "B"}, "駅を選択して下さい").value_or(""), "B");
+  EXPECT_FALSE(ChooseItem({"A", "B"}, "路線を選択して下さい").has_value());
+  EXPECT_FALSE(ChooseItem({"A"}, "x").has_value());
+  EXPECT_EQ(host.Texts(),
+            (std::vector<std::string>{"選択できるものがありません", "A|B", "A|B", "A"}));
+  EXPECT_EQ(host.Events[0].Caption, "お知らせ");
+  EXPECT_EQ(host.Events[2].Caption, "路線を選択して下さい");
+  EXPECT_EQ(host.Events[2].Kind, "select");
+}
+
 }  // namespace
 }  // namespace ramvel
