@@ -162,6 +162,7 @@ void TFrmMain::FormCreate() {
   MakeStatusBar();
   SelSta = new TFrmSelSta(this);
   Debug = new TFrmDebug(this);
+  DiaDiagnostics = [this](int32_t staId, int32_t carNo) { ShowDebugFor(staId, carNo); };
   RecentBrds = ReadRecentBrds(BaseDir + kRecentFile);
   AddRecentBrd("");
   ApplySettings(ReadSettings(BaseDir + kSettingsFile));

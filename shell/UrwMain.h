@@ -142,6 +142,9 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MnuLoadBAKClick();
   // Shows the station or rail under the mouse in the diagnostics window (F1 in design mode).
   void ShowDebugAtMouse();
+  // Shows the station staId, else the train set carNo (-1: none) in the diagnostics window (F1
+  // in the diagram editor).
+  void ShowDebugFor(int32_t staId, int32_t carNo);
 
   // ---- Modes and clock (UrwMainClock.cpp) ----
   void SetMode(bool design);
@@ -168,7 +171,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // ---- Diagram editor (UrwMainDia.cpp) ----
   void MnuDiaEditClick();
   // Opens the diagnostics window from the diagram editor (F1) for a station or a train set (-1
-  // none); unset until that window exists.
+  // none); replaceable for tests.
   std::function<void(int32_t staId, int32_t carNo)> DiaDiagnostics;
 
   // ---- Layout and line editing (UrwMainLayout.cpp) ----

@@ -53,4 +53,12 @@ void TFrmMain::ShowDebugAtMouse() {
   }
 }
 
+void TFrmMain::ShowDebugFor(int32_t staId, int32_t carNo) {
+  if (staId >= 0) {
+    if (TStaObj* sta = Edit.Brd.FindSta(staId, "STA")) Debug->ShowSta(*sta);
+  } else if (carNo >= 0) {
+    if (TCarObj* car = Edit.Brd.FindCar(carNo, "CAR")) Debug->ShowCar(*car);
+  }
+}
+
 }  // namespace ramvel

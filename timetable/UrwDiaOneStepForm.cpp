@@ -85,6 +85,7 @@ void TFrmDiaOneStep::Show(const TDiaOneStep& f) {
   LbxSta->setFixedHeight(f.LbxStaHeight);
   BtnCancel->setText(QStr(f.BtnCancelCaption));
   BtnCancel->setEnabled(f.BtnCancelEnabled);
+  BtnThru->setEnabled(f.BtnThruEnabled);
   setFixedSize(682, f.ClientHeight);
 }
 

@@ -247,6 +247,29 @@ TEST_F(DebugKey, F1OverEmptyGroundOrInRunModeShowsNothing) {
   EXPECT_TRUE(Shown().empty());
 }
 
+// The diagram editor's F1 names a station (its hover) or else a train set.
+TEST_F(DebugKey, DiagramEditorF1ShowsTheStationElseTheTrainSet) {
+  TFrmMain& m = Design();
+  std::string name, id;
+  const auto f1 = [&](int32_t sta, int32_t car) {
+    name.clear();
+    id.clear();
+    return ModalsShownBy([&] { m.DiaDiagnostics(sta, car); },
+                         [&](QWidget*) {
+                           name = Text(m.Debug->EdtName);
+                           id = Text(m.Debug->EdtId);
+                         });
+  };
+  EXPECT_EQ(f1(1001, -1), 1);
+  EXPECT_EQ(name, "A");
+  EXPECT_EQ(f1(1001, 1), 1);
+  EXPECT_EQ(name, "A");
+  EXPECT_EQ(f1(-1, 1), 1);
+  EXPECT_EQ(id, "1");
+  EXPECT_EQ(f1(-1, -1), 0);
+  EXPECT_EQ(f1(9001, -1), 0);  // no such station: a lookup box instead of the window
+}
+
 // The window for a station, rendered for a look at it.
 TEST_F(DebugForm, RendersAStation) {
   A->ResetOcc();

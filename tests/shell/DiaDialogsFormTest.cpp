@@ -94,6 +94,21 @@ TEST_F(DiaDialogs, OneSectionAtAPassedStationCannotEndThere) {
   EXPECT_FALSE(form.PassNext);
 }
 
+// The line's last station cannot be passed: the window offers no 通過 there.
+TEST_F(DiaDialogs, OneSectionToTheLastStationOffersNoPass) {
+  TDiaOneStep form;
+  form.SetupStep("B", "C", {"C  1番ホーム=x"}, At(10, 0), 1, false, false, false);
+  TFrmDiaOneStep win;
+  OnModal([&](QWidget*) {
+    EXPECT_FALSE(win.BtnThru->isEnabled());
+    QTest::mouseClick(win.BtnThru, Qt::LeftButton);  // a disabled button takes no click
+    EXPECT_TRUE(win.isVisible());
+    QTest::keyClick(win.LbxSta, Qt::Key_Return);
+  });
+  ASSERT_TRUE(win.Run(form));
+  EXPECT_FALSE(form.PassNext);
+}
+
 class CarPropertyDialog : public DiaDialogs {
  protected:
   CarPropertyDialog() {
