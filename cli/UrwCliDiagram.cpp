@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/UrwCliBoard.h"
+#include "cli/UrwCliRender.h"
 #include "timetable/UrwDiaChart.h"
 #include "timetable/UrwStaChart.h"
 #include "view/UrwChartDraw.h"
@@ -96,16 +97,6 @@ bool ParseChartArgs(const std::vector<std::string>& args, bool lineDiagram, TCha
     return false;
   }
   return true;
-}
-
-// A graphical application object is needed for fonts; without a display it runs offscreen.
-std::unique_ptr<QGuiApplication> EnsureGuiApp() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "ramvel-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 std::string ClockText(int32_t t) {

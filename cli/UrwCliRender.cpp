@@ -215,7 +215,8 @@ TStatus WritePng(const QImage& img, const std::string& path) {
   return TStatus::Ok();
 }
 
-// A graphical application object is needed for fonts; without a display it runs offscreen.
+}  // namespace
+
 std::unique_ptr<QGuiApplication> EnsureGuiApp() {
   if (QCoreApplication::instance() != nullptr) return nullptr;
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -224,6 +225,8 @@ std::unique_ptr<QGuiApplication> EnsureGuiApp() {
   static char* argv[] = {name, nullptr};
   return std::make_unique<QGuiApplication>(argc, argv);
 }
+
+namespace {
 
 int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   TStatusLog log;

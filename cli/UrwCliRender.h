@@ -2,9 +2,12 @@
 // in run mode at a given time.
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
+
+class QGuiApplication;
 
 namespace ramvel {
 
@@ -29,5 +32,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 // save writes). Returns 0 when saved, 1 when the save fails, 2 when the board cannot be read or
 // for bad arguments.
 int RunSave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A graphical application object, needed for fonts, made on the offscreen platform when none
+// exists yet; null when one exists. The caller keeps it alive while it draws.
+std::unique_ptr<QGuiApplication> EnsureGuiApp();
 
 }  // namespace ramvel

@@ -17,15 +17,6 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
-std::map<std::string, std::string> Tree(const std::string& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    tree[fs::relative(e.path(), dir).string()] =
-        e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
-  }
-  return tree;
-}
-
 class CliBackup : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -64,14 +55,14 @@ TEST_F(CliBackup, BackupPrintsItsPathAndRestoreBringsTheBoardBack) {
 TEST_F(CliBackup, RefusedRestoreSaysWhyInOneLineAndWritesNothing) {
   const std::string file = scratch_.Path() + "/B1261206_1649.dat";
   WriteBytes(file, "*>C:\\R\\B1\\Board.txt\r\nnew\r\n*>C:\\R\\B1\\..\\B2\\Board.txt\r\nx\r\n");
-  const auto before = Tree(Base());
+  const auto before = test::DirTree(Base());
   const auto run = Run({"restore", Base(), file});
   EXPECT_EQ(run.Exit, 2);
   EXPECT_EQ(run.Out, "");
   EXPECT_EQ(run.Err.rfind("ramvel-cli: ", 0), 0u) << run.Err;
   EXPECT_NE(run.Err.find("3 行目"), std::string::npos) << run.Err;
   EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
-  EXPECT_EQ(Tree(Base()), before);
+  EXPECT_EQ(test::DirTree(Base()), before);
 }
 
 TEST_F(CliBackup, WrongArgumentsAreRefused) {

@@ -24,16 +24,6 @@ std::string Sjis(const std::string& utf8) {
   return out;
 }
 
-// Every file and folder below dir: path relative to dir -> bytes ("<dir>" for folders).
-std::map<std::string, std::string> Tree(const std::string& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    const std::string rel = fs::relative(e.path(), dir).string();
-    tree[rel] = e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
-  }
-  return tree;
-}
-
 const TBakTime k1649{2026, 12, 6, 16, 49};
 
 // Program folder with board B1: two stations (one named in lower case, one whose file ends its
@@ -94,9 +84,9 @@ TEST_F(Backup, SameMinuteReplacesTheFirstWhole) {
   WriteBytes(Brd("rail/1002.txt"), "ID=1002\r\nLENGTH=1296\r\n");
   EXPECT_EQ(Make(), first);
   EXPECT_NE(ReadBytes(first).find("LENGTH=1296\r\n"), std::string::npos);
-  EXPECT_EQ(Tree(Base() + "bakup").size(), 1u);  // no temporary file left
+  EXPECT_EQ(test::DirTree(Base() + "bakup").size(), 1u);  // no temporary file left
   Make({2026, 12, 6, 16, 50});
-  EXPECT_EQ(Tree(Base() + "bakup").size(), 2u);
+  EXPECT_EQ(test::DirTree(Base() + "bakup").size(), 2u);
 }
 
 TEST_F(Backup, FileThatWouldNotRestoreRefusesAndWritesNothing) {
@@ -203,7 +193,7 @@ TEST(BakPath, MapsOntoTheBoardOrRefuses) {
 
 TEST_F(Backup, RestoreBringsBackTheBoardAndKeepsFilesAddedLater) {
   const std::string bak = Make();
-  const auto before = Tree(Brd(""));
+  const auto before = test::DirTree(Brd(""));
   WriteBytes(Brd("Board.txt"), "SCR_XLEFT=108\r\n");
   fs::remove(Brd("station/中央.txt"));
   WriteBytes(Brd("rail/7002.txt"), "ID=7002\r\n");
@@ -211,7 +201,7 @@ TEST_F(Backup, RestoreBringsBackTheBoardAndKeepsFilesAddedLater) {
   const TStatus st = RestoreBackup(Base(), bak, name);
   ASSERT_TRUE(st.ok()) << st.Msg();
   EXPECT_EQ(name, "B1");
-  auto after = Tree(Brd(""));
+  auto after = test::DirTree(Brd(""));
   EXPECT_EQ(after["rail/7002.txt"], "ID=7002\r\n");
   after.erase("rail/7002.txt");
   // ab.txt comes back with CR LF and under the name as it is on disk; nothing else changed.
@@ -226,7 +216,7 @@ TEST_F(Backup, BackupFromAMovedFolderRestoresIntoTodaysFolder) {
   const std::string today = moved.Path() + "/";
   WriteBytes(today + "B1/Board.txt", "SCR_XLEFT=108\r\n");
   WriteBytes(today + "B1/Land.bmp", "BM");
-  const auto oldTree = Tree(base_.Path());
+  const auto oldTree = test::DirTree(base_.Path());
   std::string name;
   const TStatus st = RestoreBackup(today, bak, name);
   ASSERT_TRUE(st.ok()) << st.Msg();
@@ -234,7 +224,7 @@ TEST_F(Backup, BackupFromAMovedFolderRestoresIntoTodaysFolder) {
   EXPECT_EQ(ReadBytes(today + "B1/station/中央.txt"), ReadBytes(Brd("station/中央.txt")));
   EXPECT_EQ(ReadBytes(today + "B1/line/本線.txt"), "1001\r\n2001\r\n");
   EXPECT_EQ(ReadBytes(today + "B1/Land.bmp"), "BM");
-  EXPECT_EQ(Tree(base_.Path()), oldTree);
+  EXPECT_EQ(test::DirTree(base_.Path()), oldTree);
 }
 
 TEST_F(Backup, BackupMadeElsewhereWithBackslashesRestores) {
@@ -266,7 +256,7 @@ TEST_F(Backup, RestoreIntoAProgramFolderWithoutTheBoardMakesIt) {
   TTempDir fresh;
   std::string name;
   ASSERT_TRUE(RestoreBackup(fresh.Path() + "/", bak, name).ok());
-  const auto tree = Tree(fresh.Path() + "/B1");
+  const auto tree = test::DirTree(fresh.Path() + "/B1");
   EXPECT_EQ(tree.at("car"), "<dir>");  // every board folder has its four sub-folders
   EXPECT_EQ(tree.at("rail/1002.txt"), "ID=1002\r\n");
   // Board.txt, the four folders and the four files in them.
@@ -309,13 +299,13 @@ TEST_F(Backup, HostileOrDamagedBackupWritesNothing) {
     TTempDir holder;
     const std::string file = holder.Path() + "/" + c.File;
     WriteBytes(file, c.Bytes);
-    const auto before = Tree(base_.Path());
+    const auto before = test::DirTree(base_.Path());
     std::string name = "unchanged";
     const TStatus st = RestoreBackup(Base(), file, name);
     ASSERT_FALSE(st.ok());
     EXPECT_NE(st.Msg().find(c.InMsg), std::string::npos) << st.Msg();
     EXPECT_EQ(name, "unchanged");
-    EXPECT_EQ(Tree(base_.Path()), before);
+    EXPECT_EQ(test::DirTree(base_.Path()), before);
   }
 }
 
@@ -325,17 +315,17 @@ TEST_F(Backup, FailureWhileWritingLeavesTheBoardAsItWas) {
   WriteBytes(Brd("Board.txt"), "SCR_XLEFT=108\r\n");
   fs::remove(Brd("line/本線.txt"));
   fs::create_directories(Brd("line/本線.txt"));  // the last section's target is a folder
-  const auto before = Tree(base_.Path());
+  const auto before = test::DirTree(base_.Path());
   std::string name;
   const TStatus st = RestoreBackup(Base(), bak, name);
   ASSERT_FALSE(st.ok());
   EXPECT_NE(st.Msg().find("本線.txt"), std::string::npos) << st.Msg();
-  EXPECT_EQ(Tree(base_.Path()), before);
+  EXPECT_EQ(test::DirTree(base_.Path()), before);
 }
 
 // A rename that fails after others succeeded undoes them all, also for files it made new.
 TEST_F(Backup, FailedRenameUndoesEveryEarlierOne) {
-  const auto before = Tree(base_.Path());
+  const auto before = test::DirTree(base_.Path());
   const std::vector<TFileImage> files = {{"Board.txt", "new board\r\n"},
                                          {"rail/9002.txt", "new rail\r\n"},
                                          {"newsub/x.txt", "x\r\n"},
@@ -344,13 +334,13 @@ TEST_F(Backup, FailedRenameUndoesEveryEarlierOne) {
     SCOPED_TRACE(failAt);
     const TStatus st = ReplaceFiles(Brd(""), files, [&](size_t i) { return i == failAt; });
     EXPECT_FALSE(st.ok());
-    EXPECT_EQ(Tree(base_.Path()), before);
+    EXPECT_EQ(test::DirTree(base_.Path()), before);
   }
   ASSERT_TRUE(ReplaceFiles(Brd(""), files).ok());
   EXPECT_EQ(ReadBytes(Brd("Board.txt")), "new board\r\n");
   EXPECT_EQ(ReadBytes(Brd("newsub/x.txt")), "x\r\n");
   EXPECT_EQ(ReadBytes(Brd("station/中央.txt")), "new station\r\n");
-  EXPECT_EQ(Tree(base_.Path()).size(), before.size() + 3);  // rail/9002, newsub, newsub/x
+  EXPECT_EQ(test::DirTree(base_.Path()).size(), before.size() + 3);  // rail/9002, newsub, newsub/x
 }
 
 }  // namespace

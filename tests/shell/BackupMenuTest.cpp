@@ -12,15 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> Tree(const std::string& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    tree[fs::relative(e.path(), dir).string()] =
-        e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
-  }
-  return tree;
-}
-
 class BackupMenu : public ShellTest {
  protected:
   // Boards AB and CD, both in the recent list, AB most recent.
@@ -114,22 +105,22 @@ TEST_F(BackupMenu, DamagedBackupIsRefusedAndChangesNothing) {
   ASSERT_TRUE(m.OpenBrd(TOpenKind::kRecent, 0));
   const std::string file = Base() + "bakup/AB261206_1649.dat";
   WriteBytes(file, "*>C:\\R\\AB\\Board.txt\r\nSTA_COUNT=0\r\n*>C:\\R\\AB\\..\\..\\x.txt\r\nx\r\n");
-  const auto before = Tree(base_.Path());
+  const auto before = test::DirTree(base_.Path());
   Restore(m, file);
   ASSERT_EQ(host_.Events.size(), 2u);
   EXPECT_EQ(Last().Caption, "エラー");
   EXPECT_NE(Last().Text.find("3 行目"), std::string::npos) << Last().Text;
-  EXPECT_EQ(Tree(base_.Path()), before);
+  EXPECT_EQ(test::DirTree(base_.Path()), before);
   EXPECT_EQ(m.Edit.Brd.Stas.size(), 2u);
 }
 
 TEST_F(BackupMenu, CancelledDialogChangesNothing) {
   TFrmMain& m = Start();
-  const auto before = Tree(base_.Path());
+  const auto before = test::DirTree(base_.Path());
   m.MnuLoadBAK->trigger();
   ASSERT_EQ(host_.Events.size(), 1u);
   EXPECT_EQ(host_.Events[0].Kind, "open");
-  EXPECT_EQ(Tree(base_.Path()), before);
+  EXPECT_EQ(test::DirTree(base_.Path()), before);
 }
 
 }  // namespace

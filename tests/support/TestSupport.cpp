@@ -45,6 +45,15 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
+std::map<std::string, std::string> DirTree(const std::string& dir) {
+  std::map<std::string, std::string> tree;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string rel = std::filesystem::relative(e.path(), dir).string();
+    tree[rel] = e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
+  }
+  return tree;
+}
+
 namespace {
 
 std::string ShellQuote(const std::string& s) {

@@ -1,6 +1,7 @@
 // Helpers shared by all test folders: temporary folders and raw file access.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ class TTempDir {
 std::string ReadBytes(const std::string& path);
 // Writes bytes, creating missing parent folders.
 void WriteBytes(const std::string& path, const std::string& bytes);
+// Every file and folder below dir: path relative to dir -> bytes ("<dir>" for folders).
+std::map<std::string, std::string> DirTree(const std::string& dir);
 
 // What a program run printed and how it ended.
 struct TProgramRun {
