@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <algorithm>
 #include <cstdlib>
@@ -198,6 +199,8 @@ TEST_F(DiaEditorSample, ViewMenuOpensTheDiagramAndAStationsChartBesideTheEditor)
   }
   const size_t events = host_.Events.size();
   // The station under the mouse in the picture, without a question.
+  // (The test screen is smaller than the two windows: the diagram moves off the picture.)
+  w.FrmDiagram->move(w.frameGeometry().right() + 1, 0);
   QTest::mouseMove(w.ImgLine, QPoint(w.StaCols[1].From + 5, 100));
   w.MnuHomeChart->trigger();
   ASSERT_NE(w.FrmHomeChart, nullptr);
@@ -272,9 +275,12 @@ TEST_F(DiaEditorSample, ClickOnATrainLineSelectsItsRowInTheGrid) {
   TFrmDiagram& d = *w.FrmDiagram;
   d.resize(1200, 700);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-  // The last up train while the down trains are shown: the grid turns and scrolls to it.
+  // The last up train drawn while the down trains are shown: the grid turns and scrolls to it.
   const TDiaObj& dia = w.Ed->Dia;
-  const TOrderEntry up = dia.NoboriOrder.back();
+  size_t k = dia.NoboriOrder.size();
+  while (k > 0 && dia.TrInfo[dia.NoboriOrder[k - 1].Tr].CellCount < 2) --k;
+  ASSERT_GT(k, 20u);
+  const TOrderEntry up = dia.NoboriOrder[k - 1];
   ASSERT_EQ(dia.TrInfo[up.Tr].Dir, -1);
   const TDiaTrain* line = nullptr;
   for (const TDiaTrain& t : d.Diagram().Trains) {
@@ -297,7 +303,7 @@ TEST_F(DiaEditorSample, ClickOnATrainLineSelectsItsRowInTheGrid) {
   EXPECT_FALSE(w.Ed->KudariMode);
   EXPECT_TRUE(w.PnlNobori->IsDown());
   const int row = RowOf(w, up.TrNo);
-  ASSERT_EQ(row, static_cast<int>(dia.NoboriOrder.size()));
+  ASSERT_EQ(row, static_cast<int>(k));
   EXPECT_EQ(w.Ed->MarkRow, row);
   EXPECT_EQ(w.Ed->MarkCol, kNoMark);
   EXPECT_EQ(dia.CurTr, up.Tr);
@@ -497,7 +503,7 @@ TEST_F(DiaEditorEntry, DrawingReportsAMissingStationInTheStatusBar) {
   brd_.LineStas.push_back("99001");
   W().resize(1400, 600);
   W().RefreshView(true);
-  EXPECT_EQ(host_.Events.size(), events);
+  EXPECT_TRUE(host_.Events.empty());
   EXPECT_EQ(W().SBarDia->text().toStdString(), "Error(STA:99001)");
   EXPECT_EQ(W().StaCols.size(), 4u);
 }
