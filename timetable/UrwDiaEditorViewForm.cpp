@@ -150,6 +150,8 @@ bool TFrmDiaEditor::SelectTrain(const std::string& trNo, int32_t column) {
   const int top = GrdTm->TopRow(), page = GrdTm->VBar->pageStep();
   if (row < top || row >= top + page) GrdTm->VBar->setValue(row - 1 - page / 2);
   GrdTm->update();
+  // The grid may have turned or scrolled: say why.
+  SBarDia->setText(QStr("ダイヤグラムで選んだ列車：" + trNo));
   return true;
 }
 

@@ -307,6 +307,7 @@ TEST_F(DiaEditorSample, ClickOnATrainLineSelectsItsRowInTheGrid) {
   EXPECT_EQ(w.Ed->MarkRow, row);
   EXPECT_EQ(w.Ed->MarkCol, kNoMark);
   EXPECT_EQ(dia.CurTr, up.Tr);
+  EXPECT_EQ(w.SBarDia->text().toStdString(), "ダイヤグラムで選んだ列車：" + up.TrNo);
   EXPECT_GE(row, w.GrdTm->TopRow());
   EXPECT_FALSE(w.GrdTm->CellRect(1, row).isEmpty());
   EXPECT_LE(w.GrdTm->CellRect(1, row).bottom(), w.GrdTm->height());
@@ -314,6 +315,8 @@ TEST_F(DiaEditorSample, ClickOnATrainLineSelectsItsRowInTheGrid) {
   const QImage grid = w.GrdTm->grab().toImage();
   const QRect cell = w.GrdTm->CellRect(1, row);
   EXPECT_EQ(grid.pixelColor(cell.left() + 2, cell.top() + 2), QColor(255, 255, 0));
+  w.grab().save(QString::fromStdString(PngDir() + "editor_train_picked.png"));
+  d.grab().save(QString::fromStdString(PngDir() + "diagram_train_picked.png"));
 }
 
 // ---- Timetables entered in the window ----------------------------------------------------------
