@@ -84,6 +84,7 @@ void TFrmDiaEditor::MakeMenus() {
   MnuChgTrNo = MnuTrain->addAction(QStringLiteral("列車番号の変更"));
   MnuTrain->addSeparator();
   MnuTrainDel = MnuTrain->addAction(QStringLiteral("削除"));
+  MakeViewMenu();
 }
 
 void TFrmDiaEditor::MakePopup() {
@@ -156,6 +157,9 @@ void TFrmDiaEditor::ConnectCommands() {
   PnlKudari->OnClick = [this] { PnlDirectClick(PnlKudari->Tag); };
   PnlBlkPack->OnClick = [this] { PnlBlkPackClick(); };
   ImgLine->OnMouseMove = [this](QPoint p) { FormMouseMove(p); };
+  // A station stays "under the mouse" only while the mouse is over the picture: on the way to the
+  // menu bar it crosses the picture, and 番線使用図 should then ask rather than guess.
+  ImgLine->OnLeave = [this] { HoverStaId = -1; };
   ImgLine->OnResize = [this] {
     if (Ed) RefreshView(true);
   };
@@ -190,6 +194,8 @@ void TFrmDiaEditor::ConnectCommands() {
   on(MnuOccupyStatus, [this] { MnuOccupyStatusClick(); });
   on(MnuShowOneCar, [this] { MnuShowOneCarClick(); });
   on(MnuShowOneSta, [this] { MnuShowOneStaClick(); });
+  on(MnuDiagram, [this] { MnuDiagramClick(); });
+  on(MnuHomeChart, [this] { MnuHomeChartClick(); });
 }
 
 // ---- Opening -----------------------------------------------------------------------------------
@@ -239,6 +245,7 @@ void TFrmDiaEditor::RefreshView(bool full) {
     MakePathElems();
     DrawStaLine();
     DrawTmTbl();
+    RefreshCharts();
   }
   BackBmp = LineBmp;
   ImgLine->update();

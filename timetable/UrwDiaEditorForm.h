@@ -24,6 +24,8 @@ namespace ramvel {
 
 class TFrmSelSta;
 class TFrmDiaDialogs;
+class TFrmDiagram;
+class TFrmHomeChart;
 
 // A string grid with one fixed row and one fixed column, fixed-height rows and a vertical scroll
 // bar only. The owner draws every cell.
@@ -94,11 +96,13 @@ class TLinePicArea : public QWidget {
   const QImage* Bmp = nullptr;  // BackBmp of the editor
   std::function<void(QPoint)> OnMouseMove;
   std::function<void()> OnResize;
+  std::function<void()> OnLeave;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 };
 
 // One drawn station of the picture: its id and its horizontal extent [From, To) in pixels.
@@ -144,6 +148,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
   QMenu* MnuTrain;
   QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrainDel;
+  QMenu* MnuView;
+  QAction *MnuDiagram, *MnuHomeChart;
   QMenu* PMnuGrid;
   QAction *MnuHint, *N9, *MnuTrainDel2, *N4, *MnuKukanAdd, *MnuKukanDelAll, *N8, *MnuCarDiv,
       *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta;
@@ -204,8 +210,24 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void MnuOccupyStatusClick();
   void MnuShowPathClick();
 
+  // ---- The viewer windows (UrwDiaEditorViewForm.cpp) ----
+  // Both are windows of their own beside the editor, owned by it, open while it is; null until
+  // first opened.
+  TFrmDiagram* FrmDiagram = nullptr;
+  TFrmHomeChart* FrmHomeChart = nullptr;
+  // 表示 › ダイヤグラム: the time-space diagram of the line.
+  void MnuDiagramClick();
+  // 表示 › 番線使用図: the chart of the station under the mouse in the picture, else of one
+  // chosen from the line's stations.
+  void MnuHomeChartClick();
+  // Marks train column `column` (number trNo) as the current train in the grid, switching the
+  // direction shown when it runs the other way, and scrolls its row and first station into view.
+  // False when the grid has no such train.
+  bool SelectTrain(const std::string& trNo, int32_t column);
+
  protected:
   void reject() override;
+  void done(int r) override;
   void showEvent(QShowEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* obj, QEvent* e) override;
@@ -228,12 +250,18 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void DrawSection(QPainter& p, int32_t q, const TStaObj& sta, bool turned, const TStaObj& next,
                    bool nextTurned, int x, int s);
   void NoteDrawError(const std::string& tag, const std::string& key);
+  void MakeViewMenu();
+  void PlaceBeside(QWidget* w);
+  // Redraws the open viewer windows when the model changed since they last drew it.
+  void RefreshCharts();
+  size_t DiaStamp() const;
 
   std::unique_ptr<TFrmDiaDialogs> ownDialogs_;
   std::unique_ptr<TFrmSelSta> ownSel_;
   TDiaDialogs* ed_dialogs_ = nullptr;
   TBrdData* brd_ = nullptr;
-  int popupTag_ = 0;  // col * 10000 + row of the cell the popup was opened on
+  int popupTag_ = 0;       // col * 10000 + row of the cell the popup was opened on
+  size_t chartStamp_ = 0;  // DiaStamp() the viewer windows show
 };
 
 }  // namespace ramvel

@@ -192,4 +192,8 @@ void TLinePicArea::resizeEvent(QResizeEvent*) {
   if (OnResize) OnResize();
 }
 
+void TLinePicArea::leaveEvent(QEvent*) {
+  if (OnLeave) OnLeave();
+}
+
 }  // namespace ramvel

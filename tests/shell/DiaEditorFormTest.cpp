@@ -8,13 +8,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "DiaScript.h"
 #include "DiaSupport.h"
 #include "ShellFixture.h"
 #include "timetable/UrwDiaEditorForm.h"
+#include "view/UrwChartDraw.h"
+#include "view/UrwDiaChartView.h"
 
 namespace ramvel::test {
 namespace {
@@ -174,6 +179,144 @@ TEST_F(DiaEditorSample, DirectionCompressionAndScrollByMouse) {
   const TCarObj* c = brd_.FindTrainCar(ed.Dia.NoboriOrder[0].TrNo, "");
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(w.GrdTm->Cell(0, 1), IntText(c->Id));
+}
+
+// ---- The diagram and the platform chart beside the editor ---------------------------------------
+
+TEST_F(DiaEditorSample, ViewMenuOpensTheDiagramAndAStationsChartBesideTheEditor) {
+  TFrmDiaEditor& w = Open(1000, 600);
+  w.MnuDiagram->trigger();
+  ASSERT_NE(w.FrmDiagram, nullptr);
+  EXPECT_TRUE(w.FrmDiagram->isVisible());
+  EXPECT_TRUE(w.FrmDiagram->isWindow());
+  // One line per train that runs between two stations of the line, named as in the editor.
+  const TDiaObj& dia = w.Ed->Dia;
+  const auto runs = std::count_if(dia.TrInfo.begin(), dia.TrInfo.end(),
+                                  [](const TTrInfo& t) { return t.CellCount >= 2; });
+  ASSERT_EQ(static_cast<long>(w.FrmDiagram->Diagram().Trains.size()), runs);
+  for (const TDiaTrain& t : w.FrmDiagram->Diagram().Trains) {
+    EXPECT_EQ(t.TrNo, dia.TrInfo[t.Column].TrNo);
+  }
+  const size_t events = host_.Events.size();
+  // The station under the mouse in the picture, without a question.
+  // (The test screen is smaller than the two windows: the diagram moves off the picture.)
+  w.FrmDiagram->move(w.frameGeometry().right() + 1, 0);
+  QTest::mouseMove(w.ImgLine, QPoint(w.StaCols[1].From + 5, 100));
+  w.MnuHomeChart->trigger();
+  ASSERT_NE(w.FrmHomeChart, nullptr);
+  EXPECT_TRUE(w.FrmHomeChart->isVisible());
+  EXPECT_EQ(w.FrmHomeChart->Chart().StaId, w.StaCols[1].StaId);
+  EXPECT_EQ(host_.Events.size(), events);
+  // Away from the picture: chosen from the line's stations; a cancel changes nothing.
+  QTest::mouseMove(w.GrdTm, CellCentre(w, 1, 1));
+  host_.SelectAnswers = {std::nullopt, w.Ed->LineStaNames[2]};
+  w.MnuHomeChart->trigger();
+  EXPECT_EQ(w.FrmHomeChart->Chart().StaId, w.StaCols[1].StaId);
+  w.MnuHomeChart->trigger();
+  EXPECT_EQ(IntText(w.FrmHomeChart->Chart().StaId), w.Ed->Dia.StaList[2]);
+  ASSERT_EQ(host_.Events.size(), events + 2);
+  EXPECT_EQ(host_.Events.back().Kind, "select");
+  EXPECT_EQ(host_.Events.back().Text, w.Ed->LineStaNames[0] + "|" + w.Ed->LineStaNames[1] + "|" +
+                                          w.Ed->LineStaNames[2] + "|" + w.Ed->LineStaNames[3]);
+  w.FrmDiagram->resize(900, 500);
+  w.FrmDiagram->grab().save(QString::fromStdString(PngDir() + "editor_diagram.png"));
+  w.grab().save(QString::fromStdString(PngDir() + "editor_with_diagram.png"));
+  // Both close with the editor.
+  host_.YesNoAnswers = {true};
+  w.MnuReg->trigger();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(w.FrmDiagram->isVisible());
+  EXPECT_FALSE(w.FrmHomeChart->isVisible());
+}
+
+TEST_F(DiaEditorSample, DiagramRedrawsAfterAnAcceptedEditOnly) {
+  TFrmDiaEditor& w = Open(1000, 600);
+  w.MnuDiagram->trigger();
+  TFrmDiagram& d = *w.FrmDiagram;
+  const size_t trains = d.Diagram().Trains.size();
+  d.Canvas()->Picture();
+  const int renders = d.Canvas()->Renders();
+  // Scrolling and the other direction change the grid, not the line's trains.
+  QTest::mouseClick(w.BtnR1, Qt::LeftButton);
+  QTest::mouseClick(w.PnlNobori, Qt::LeftButton);
+  QTest::mouseClick(w.PnlKudari, Qt::LeftButton);
+  d.Canvas()->Picture();
+  EXPECT_EQ(d.Canvas()->Renders(), renders);
+  // Deleting a down train that ends its train set's day, refused once, then accepted.
+  const TDiaObj& dia = w.Ed->Dia;
+  std::string gone;
+  int row = -1;
+  for (size_t k = 0; k < dia.KudariOrder.size() && row < 0; ++k) {
+    const TOrderEntry& e = dia.KudariOrder[k];
+    const TCarObj* c = brd_.FindTrainCar(e.TrNo, "");
+    const int r = static_cast<int>(k) + 1;
+    if (c != nullptr && IsLastTrain(*c, e.TrNo) && dia.TrInfo[e.Tr].CellCount >= 2 &&
+        w.GrdTm->Cell(1, r) == "!") {
+      row = r;
+      gone = e.TrNo;
+    }
+  }
+  w.GrdTm->VBar->setValue(row - 1);
+  host_.YesNoAnswers = {false, true};
+  for (int i = 0; i < 2; ++i) {
+    QTest::mouseClick(w.GrdTm, Qt::LeftButton, {}, CellCentre(w, 1, row));
+    w.PMnuGrid->hide();
+    w.MnuTrainDel2->trigger();
+    d.Canvas()->Picture();
+    EXPECT_EQ(d.Canvas()->Renders(), renders + i) << i;
+  }
+  ASSERT_EQ(d.Diagram().Trains.size(), trains - 1);
+  for (const TDiaTrain& t : d.Diagram().Trains) EXPECT_NE(t.TrNo, gone);
+}
+
+TEST_F(DiaEditorSample, ClickOnATrainLineSelectsItsRowInTheGrid) {
+  TFrmDiaEditor& w = Open(1000, 500);
+  w.MnuDiagram->trigger();
+  TFrmDiagram& d = *w.FrmDiagram;
+  d.resize(1200, 700);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  // The last up train drawn while the down trains are shown: the grid turns and scrolls to it.
+  const TDiaObj& dia = w.Ed->Dia;
+  size_t k = dia.NoboriOrder.size();
+  while (k > 0 && dia.TrInfo[dia.NoboriOrder[k - 1].Tr].CellCount < 2) --k;
+  ASSERT_GT(k, 20u);
+  const TOrderEntry up = dia.NoboriOrder[k - 1];
+  ASSERT_EQ(dia.TrInfo[up.Tr].Dir, -1);
+  const TDiaTrain* line = nullptr;
+  for (const TDiaTrain& t : d.Diagram().Trains) {
+    if (t.Column == up.Tr) line = &t;
+  }
+  ASSERT_NE(line, nullptr);
+  ASSERT_GE(line->Pts.size(), 2u);
+  // The middle of its longest run between two stations.
+  size_t j = 0;
+  for (size_t i = 1; i + 1 < line->Pts.size(); ++i) {
+    const auto run = [&](size_t k) { return std::abs(line->Pts[k + 1].Dist - line->Pts[k].Dist); };
+    if (run(i) > run(j)) j = i;
+  }
+  const TDiaLayout lay(d.Diagram(), d.Canvas()->size(), d.Opts());
+  const QPoint at(static_cast<int>((lay.X(line->Pts[j].Tm) + lay.X(line->Pts[j + 1].Tm)) / 2),
+                  static_cast<int>((lay.Y(line->Pts[j].Dist) + lay.Y(line->Pts[j + 1].Dist)) / 2));
+  ASSERT_GE(d.TrainAt(at), 0);
+  ASSERT_EQ(d.Diagram().Trains[static_cast<size_t>(d.TrainAt(at))].Column, up.Tr);
+  QTest::mouseClick(d.Canvas(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_FALSE(w.Ed->KudariMode);
+  EXPECT_TRUE(w.PnlNobori->IsDown());
+  const int row = RowOf(w, up.TrNo);
+  ASSERT_EQ(row, static_cast<int>(k));
+  EXPECT_EQ(w.Ed->MarkRow, row);
+  EXPECT_EQ(w.Ed->MarkCol, kNoMark);
+  EXPECT_EQ(dia.CurTr, up.Tr);
+  EXPECT_EQ(w.SBarDia->text().toStdString(), "ダイヤグラムで選んだ列車：" + up.TrNo);
+  EXPECT_GE(row, w.GrdTm->TopRow());
+  EXPECT_FALSE(w.GrdTm->CellRect(1, row).isEmpty());
+  EXPECT_LE(w.GrdTm->CellRect(1, row).bottom(), w.GrdTm->height());
+  // Marked yellow like any marked train.
+  const QImage grid = w.GrdTm->grab().toImage();
+  const QRect cell = w.GrdTm->CellRect(1, row);
+  EXPECT_EQ(grid.pixelColor(cell.left() + 2, cell.top() + 2), QColor(255, 255, 0));
+  w.grab().save(QString::fromStdString(PngDir() + "editor_train_picked.png"));
+  d.grab().save(QString::fromStdString(PngDir() + "diagram_train_picked.png"));
 }
 
 // ---- Timetables entered in the window ----------------------------------------------------------
