@@ -30,6 +30,21 @@ inline void WriteRaw(const std::string& path, const uint8_t* data, size_t size) 
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+// Writes the parts of one input, separated by lines "====", to the given paths below base, in
+// order; the parts after the last separator found are not written.
+template <size_t N>
+void WriteParts(const std::string& base, const std::string& in, const char* const (&paths)[N]) {
+  size_t start = 0;
+  for (const char* path : paths) {
+    const size_t cut = in.find("\n====\n", start);
+    const std::string chunk =
+        in.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
+    WriteRaw(base + "/" + path, reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
+    if (cut == std::string::npos) break;
+    start = cut + 6;
+  }
+}
+
 inline std::string ReadRaw(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

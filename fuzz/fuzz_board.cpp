@@ -29,14 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string base = fuzz::ScratchDir();
   const std::string in(reinterpret_cast<const char*>(data), size);
   static const char* kParts[] = {"B/Board.txt", "B/station/A.txt", "B/rail/1002.txt", "B/car/1.txt"};
-  size_t start = 0;
-  for (const char* part : kParts) {
-    const size_t cut = in.find("\n====\n", start);
-    const std::string chunk = in.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
-    fuzz::WriteRaw(base + "/" + part, reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
-    if (cut == std::string::npos) break;
-    start = cut + 6;
-  }
+  fuzz::WriteParts(base, in, kParts);
   TBrdData brd;
   if (!brd.LoadBrd(base, "B").ok()) return 0;
   fs::create_directories(base + "/C");  // a board folder exists before it is saved
