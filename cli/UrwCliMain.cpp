@@ -5,6 +5,7 @@
 #include "cli/UrwCliBackup.h"
 #include "cli/UrwCliDiagram.h"
 #include "cli/UrwCliRender.h"
+#include "engine/UrwShellState.h"
 
 namespace ramvel::cli {
 
@@ -74,7 +75,8 @@ const std::map<std::string, TCommand>& Commands() {
 
 void Usage(std::ostream& out) {
   out << "ramvel-cli: the command-line companion of Ramvel\n\n"
-         "Usage: ramvel-cli COMMAND ARGS...   (ramvel-cli COMMAND --help for details)\n\n";
+         "Usage: ramvel-cli COMMAND ARGS...   (ramvel-cli COMMAND --help for details)\n"
+         "       ramvel-cli --version\n\n";
   for (const auto& [name, cmd] : Commands()) out << cmd.Help << "\n";
   out << "A board is named by its folder. Exit status: 0 success, 1 problems found,\n"
          "2 the board or an argument cannot be used.\n";
@@ -89,6 +91,10 @@ int CliMain(const TArgs& args, std::ostream& out, std::ostream& err) {
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     Usage(out);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    out << "ramvel-cli (" << kCapProgram << ") " << kProgramVersion << "\n";
     return 0;
   }
   const auto it = Commands().find(args[0]);

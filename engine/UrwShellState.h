@@ -18,7 +18,8 @@ inline constexpr const char* kHelpPage = "help/top.html";
 // Recent boards offered in the menu; the list itself may hold more (see AddRecentBrd).
 inline constexpr size_t kRecentItems = 3;
 inline constexpr const char* kCapProgram = "Ramvel";
-inline constexpr const char* kProgramVersion = "1.0.0";
+// Set by the build from the project's version.
+inline constexpr const char* kProgramVersion = RAMVEL_VERSION;
 
 // ---- Settings (PrwMain.ini) --------------------------------------------------------------------
 

@@ -136,7 +136,10 @@ void TBoardArea::leaveEvent(QEvent*) { emit PointerLeft(); }
 // ---- Start-up ----------------------------------------------------------------------------------
 
 TFrmMain::TFrmMain(const std::string& baseDir, QWidget* parent)
-    : QMainWindow(parent), BaseDir(PathJoin(baseDir, "")) {
+    : QMainWindow(parent),
+      BaseDir(PathJoin(baseDir, "")),
+      DataDir(BaseDir),
+      BrdBase(BaseDir) {
   WallClock = [] {
     const QTime now = QTime::currentTime();
     return std::pair<int, int>(now.hour(), now.minute());

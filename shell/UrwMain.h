@@ -67,6 +67,10 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- State ----
   std::string BaseDir;                  // ends with "/"
+  // The piece files and the help page: BaseDir, or the install's share folder when installed.
+  std::string DataDir;
+  // The folder holding the open board: BaseDir, or the folder of a board opened by its path.
+  std::string BrdBase;
   std::vector<std::string> RecentBrds;  // most recent first
   int32_t IntvLevel = 0;                // the clock's tick level 0..2
   TBrdEdit Edit;                        // the board view, which owns the board
@@ -121,6 +125,10 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- Board files (UrwMainFile.cpp) ----
   bool OpenBrd(TOpenKind kind, int index = 0);
+  // Opens the board in folder path (as named on the command line). A board outside BaseDir is
+  // read and saved where it is but not put on the recent list, whose names are BaseDir's.
+  // Anything that is not a board is refused with a message naming path.
+  bool OpenBrdFolder(const std::string& path);
   // True when the board was saved; a failure is shown to the user.
   bool SaveCurBrd(bool keepStations);
   void AddRecentBrd(const std::string& name);

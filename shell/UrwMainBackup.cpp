@@ -12,7 +12,7 @@ namespace ramvel {
 void TFrmMain::MnuSaveBAKClick() {
   if (Edit.Brd.BrdName.empty()) return;
   std::string path;
-  const TStatus st = MakeBackup(BaseDir, Edit.Brd.BrdName, LocalBakTime(), path);
+  const TStatus st = MakeBackup(BrdBase, Edit.Brd.BrdName, LocalBakTime(), path);
   if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
@@ -32,7 +32,7 @@ void TFrmMain::MnuLoadBAKClick() {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
-  if (!Edit.Brd.BrdName.empty() && SameNoCase(brdName, Edit.Brd.BrdName)) {
+  if (!Edit.Brd.BrdName.empty() && BrdBase == BaseDir && SameNoCase(brdName, Edit.Brd.BrdName)) {
     AddRecentBrd(Edit.Brd.BrdName);  // the open board is the first recent board
     OpenBrd(TOpenKind::kRecent, 0);
   }

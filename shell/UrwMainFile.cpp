@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "engine/UrwProgDirs.h"
 #include "shell/UrwMain.h"
 #include "timetable/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
@@ -27,6 +28,7 @@ bool TFrmMain::OpenBrd(TOpenKind kind, int index) {
   }
   RunClock(false);
   SetupView();
+  BrdBase = BaseDir;
   const bool opened = kind == TOpenKind::kNew ? StartNewBrd(name, newPath) : LoadChosenBrd(name);
   if (!opened) {
     if (kind == TOpenKind::kNew) RemoveBrdFolder(newPath);
@@ -34,6 +36,26 @@ bool TFrmMain::OpenBrd(TOpenKind kind, int index) {
     return false;
   }
   FinishOpen(name, kind == TOpenKind::kNew);
+  return true;
+}
+
+bool TFrmMain::OpenBrdFolder(const std::string& path) {
+  std::string parent, name;
+  if (const TStatus st = FindBrdFolder(path, parent, name); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  if (!ConfirmDiscard()) return false;
+  const bool inBase = SameFolder(parent, BaseDir);
+  RunClock(false);
+  SetupView();
+  BrdBase = inBase ? BaseDir : parent;
+  if (inBase) name = BrdFolderName(BaseDir, name);
+  if (!LoadChosenBrd(name)) {
+    LeaveNoBoard();
+    return false;
+  }
+  FinishOpen(name, false);
   return true;
 }
 
@@ -74,7 +96,7 @@ bool TFrmMain::StartNewBrd(const std::string& name, const std::string& path) {
 }
 
 bool TFrmMain::LoadChosenBrd(const std::string& name) {
-  const TStatus st = Edit.LoadBoard(BaseDir, name);
+  const TStatus st = Edit.LoadBoard(BrdBase, name);
   if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
@@ -94,6 +116,7 @@ void TFrmMain::LeaveNoBoard() {
   Edit.Brd.BrdName.clear();
   setWindowTitle(QString::fromUtf8(kCapProgram));
   Edit.View.BrdPath.clear();
+  BrdBase = BaseDir;
   Edit.View.CurTime = -1;
   UpdateMenus();
   GbxTm->setVisible(false);
@@ -104,7 +127,7 @@ void TFrmMain::LeaveNoBoard() {
 }
 
 void TFrmMain::FinishOpen(const std::string& name, bool isNew) {
-  AddRecentBrd(name);
+  if (BrdBase == BaseDir) AddRecentBrd(name);
   {
     const QSignalBlocker block(CbxScale);
     CbxScale->setCurrentIndex(Edit.View.ScaleIdx);
@@ -135,7 +158,7 @@ void TFrmMain::MnuLandLoadClick() {
 bool TFrmMain::SaveCurBrd(bool keepStations) {
   const TStatus st = Edit.SaveBoard(keepStations);
   if (!st) ShowMsgBox(kCapError, st.Msg());
-  AddRecentBrd(Edit.Brd.BrdName);
+  if (BrdBase == BaseDir) AddRecentBrd(Edit.Brd.BrdName);
   return st.ok();
 }
 

@@ -18,7 +18,7 @@ void TFrmMain::MnuStaEditClick() {
   int32_t idSta = Edit.Brd.ID_STA;
   {
     TFrmStaEditor designer(this, SelSta);
-    if (const TStatus st = designer.Open(BaseDir, Edit.Brd.BrdName, idSta); !st) {
+    if (const TStatus st = designer.Open(BrdBase, Edit.Brd.BrdName, idSta, DataDir); !st) {
       ShowMsgBox(kCapError, kNoPieces + st.Msg());
       return;
     }
@@ -33,7 +33,11 @@ void TFrmMain::MnuStaEditClick() {
     Edit.Brd.Modified = true;
   }
   SaveCurBrd(true);
-  OpenBrd(TOpenKind::kRecent, 0);
+  if (BrdBase == BaseDir) {
+    OpenBrd(TOpenKind::kRecent, 0);
+  } else {
+    OpenBrdFolder(BrdBase + Edit.Brd.BrdName);
+  }
   SetMode(true);
 }
 

@@ -120,7 +120,7 @@ void TFrmMain::MnuOptClick() {
 
 // The desktop shows the page; when it cannot, the user learns where the page lies.
 void TFrmMain::H1Click() {
-  const std::string page = ResolveIn(BaseDir, kHelpPage);
+  const std::string page = ResolveIn(DataDir, kHelpPage);
   if (OpenDocument(page)) return;
   std::error_code ec;
   const bool exists = std::filesystem::is_regular_file(page, ec);

@@ -23,9 +23,10 @@ TStaHit StaHitTest(int32_t x, int32_t y) {
 
 TStaEditor::TStaEditor() { StartNew(); }
 
-TStatus TStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta) {
+TStatus TStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta,
+                         const std::string& pieceDir) {
   TStaPanels panels;
-  if (TStatus st = panels.Load(progDir); !st) return st;
+  if (TStatus st = panels.Load(pieceDir.empty() ? progDir : pieceDir); !st) return st;
   Open(panels, PathJoin(progDir, brdName), idSta);
   return TStatus::Ok();
 }

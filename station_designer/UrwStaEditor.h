@@ -80,10 +80,11 @@ class TStaEditor {
  public:
   TStaEditor();
 
-  // Reads the pieces from the program folder (a failure ends the opening: the designer is not
-  // shown), takes the board folder progDir/brdName and the board's station counter, and starts
-  // a new station.
-  TStatus Open(const std::string& progDir, const std::string& brdName, int32_t idSta);
+  // Reads the pieces from pieceDir, or the program folder when pieceDir is empty (a failure ends
+  // the opening: the designer is not shown), takes the board folder progDir/brdName and the
+  // board's station counter, and starts a new station.
+  TStatus Open(const std::string& progDir, const std::string& brdName, int32_t idSta,
+               const std::string& pieceDir = {});
   // The same with pieces already read and the board folder given.
   void Open(const TStaPanels& panels, const std::string& brdDir, int32_t idSta);
   void SetHooks(TStaEditorHooks hooks) { hooks_ = std::move(hooks); }

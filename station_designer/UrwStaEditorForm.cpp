@@ -90,8 +90,9 @@ TFrmStaEditor::TFrmStaEditor(QWidget* parent, TFrmSelSta* selSta)
   ShowState();
 }
 
-TStatus TFrmStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta) {
-  const TStatus st = Ed.Open(progDir, brdName, idSta);
+TStatus TFrmStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta,
+                            const std::string& pieceDir) {
+  const TStatus st = Ed.Open(progDir, brdName, idSta, pieceDir);
   if (st) ShowState();
   return st;
 }

@@ -52,9 +52,10 @@ class TFrmStaEditor : public QDialog {
   // designer's own.
   explicit TFrmStaEditor(QWidget* parent = nullptr, TFrmSelSta* selSta = nullptr);
 
-  // Reads the pieces from the program folder, takes the board folder and the board's station
-  // counter and starts a new station. On failure the designer must not be shown.
-  TStatus Open(const std::string& progDir, const std::string& brdName, int32_t idSta);
+  // Reads the pieces from pieceDir (empty: the program folder), takes the board folder and the
+  // board's station counter and starts a new station. On failure the designer must not be shown.
+  TStatus Open(const std::string& progDir, const std::string& brdName, int32_t idSta,
+               const std::string& pieceDir = {});
   // The board's station counter as the designer leaves it.
   int32_t IdSta() const { return Ed.IdSta(); }
 
