@@ -19,6 +19,8 @@ PACKAGES=(
   fonts-ipafont-gothic
   xvfb
   xauth
+  dpkg-dev
+  file
 )
 if [ "${1:-}" = "fuzz" ]; then
   PACKAGES+=(clang libclang-rt-14-dev)
