@@ -2,9 +2,9 @@
 # package of it (scripts/package.sh). The installed program finds its share folder beside bin
 # (../share/ramvel) and keeps the user's files in the user's data folder (engine/UrwProgDirs.h).
 
-# ramvel-mkicon renders the icon's PNG from its SVG, so that the two never differ.
+# ramvel-mkicon renders the icon's PNG from the SVG the windows carry, so that the two never differ.
 add_executable(ramvel-mkicon ${CMAKE_SOURCE_DIR}/tools/icon/MkIconMain.cpp)
-target_link_libraries(ramvel-mkicon PRIVATE Qt6::Gui Qt6::Svg)
+target_link_libraries(ramvel-mkicon PRIVATE ramvel_ui)
 ramvel_warnings(ramvel-mkicon)
 
 set(RAMVEL_ICON_PNG ${CMAKE_BINARY_DIR}/desktop/ramvel.png)
@@ -13,7 +13,7 @@ set(RAMVEL_MAN ${CMAKE_BINARY_DIR}/desktop/ramvel.1)
 add_custom_command(
   OUTPUT ${RAMVEL_ICON_PNG}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/desktop
-  COMMAND ramvel-mkicon ${CMAKE_SOURCE_DIR}/packaging/ramvel.svg ${RAMVEL_ICON_PNG} 256
+  COMMAND ramvel-mkicon ${RAMVEL_ICON_PNG} 256
   DEPENDS ramvel-mkicon ${CMAKE_SOURCE_DIR}/packaging/ramvel.svg
   COMMENT "Rendering the icon")
 add_custom_command(

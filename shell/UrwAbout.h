@@ -2,11 +2,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
+#include <QImage>
 
 class QLabel;
 class QPushButton;
 
 namespace ramvel {
+
+// The program's icon (a train on a track), drawn from the built-in SVG at size x size pixels on a
+// transparent ground; a null image only if the drawing is missing from the build.
+QImage ProgramIconImage(int size);
+// The icon for windows, in the sizes a desktop asks for.
+QIcon ProgramIcon();
 
 class TFrmAbout : public QDialog {
   Q_OBJECT
@@ -14,6 +22,7 @@ class TFrmAbout : public QDialog {
  public:
   explicit TFrmAbout(QWidget* parent = nullptr);
 
+  QLabel* ImgIcon;
   QLabel* LblName;
   QLabel* LblVersion;
   QLabel* LblText;

@@ -10,6 +10,7 @@
 
 #include "engine/UrwProgDirs.h"
 #include "engine/UrwShellState.h"
+#include "shell/UrwAbout.h"
 #include "shell/UrwMain.h"
 #include "shell/UrwQtLang.h"
 #include "view/UrwQtHost.h"
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
     TApp app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ramvel::kCapProgram));
     QApplication::setApplicationVersion(QString::fromUtf8(ramvel::kProgramVersion));
+    // The desktop matches the windows to the installed entry ramvel.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ramvel"));
+    QApplication::setWindowIcon(ramvel::ProgramIcon());
     // The file dialog and the message boxes say 開く and キャンセル like the rest of the program.
     if (!ramvel::InstallQtJapanese())
       std::fprintf(stderr, "ramvel: Qt's Japanese texts are not installed\n");

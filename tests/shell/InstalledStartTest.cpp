@@ -1,10 +1,12 @@
 // An installed program (pieces and help in the share folder, boards in the user's folder) and
 // boards opened from a folder named on the command line.
 #include <QDialog>
+#include <QLabel>
 #include <filesystem>
 
 #include "ShellFixture.h"
 #include "StaClicks.h"
+#include "shell/UrwAbout.h"
 #include "station_designer/UrwStaEditorForm.h"
 
 namespace ramvel::test {
@@ -92,6 +94,22 @@ TEST_F(ShellTest, APathThatIsNoBoardIsToldAndNothingIsOpen) {
     EXPECT_TRUE(m.Edit.Brd.BrdName.empty());
     EXPECT_FALSE(m.MnuSave->isEnabled());
   }
+}
+
+// The drawing's own coordinates on a 256 px tile: the rail spans x 14..242 at y 182..190 in
+// #4a4f57, and the tile's rounded corner leaves (2, 2) bare.
+TEST(ProgramIconTest, TheBuiltInDrawingIsATrainOnItsRail) {
+  App();
+  const QImage icon = ProgramIconImage(256).convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(icon.size(), QSize(256, 256));
+  EXPECT_EQ(icon.pixel(128, 186), qRgb(0x4a, 0x4f, 0x57));
+  EXPECT_EQ(qAlpha(icon.pixel(2, 2)), 0);
+  // Half the size draws the same at half the coordinates.
+  EXPECT_EQ(ProgramIconImage(128).convertToFormat(QImage::Format_ARGB32).pixel(64, 93),
+            qRgb(0x4a, 0x4f, 0x57));
+  TFrmAbout about;
+  ASSERT_FALSE(about.ImgIcon->pixmap().isNull());
+  EXPECT_EQ(about.ImgIcon->pixmap().size(), QSize(64, 64));
 }
 
 }  // namespace
