@@ -29,5 +29,6 @@ prints.
 .nf
 ${help}.fi
 .SH SEE ALSO
-The help page installed with Ramvel: /usr/share/ramvel/help/top.html
+The help page installed with Ramvel, share/ramvel/help/top.html under the install's prefix
+(/usr/share/ramvel/help/top.html from the Debian package).
 ")
