@@ -38,6 +38,9 @@ constexpr const char* kUsage =
     "Usage: ramvel [BOARD]\n"
     "  Starts Ramvel, the railway layout designer and timetable simulator. BOARD, a board\n"
     "  folder (one holding Board.txt), is opened at start.\n"
+    "  Settings, recent boards, new boards and backups are kept in the program's folder when\n"
+    "  that holds the piece files and can be written (a build or an unpacked folder), else in\n"
+    "  ~/.local/share/Ramvel ($XDG_DATA_HOME/Ramvel when set).\n"
     "  --version  prints the version and ends\n"
     "  --help     prints this text and ends\n";
 

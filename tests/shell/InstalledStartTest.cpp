@@ -110,6 +110,8 @@ TEST(ProgramIconTest, TheBuiltInDrawingIsATrainOnItsRail) {
   TFrmAbout about;
   ASSERT_FALSE(about.ImgIcon->pixmap().isNull());
   EXPECT_EQ(about.ImgIcon->pixmap().size(), QSize(64, 64));
+  about.adjustSize();
+  about.grab().save(QStringLiteral(RAMVEL_BINARY_DIR "/about.png"));
 }
 
 }  // namespace
