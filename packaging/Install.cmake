@@ -60,7 +60,8 @@ set(CPACK_PACKAGE_NAME ramvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Ramvel developers <ramvel@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "railway layout designer and timetable simulator")
-set(CPACK_PACKAGE_DESCRIPTION
+# One string: set() would join several with ";".
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Ramvel lets you draw a railway on a terrain, design its stations track by track, give its\n"
     "trains timetables free of conflicts and watch them run. The interface is Japanese.\n"
     "ramvel-cli checks, draws and converts boards from the command line.")
