@@ -25,8 +25,8 @@ using test::WriteBytes;
 TEST(ProgDirsTest, BuildFolderIsTheProgramFolderAndAnInstallUsesTheUserFolders) {
   TTempDir root;
   const std::string r = root.Path();
-  WriteBytes(r + "/build/bin/rw_panel.txt", "x");        // a build's program folder
-  fs::create_directories(r + "/usr/bin");                 // an install: no piece file in bin
+  WriteBytes(r + "/build/bin/rw_panel.txt", "x");  // a build's program folder
+  fs::create_directories(r + "/usr/bin");          // an install: no piece file in bin
   struct Case {
     const char* what;
     std::string exeDir;
@@ -41,8 +41,8 @@ TEST(ProgDirsTest, BuildFolderIsTheProgramFolderAndAnInstallUsesTheUserFolders) 
        false},
       {"installed, no XDG_DATA_HOME", r + "/usr/bin", home.c_str(), nullptr,
        home + "/.local/share/Ramvel/", r + "/usr/share/ramvel/", true},
-      {"installed, XDG_DATA_HOME", r + "/usr/bin/", home.c_str(), "/srv/data",
-       "/srv/data/Ramvel/", r + "/usr/share/ramvel/", true},
+      {"installed, XDG_DATA_HOME", r + "/usr/bin/", home.c_str(), "/srv/data", "/srv/data/Ramvel/",
+       r + "/usr/share/ramvel/", true},
       // A relative XDG_DATA_HOME is invalid and ignored.
       {"installed, relative XDG_DATA_HOME", r + "/usr/bin", home.c_str(), "data",
        home + "/.local/share/Ramvel/", r + "/usr/share/ramvel/", true},
