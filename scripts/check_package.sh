@@ -43,6 +43,9 @@ grep -qx 'Name=Ramvel' "$desktop" || fail "desktop entry: Name"
 grep -q '^Name\[ja\]=' "$desktop" || fail "desktop entry: Name[ja]"
 grep -qx 'Categories=Education;Simulation;' "$desktop" || fail "desktop entry: Categories"
 grep -qx 'Icon=ramvel' "$desktop" || fail "desktop entry: Icon"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" >&2 || fail "desktop entry: not valid"
+fi
 # PNG: the signature, then IHDR with width and height as 4-byte big-endian numbers.
 png="$r/usr/share/icons/hicolor/256x256/apps/ramvel.png"
 [ "$(od -An -tx1 -j12 -N12 "$png" | tr -d ' \n')" = "494844520000010000000100" ] ||
