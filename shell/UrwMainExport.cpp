@@ -70,8 +70,8 @@ void TFrmMain::MnuImageClick() {
     }
     const auto scale = ChooseItem(items, "縮尺を選んでください");
     if (!scale) return;
-    whole = views[static_cast<size_t>(std::find(items.begin(), items.end(), *scale) -
-                                      items.begin())];
+    whole =
+        views[static_cast<size_t>(std::find(items.begin(), items.end(), *scale) - items.begin())];
   }
   const auto file =
       UiHost().SaveFileDialog(kCapImage, BaseDir + Edit.Brd.BrdName + ".png", "PNG 画像|*.png");

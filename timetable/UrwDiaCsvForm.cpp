@@ -24,8 +24,7 @@ void TFrmDiaEditor::MnuCsvClick() {
   const std::string suggested = PathJoin(BrdFolder, Ed->Brd().LineName + ".csv");
   const auto file = UiHost().SaveFileDialog("CSVとして書き出し", suggested, "CSV ファイル|*.csv");
   if (!file) return;
-  const std::string path =
-      std::filesystem::path(*file).has_extension() ? *file : *file + ".csv";
+  const std::string path = std::filesystem::path(*file).has_extension() ? *file : *file + ".csv";
   const TDiaObj& dia = Ed->Dia;
   const std::string csv =
       "\xEF\xBB\xBF" + CsvText(DiaGridRows(dia, Ed->LineStaNames, *dia.ViewOrder));

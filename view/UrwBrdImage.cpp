@@ -62,8 +62,8 @@ TStatus WritePngFile(const QImage& img, const std::string& path) {
   if (img.isNull()) return TStatus::Error(path + ": 描画できるものがありません");
   std::error_code ec;
   const auto kind = std::filesystem::status(path, ec).type();
-  if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular &&
-      kind != std::filesystem::file_type::none) {
+  if (kind != std::filesystem::file_type::not_found &&
+      kind != std::filesystem::file_type::regular && kind != std::filesystem::file_type::none) {
     return WritePngInPlace(img, path);
   }
   QSaveFile file(QString::fromStdString(path));

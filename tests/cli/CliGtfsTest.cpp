@@ -27,7 +27,9 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
       {{"export-gtfs", board}, 2, "export-gtfs needs BOARD OUT.zip"},
       {{"export-gtfs", dir / "nothing", out}, 2, "no such board folder"},
       {{"export-gtfs", board, dir / "no/such/folder/feed.zip"}, 2, "feed.zip"},
-      {{"export-gtfs", board, out, "--origin", "35.68,139.76"}, 0, "駅 9（のりば 32）、路線 3、便 542"},
+      {{"export-gtfs", board, out, "--origin", "35.68,139.76"},
+       0,
+       "駅 9（のりば 32）、路線 3、便 542"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Args.back());

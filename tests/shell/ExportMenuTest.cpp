@@ -1,5 +1,5 @@
-// The export commands on the sample board: GTFSとして書き出し and 画像として保存 of the main window,
-// and CSVとして書き出し of the diagram editor, through the scripted dialog host.
+// The export commands on the sample board: GTFSとして書き出し and 画像として保存 of the main
+// window, and CSVとして書き出し of the diagram editor, through the scripted dialog host.
 #include <gtest/gtest.h>
 
 #include <QAction>
