@@ -147,8 +147,8 @@ void TFeedBuilder::AddCar(const TCarObj& car) {
     if (header.empty()) continue;
     const size_t comma = header.find(',');
     const std::string trNo = header.substr(0, comma);
-    const TTrainRange r = car.FindTrain(trNo);
-    const int32_t last = r.First == i ? r.Last : i;  // a repeated number: this header alone
+    int32_t last = i;  // the train runs up to the step before the next header
+    while (last + 1 < car.TmTbl.Count() && car.TmTbl.At(last + 1).Txt.empty()) ++last;
     const std::string kind = comma == std::string::npos ? "" : header.substr(comma + 1);
     if (SplitTrainKind(kind).Type == "回送") {
       ++sum_.Deadheads;
@@ -158,7 +158,7 @@ void TFeedBuilder::AddCar(const TCarObj& car) {
         AddTrip(car, trNo, plans[p], plans.size() > 1 ? static_cast<int32_t>(p + 1) : 0);
       }
     }
-    i = std::max(i, last);
+    i = last;
   }
 }
 
@@ -169,7 +169,8 @@ void TFeedBuilder::AddTrip(const TCarObj& car, const std::string& trNo, const TT
                            int32_t part) {
   std::string id = part > 0 ? trNo + "_" + IntText(part) : trNo;
   if (tripIds_.count(id) > 0) id += "_C" + IntText(car.Id);
-  for (int32_t n = 2; tripIds_.count(id) > 0; ++n) id += "_" + IntText(n);
+  const std::string base = id;
+  for (int32_t n = 2; tripIds_.count(id) > 0; ++n) id = base + "_" + IntText(n);
   tripIds_.insert(id);
   const TTmTbl& lastStep = car.TmTbl.At(plan.Steps.back());
   trips_.push_back({"R" + IntText(static_cast<int64_t>(plan.Line) + 1), kServiceId, id,

@@ -380,6 +380,22 @@ TEST_F(CutFeed, UpTrainsDeadheadsAndSectionsOffEveryLine) {
   EXPECT_NE(GtfsSummaryText(sum_, "x.zip").find("回送列車 1 本"), std::string::npos);
 }
 
+// Train numbers are unique on a sound board; a damaged one still gets unique trip ids.
+TEST_F(CutFeed, ARepeatedTrainNumberKeepsTripIdsUnique) {
+  AddCar(1, {{"30,普通", 600, 600, -1011}, {"", 700, -1, -2011}});
+  AddCar(2, {{"30,普通", 900, 900, -1011},
+             {"", 1000, -1, -2011},
+             {"30,普通", 1200, 1200, 2011},
+             {"", 1300, -1, 1011}});
+  const TTable trips = Build("trips.txt");
+  ASSERT_EQ(trips.size(), 3u);
+  EXPECT_EQ(trips[0].at("trip_id"), "30");
+  EXPECT_EQ(trips[1].at("trip_id"), "30_C2");
+  EXPECT_EQ(trips[2].at("trip_id"), "30_C2_2");
+  EXPECT_EQ(trips[2].at("direction_id"), "1");
+  EXPECT_EQ(Build("stop_times.txt").size(), 6u);
+}
+
 TEST(GtfsZip, AFailedWriteKeepsTheEarlierFile) {
   test::TTempDir dir;
   const std::string path = dir / "feed.zip";
