@@ -97,6 +97,7 @@ TEST_F(ExportMenu, DiagramGridAsTheCommandLinesCsv) {
   w.resize(1000, 600);
   w.show();
   w.OpenDia(brd);
+  w.grab().save(QString::fromStdString(PngDir() + "dia_editor_menu.png"));
   host_.FileAnswers = {base_ / "main"};
   w.MnuCsv->trigger();
   ASSERT_EQ(host_.Events.back().Caption, "お知らせ") << host_.Events.back().Text;
