@@ -4,6 +4,7 @@
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBackup.h"
 #include "cli/UrwCliDiagram.h"
+#include "cli/UrwCliGtfs.h"
 #include "cli/UrwCliRender.h"
 #include "engine/UrwShellState.h"
 
@@ -22,6 +23,7 @@ const std::map<std::string, TCommand>& Commands() {
       {"restore", {RunRestore, kRestoreHelp}},
       {"diagram", {RunDiagram, kDiagramHelp}},
       {"platforms", {RunPlatforms, kPlatformsHelp}},
+      {"export-gtfs", {RunExportGtfs, kExportGtfsHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"

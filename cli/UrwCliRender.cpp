@@ -3,24 +3,22 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <optional>
 
 #include "cli/UrwCliBoard.h"
 #include "view/UrwBrdEditor.h"
+#include "view/UrwBrdImage.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
 
 namespace {
 
-constexpr int32_t kMaxRenderSide = 16384;
+constexpr int32_t kMaxRenderSide = kMaxImageSide;
 
 struct TRenderOpts {
   std::string Board, Out;
@@ -175,46 +173,6 @@ class TStatusLog : public TBrdEditSink {
   }
 };
 
-// A board folder path as the folder that holds it and its name.
-// Writes the picture whole or not at all: a failed write (a full disk) leaves no partial file
-// and is reported, since a 0-byte PNG reported as success is worse than none.
-// A path that names something else than a file (a device, a pipe) is written in place: a save
-// file would replace it.
-TStatus WritePngInPlace(const QImage& img, const std::string& path) {
-  QFile file(QStr(path));
-  const auto fail = [&](const QString& why) {
-    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
-  };
-  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-  if (!img.save(&file, "PNG") || !file.flush() || file.error() != QFileDevice::NoError) {
-    return fail(file.errorString());
-  }
-  file.close();
-  if (file.error() != QFileDevice::NoError) return fail(file.errorString());
-  return TStatus::Ok();
-}
-
-TStatus WritePng(const QImage& img, const std::string& path) {
-  if (img.isNull()) return TStatus::Error(path + ": nothing was drawn");
-  std::error_code ec;
-  const auto kind = std::filesystem::status(path, ec).type();
-  if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular &&
-      kind != std::filesystem::file_type::none) {
-    return WritePngInPlace(img, path);
-  }
-  QSaveFile file(QStr(path));
-  const auto fail = [&](const QString& why) {
-    return TStatus::Error(path + ": the picture cannot be written (" + why.toStdString() + ")");
-  };
-  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-  if (!img.save(&file, "PNG")) {
-    file.cancelWriting();
-    return fail(file.errorString());
-  }
-  if (!file.commit()) return fail(file.errorString());
-  return TStatus::Ok();
-}
-
 }  // namespace
 
 std::unique_ptr<QGuiApplication> EnsureGuiApp() {
@@ -238,24 +196,19 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
     err << "render: " << st.Msg() << "\n";
     return 2;
   }
-  if (o.Scale) ed.Brd.SCR_MPERP = *o.Scale;
-  if (o.At) {
-    ed.Brd.SCR_XLEFT = o.At->x;
-    ed.Brd.SCR_YTOP = o.At->y;
-  }
-  ed.View.SyncScaleIdx();
+  TBrdImageView v{o.At ? o.At->x : ed.Brd.SCR_XLEFT, o.At ? o.At->y : ed.Brd.SCR_YTOP,
+                  o.Scale.value_or(ed.Brd.SCR_MPERP), o.W, o.H};
   ed.View.DesignMode = 0;
   ed.View.CurTime = o.Time;
   ed.View.ShowTrNo = o.Labels ? 1 : 0;
-  ed.DrawBoard(nullptr, true);
+  const QImage img = DrawBrdImage(ed, v);
   for (const std::string& t : log.Texts) err << "render: " << t << "\n";
-  if (const TStatus st = WritePng(ed.FrameBmp, o.Out); !st) {
-    err << "render: " << st.Msg() << "\n";
+  if (const TStatus st = WritePngFile(img, o.Out); !st) {
+    err << "render: " << o.Out << ": the picture cannot be written (" << st.Msg() << ")\n";
     return 1;
   }
-  out << o.Out << ": " << o.W << "x" << o.H << " px, " << ClockText(o.Time) << ", "
-      << ed.Brd.SCR_MPERP << " m per pixel from " << ed.Brd.SCR_XLEFT << "," << ed.Brd.SCR_YTOP
-      << "\n";
+  out << o.Out << ": " << o.W << "x" << o.H << " px, " << ClockText(o.Time) << ", " << v.MPerP
+      << " m per pixel from " << v.XLeft << "," << v.YTop << "\n";
   return 0;
 }
 

@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev
   libgmock-dev
   pkg-config
+  libzip-dev
   libbenchmark-dev
   qt6-base-dev
   qt6-svg-dev

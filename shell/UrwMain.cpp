@@ -190,6 +190,9 @@ void TFrmMain::MakeMenu() {
   MnuSaveBAK = MnuFile->addAction(QStringLiteral("バックアップ作成(&B)"));
   MnuLoadBAK = MnuFile->addAction(QStringLiteral("バックアップ読込(&R)"));
   MnuFile->addSeparator();
+  MnuGtfs = MnuFile->addAction(QStringLiteral("GTFSとして書き出し(&G)..."));
+  MnuImage = MnuFile->addAction(QStringLiteral("画像として保存(&P)..."));
+  MnuFile->addSeparator();
   MnuExit = MnuFile->addAction(QStringLiteral("終了(&E)"));
 
   MnuModeSel = menuBar()->addAction(QStringLiteral("モード切り替え(&M)"));
@@ -367,6 +370,8 @@ void TFrmMain::ConnectEvents() {
   }
   connect(MnuSave, &QAction::triggered, this, [this] { MnuSaveClick(); });
   connect(MnuSaveBAK, &QAction::triggered, this, [this] { MnuSaveBAKClick(); });
+  connect(MnuGtfs, &QAction::triggered, this, [this] { MnuGtfsClick(); });
+  connect(MnuImage, &QAction::triggered, this, [this] { MnuImageClick(); });
   connect(MnuLoadBAK, &QAction::triggered, this, [this] { MnuLoadBAKClick(); });
   connect(MnuExit, &QAction::triggered, this, [this] { close(); });
   connect(MnuModeSel, &QAction::triggered, this, [this] { MnuModeSelClick(); });

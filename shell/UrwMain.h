@@ -115,6 +115,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // ---- Menu ----
   QMenu* MnuFile;
   QAction *MnuNew, *MnuLoad, *MnuLog[3], *MnuSave, *MnuSaveBAK, *MnuLoadBAK, *MnuExit;
+  QAction *MnuGtfs, *MnuImage;  // GTFSとして書き出し..., 画像として保存...
   QAction *MnuModeSel, *MnuStaEdit, *MnuDiaEdit, *MnuLandLoad, *MnuOpt;
   QMenu* MnuLineEdit;
   QAction *MnuLineNew, *MnuLineMod, *MnuLineDel, *MnuLineRing, *MnuLineCancel, *MnuLineFix;
@@ -147,6 +148,11 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- Backups and diagnostics (UrwMainBackup.cpp) ----
   void MnuSaveBAKClick();
+  // Exports of the open board: the GTFS feed of its timetables, a picture of the view or of the
+  // whole board.
+  void MnuGtfsClick();
+  void MnuImageClick();
+  std::string GtfsOrigin = "35.0,139.0";  // the origin last typed, offered next time
   void MnuLoadBAKClick();
   // Shows the station or rail under the mouse in the diagnostics window (F1 in design mode).
   void ShowDebugAtMouse();

@@ -22,6 +22,8 @@ void TFrmMain::UpdateMenus() {
   MnuSave->setEnabled(m.Save);
   MnuSaveBAK->setEnabled(m.SaveBAK && f.Backup);
   MnuLoadBAK->setEnabled(f.Backup);
+  MnuGtfs->setEnabled(!Edit.Brd.BrdName.empty());
+  MnuImage->setEnabled(!Edit.Brd.BrdName.empty());
   GbxDsp->setVisible(m.GbxDsp);
   MnuLayout->menuAction()->setEnabled(m.Layout && f.Layout);
   MnuStaAdd->setEnabled(m.StaAdd && f.Layout);

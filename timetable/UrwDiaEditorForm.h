@@ -143,6 +143,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
 
   // ---- Controls ----
   QMenuBar* MainMenu1;
+  QMenu* MnuFile;
+  QAction* MnuCsv;  // CSVとして書き出し...
   QAction *MnuChk, *MnuReg;
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
@@ -234,6 +236,9 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
 
  private:
   void MakeMenus();
+  void MakeFileMenu();
+  // Writes the grid as it is shown (its direction or one-train-set / one-station order) as CSV.
+  void MnuCsvClick();
   void MakePopup();
   void MakeTopPanels(QWidget* top);
   QPushButton* MakeMukiButton(QWidget* parent, const QString& caption, int tag, int x, int y);

@@ -24,7 +24,7 @@ TEST(CoreHasNoQt, NoCoreSourceIncludesQt) {
   ASSERT_TRUE(list) << "the build lists the core sources";
   std::string path;
   int files = 0;
-  bool sawFoundation = false;
+  bool sawFoundation = false, sawInterop = false;
   while (std::getline(list, path)) {
     if (path.empty()) continue;
     std::ifstream in(path);
@@ -33,10 +33,12 @@ TEST(CoreHasNoQt, NoCoreSourceIncludesQt) {
     text << in.rdbuf();
     EXPECT_FALSE(IncludesQt(text.str())) << path;
     sawFoundation |= path.find("UrwCmnDef.cpp") != std::string::npos;
+    sawInterop |= path.find("/interop/") != std::string::npos;
     ++files;
   }
   EXPECT_GT(files, 5);
   EXPECT_TRUE(sawFoundation);
+  EXPECT_TRUE(sawInterop) << "the exchange formats belong to the core";
 }
 
 }  // namespace

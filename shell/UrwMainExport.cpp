@@ -1,0 +1,93 @@
+// The main window's exports: the board's timetables as a GTFS feed (GTFSとして書き出し) and the
+// board view as a PNG picture (画像として保存).
+#include <algorithm>
+#include <filesystem>
+
+#include "interop/UrwGtfsExport.h"
+#include "shell/UrwMain.h"
+#include "view/UrwBrdImage.h"
+
+namespace ramvel {
+
+namespace {
+
+constexpr const char* kCapGtfs = "GTFSとして書き出し";
+constexpr const char* kCapImage = "画像として保存";
+constexpr const char* kImageView = "表示中の範囲";
+constexpr const char* kImageWhole = "ボード全体";
+
+// The chosen file with ext added when the name has no extension (a typed name without one).
+std::string WithExt(const std::string& file, const char* ext) {
+  return std::filesystem::path(file).has_extension() ? file : file + ext;
+}
+
+// "18 m/ピクセル（1020×1170）", the whole board at z metres per pixel.
+std::string ScaleItem(const TBrdImageView& v) {
+  return IntText(v.MPerP) + " m/ピクセル（" + IntText(v.W) + "×" + IntText(v.H) + "）";
+}
+
+}  // namespace
+
+void TFrmMain::MnuGtfsClick() {
+  if (Edit.Brd.BrdName.empty()) return;
+  const auto file = UiHost().SaveFileDialog(kCapGtfs, BaseDir + Edit.Brd.BrdName + "_gtfs.zip",
+                                            "GTFS フィード (zip)|*.zip");
+  if (!file) return;
+  const auto origin = UiHost().InputBox(kCapGtfs, "ボード左上隅の緯度,経度（度）", GtfsOrigin);
+  if (!origin) return;
+  TGtfsOptions opt;
+  TStatus st = ParseGtfsOrigin(*origin, opt.OriginLat, opt.OriginLon);
+  if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  GtfsOrigin = *origin;
+  const std::string path = WithExt(*file, ".zip");
+  TGtfsSummary sum;
+  st = ExportGtfs(Edit.Brd, Edit.View.BrdPath, opt, path, sum);
+  if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  ShowMsgBox(kCapNotice, GtfsSummaryText(sum, path));
+}
+
+// The current view is saved as shown; the whole board is drawn anew at the chosen scale (only
+// scales whose picture stays within kMaxImageSide are offered) and the view drawn back after.
+void TFrmMain::MnuImageClick() {
+  if (Edit.Brd.BrdName.empty()) return;
+  const auto what = ChooseItem({kImageView, kImageWhole}, "保存する範囲を選んでください");
+  if (!what) return;
+  TBrdImageView whole;
+  if (*what == kImageWhole) {
+    std::vector<std::string> items;
+    std::vector<TBrdImageView> views;
+    for (const int32_t z : kZooms) {
+      const TBrdImageView v = WholeBoardView(Edit, z);
+      if (v.W < 1 || v.H < 1 || v.W > kMaxImageSide || v.H > kMaxImageSide) continue;
+      items.push_back(ScaleItem(v));
+      views.push_back(v);
+    }
+    const auto scale = ChooseItem(items, "縮尺を選んでください");
+    if (!scale) return;
+    whole =
+        views[static_cast<size_t>(std::find(items.begin(), items.end(), *scale) - items.begin())];
+  }
+  const auto file =
+      UiHost().SaveFileDialog(kCapImage, BaseDir + Edit.Brd.BrdName + ".png", "PNG 画像|*.png");
+  if (!file) return;
+  QImage img = Edit.FrameBmp;
+  if (*what == kImageWhole) {
+    img = DrawBrdImage(Edit, whole);
+    Redraw(true);
+  }
+  const std::string path = WithExt(*file, ".png");
+  if (const TStatus st = WritePngFile(img, path); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  ShowMsgBox(kCapNotice, "画像を保存しました（" + IntText(img.width()) + "×" +
+                             IntText(img.height()) + " ピクセル）\n\n" + path);
+}
+
+}  // namespace ramvel
