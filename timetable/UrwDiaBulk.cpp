@@ -130,7 +130,7 @@ std::string TShift::CheckSections() {
       TTmTbl arrived;
       const TStatus st =
           bk_.Section(p, routes.empty() ? "" : TextAfter(routes.front(), '='), arrived);
-      if (!st) return Prefix() + "列車" + Tr(k).TrNo + "が" + st.Msg();
+      if (!st) return Prefix() + (k == from_ ? "" : "列車" + Tr(k).TrNo + "が") + st.Msg();
     }
     arr = New(Tr(k).Last).TmStart;
   }
@@ -169,6 +169,13 @@ TBulkResult ShiftTrain(TBrdData& brd, const std::string& trNo, int32_t minutes, 
   const size_t from = static_cast<size_t>(it - trains.begin());
   TShift shift(brd, *car, trains, from, following ? trains.size() - 1 : from, minutes);
   return shift.Run();
+}
+
+bool TrainOnLine(TBrdData& brd, const std::string& trNo) {
+  const TCarObj* car = brd.FindTrainCar(trNo, "");
+  if (car == nullptr) return false;
+  const TTrainRange r = car->FindTrain(trNo);
+  return r.First >= 0 && TBulkBooker(brd, *car).OnLine(car->TmTbl.Items(), r.First, r.Last);
 }
 
 // ---- Small helpers -----------------------------------------------------------------------------

@@ -46,6 +46,10 @@ struct TRepeatSpec {
 // preconditions and occupancy contract as ShiftTrain.
 TBulkResult RepeatTrains(TBrdData& brd, const TRepeatSpec& spec);
 
+// Whether every step of train trNo lies on the board's current line, each next to the one
+// before it: the trains a bulk edit can check.
+bool TrainOnLine(TBrdData& brd, const std::string& trNo);
+
 // "1830", "18:30", "6:05" (with ".ss" seconds allowed) as seconds from 04:00; false outside
 // 04:00..27:00 or malformed.
 bool ParseClock(std::string_view s, int32_t& t);
