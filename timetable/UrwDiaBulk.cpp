@@ -96,8 +96,9 @@ std::string TShift::CheckTimes() {
     return Prefix() + "時刻が4:00〜27:00の範囲を外れます";
   }
   const int32_t before = Tr(from_).First - 1;  // the set's arrival before the first moved train
-  if (before >= 1 && New(Tr(from_).First).TmEnd < New(before).TmStart + kTurnSec) {
-    return Prefix() + "編成が" + Clock(New(before).TmStart) + "に着く前の列車から30秒以上空きません";
+  if (before >= 1 && from_ > 0 && New(Tr(from_).First).TmEnd < New(before).TmStart + kTurnSec) {
+    return Prefix() + "前の列車" + Tr(from_ - 1).TrNo + "の到着（" + Clock(New(before).TmStart) +
+           "）から30秒以上空きません";
   }
   if (to_ + 1 < trains_.size()) {
     const int32_t arr = New(Tr(to_).Last).TmStart;

@@ -134,7 +134,9 @@ TStatus TBulkBooker::Section(const TSectionPlan& s, const std::string& route, TT
     const std::string who = RouteBlocker(route, s, where);
     return TStatus::Error(Meets(where, who));
   }
-  brd_.RegPathToNextSta(car_, s.TrNo, arrived, s.NextDep, s.Dep, s.PassNext, s.PassCur, route);
+  // As in the editor, the next platform is booked until the arrival only: the next section's
+  // check of its departure platform covers the stay.
+  brd_.RegPathToNextSta(car_, s.TrNo, arrived, -1, s.Dep, s.PassNext, s.PassCur, route);
   return TStatus::Ok();
 }
 

@@ -86,14 +86,14 @@ std::string TRepeat::CopyDue(int32_t r, bool& finished) const {
   for (const TSetTrain& t : pattern_) {
     for (int32_t i = t.First; i <= t.Last; ++i) {
       if (std::max(Step(i).TmStart, Step(i).TmEnd) + Offset(r) > kDayEnd) {
-        return "27:00を過ぎるため";
+        return "27:00を過ぎます";
       }
     }
     const std::string no = BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * spec_.Increment);
-    if (brd_.TrainNos.count(no) != 0) return "列車番号" + no + "が既に使われているため";
+    if (brd_.TrainNos.count(no) != 0) return "列車番号" + no + "が既に使われています";
   }
   if (FirstDep(r) < standArr_ + kTurnSec) {
-    return "編成が" + TrimText(TimeToText(standArr_, true)) + "に戻る前に発車することになるため";
+    return "編成が" + TrimText(TimeToText(standArr_, true)) + "に戻る前に発車することになります";
   }
   return "";
 }
@@ -127,10 +127,15 @@ TBulkResult TRepeat::Run() {
   }
   res.Ok = res.Copies > 0;
   res.Trains = res.Copies * spec_.K;
-  if (res.Ok) brd_.Modified = true;
+  if (!res.Ok) {
+    res.Msg = stop + "。列車は作成していません。";
+    return res;
+  }
+  brd_.Modified = true;
   res.Msg = IntText(res.Copies) + "回分（" + IntText(res.Trains) + "本）の列車を作成しました。";
-  res.Msg += stop.empty() ? "次の複製は" + TrimText(TimeToText(spec_.Until, false)) + "より後に発車するため、ここで終わりました。"
-                          : stop + "ここで止めました。";
+  res.Msg += stop.empty() ? "次の複製は" + TrimText(TimeToText(spec_.Until, false)) +
+                                "より後に発車するため、ここで終わりました。"
+                          : stop + "。ここで止めました。";
   return res;
 }
 
@@ -217,7 +222,9 @@ std::string TRepeat::EnterSection(const TSectionPlan& p0, int32_t home, int32_t 
     }
     if (why.empty()) {
       const TEntCode to = SplitEntCode(arrived.Loc);
-      next = TTmTbl{"", arrived.TmStart, q.NextDep, MakeEntCode(p.NextId, to.Slot, 1 - to.Side)};
+      // A pass keeps the time the booking gives, so that it stays a pass.
+      next = TTmTbl{"", arrived.TmStart, p.PassNext ? arrived.TmStart : q.NextDep,
+                    MakeEntCode(p.NextId, to.Slot, 1 - to.Side)};
       return "";
     }
     if (first.empty()) first = why;

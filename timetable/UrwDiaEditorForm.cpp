@@ -242,6 +242,9 @@ void TFrmDiaEditor::UpdateCarMenus() {
   MnuTrain->setEnabled(normal);
   MnuCar->menuAction()->setEnabled(normal);
   MnuTrain->menuAction()->setEnabled(normal);
+  // Their shortcuts work while the menu is closed: they follow the menu.
+  MnuShiftTime->setEnabled(normal);
+  MnuRepeat->setEnabled(normal);
   SBarDia->setText(normal ? QString() : QStr(kBackToNormal));
 }
 

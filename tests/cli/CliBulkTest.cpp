@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TTempDir;
 
-constexpr int32_t A = 1001, B = 2001, C = 3001;
+constexpr int32_t A = 1001, B = 2001, C = 3001, D = 4001;
 constexpr int32_t k0600 = 7200;
 
 void Add(TBrdData& brd, TCarObj& c, const std::string& no, int32_t from, int32_t to, int32_t home,
@@ -26,31 +26,34 @@ void Add(TBrdData& brd, TCarObj& c, const std::string& no, int32_t from, int32_t
   brd.TrainReg(c.Id, no);
 }
 
-// Board "B": A - B - C on one track, the line 本線 over them. Set 1 at A/1 runs 101 A -> C at
-// 06:00 and 102 back at 06:20; set 2 at C/2 runs 202 to A at 06:10. A stop-to-stop section takes
-// 177 s.
+// Board "B": A - B - C - D on one track, the line 本線 over them. Set 1 at A/1 runs 101 A -> C at
+// 06:00 and 102 back at 06:20; set 2 at D/2 runs 402 to C/1 at 07:30 (there at 07:32:57) and
+// stays. A stop-to-stop section takes 177 s.
 class CliBulk : public ::testing::Test {
  protected:
   void SetUp() override {
     TBrdData brd;
-    TStaObj* s[3];
-    for (int i = 0; i < 3; ++i) {
+    TStaObj* s[4];
+    for (int i = 0; i < 4; ++i) {
       const std::string name(1, static_cast<char>('A' + i));
       s[i] = test::PutStation(brd, test::TwoPlatformStation((i + 1) * 1000 + 1, name), i * 22, 0);
     }
     brd.RailReg({11, 0}, {11, 0}, s[0], s[1], 1);
     brd.RailReg({33, 0}, {11, 0}, s[1], s[2], 1);
+    brd.RailReg({55, 0}, {11, 0}, s[2], s[3], 1);
     Add(brd, *brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(A, 1, 0)), ""), "101", A, C,
         1, 1, k0600);
     Add(brd, *brd.FindCar(1, ""), "102", C, A, 1, 0, k0600 + 1200);
-    Add(brd, *brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(C, 2, 0)), ""), "202", C, A,
-        2, 0, k0600 + 600);
+    TCarObj* c2 = brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(D, 2, 0)), "");
+    c2->TmTbl.Add({"402,普通", k0600 + 5400, k0600 + 5400, MakeEntCode(D, 2, 0)});
+    c2->TmTbl.Add({"", k0600 + 5577, -1, MakeEntCode(C, 1, 0)});
+    brd.TrainReg(c2->Id, "402");
     fs::create_directories(Board());
     ASSERT_TRUE(brd.SaveBrd(Board(), false).ok());
     ASSERT_TRUE(brd.SetLine("本線").ok());
-    brd.LineStas = {"1001", "2001", "3001"};
+    brd.LineStas = {"1001", "2001", "3001", "4001"};
     ASSERT_TRUE(brd.SaveLine(Board()).ok());
-    QImage land(80, 20, QImage::Format_RGB32);
+    QImage land(100, 20, QImage::Format_RGB32);
     land.fill(Qt::white);
     ASSERT_TRUE(land.save(QString::fromStdString(Board() + "/Land.bmp"), "BMP"));
   }
@@ -93,11 +96,11 @@ TEST_F(CliBulk, RefusedEditsLeaveTheBoardByteForByte) {
     int Exit;
     std::string Says;
   } cases[] = {
-      {{"shift", "202", "-15"}, 1, "列車202を-15分ずらすと、C駅〜B駅間で列車101と重なります"},
+      {{"shift", "102", "75"}, 1, "列車102を+75分ずらすと、C駅の1番ホームで列車402と重なります"},
       {{"shift", "999", "5"}, 2, "train 999 does not run along one line"},
       {{"shift", "101", "x"}, 2, "MINUTES"},
       {{"repeat", "1", "2", "60", "25:99", "2"}, 2, "25:99 is not a time"},
-      {{"repeat", "2", "1", "60", "1000", "2"}, 1, "往復になっていません"},
+      {{"repeat", "2", "1", "60", "1000", "2"}, 1, "列車402の始発駅（D駅）に戻る往復になっていません"},
       {{"repeat", "7", "1", "60", "1000", "2"}, 2, "no train set 7"},
   };
   for (const auto& c : cases) {

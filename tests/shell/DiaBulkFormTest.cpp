@@ -1,6 +1,6 @@
 // 時刻をずらす and 繰り返し作成 in the diagram editor window, from the 列車 menu and the grid's popup,
-// their dialogs answered by script, on a single-track line A - B - C where a stop-to-stop section
-// takes 177 s. The dialogs themselves are rendered to PNG.
+// their dialogs answered by script, on a single-track line A - B - C - D where a stop-to-stop
+// section takes 177 s. The dialogs themselves are rendered to PNG.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -19,7 +19,7 @@
 namespace ramvel::test {
 namespace {
 
-constexpr int32_t A = 1001, B = 2001, C = 3001;
+constexpr int32_t A = 1001, B = 2001, C = 3001, D = 4001;
 constexpr int32_t k0600 = 7200;
 
 std::string PngDir() {
@@ -38,18 +38,20 @@ void Add(TBrdData& brd, TCarObj& c, const std::string& no, int32_t from, int32_t
   ASSERT_TRUE(brd.TrainReg(c.Id, no));
 }
 
-// Set 1 at A/1 runs 101 A -> C at 06:00 and 102 back at 06:20; set 2 at C/2 runs 202 to A at
-// 06:10, after 101 has reached C.
+// Set 1 at A/1 runs 101 A -> C at 06:00 and 102 back at 06:20; set 2 at D/2 runs 402 to C/1 at
+// 07:30 (there at 07:32:57) and stays.
 class DiaBulkForm : public ::testing::Test {
  protected:
   void SetUp() override {
     App();
-    MakeLine(brd_, {"A", "B", "C"});
+    MakeLine(brd_, {"A", "B", "C", "D"});
     TCarObj& c1 = AddCar(brd_, A, 1);
     Add(brd_, c1, "101", A, C, 1, 1, k0600);
     Add(brd_, c1, "102", C, A, 1, 0, k0600 + 1200);
-    TCarObj& c2 = AddCar(brd_, C, 2);
-    Add(brd_, c2, "202", C, A, 2, 0, k0600 + 600);
+    TCarObj& c2 = AddCar(brd_, D, 2);
+    c2.TmTbl.Add(MakeStep(D, 2, 0, k0600 + 5400, k0600 + 5400, "402,普通"));
+    c2.TmTbl.Add(MakeStep(C, 1, 0, k0600 + 5577, -1));
+    ASSERT_TRUE(brd_.TrainReg(c2.Id, "402"));
     win_ = std::make_unique<TFrmDiaEditor>(&dlg_, nullptr);
     win_->resize(1000, 600);
     win_->show();
@@ -105,20 +107,20 @@ TEST_F(DiaBulkForm, MenuShiftThatMeetsATrainIsRefusedAndChangesNothing) {
   QTest::mouseClick(W().PnlNobori, Qt::LeftButton);
   int idx = 0;
   for (const TOrderEntry& e : *W().Ed->Dia.ViewOrder) {
-    if (e.TrNo == "202") break;
+    if (e.TrNo == "102") break;
     ++idx;
   }
   dlg_.Selections.push_back(idx);
-  dlg_.Shifts.push_back(TShiftChoice{-15, false});
-  const std::string before = Rec(2);
+  dlg_.Shifts.push_back(TShiftChoice{75, false});
+  const std::string before = Rec(1);
   W().MnuShiftTime->trigger();
-  EXPECT_EQ(std::vector<std::string>{"202"}, dlg_.ShiftsShown);
+  EXPECT_EQ(std::vector<std::string>{"102"}, dlg_.ShiftsShown);
   ASSERT_EQ(1u, host_.Events.size());
   EXPECT_EQ("エラー", host_.Events[0].Caption);
-  // Leaving C at 05:55 it would run towards B while 101 runs from B to C on the one track.
-  EXPECT_EQ("列車202を-15分ずらすと、C駅〜B駅間で列車101と重なります。時刻は変更していません。",
+  // Set 1 would still stand at C/1 when 402 comes in at 07:32:57.
+  EXPECT_EQ("列車102を+75分ずらすと、C駅の1番ホームで列車402と重なります。時刻は変更していません。",
             host_.Events[0].Text);
-  EXPECT_EQ(before, Rec(2));
+  EXPECT_EQ(before, Rec(1));
   EXPECT_TRUE(W().Ed->ChkMsg.empty());
 }
 
@@ -130,7 +132,7 @@ TEST_F(DiaBulkForm, PopupRepeatOnTheLastTrainMakesHourlyCopies) {
   W().MnuRepeat2->trigger();
   EXPECT_EQ(std::vector<std::string>{"1 2"}, dlg_.RepeatsShown);  // set 1 runs two trains
   ASSERT_EQ(1u, host_.Events.size());
-  // Copies leave A at 07:00, 08:00, 09:00 and 10:00.
+  // Copies leave A at 07:00, 08:00, 09:00 and 10:00; from 08:00 on they end at C/2.
   EXPECT_EQ("4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。",
             host_.Events[0].Text);
   for (const char* n : {"104", "106", "108", "110"}) EXPECT_GT(Row(n), 0) << n;
