@@ -11,7 +11,7 @@ namespace ramvel {
 
 namespace {
 
-constexpr int32_t kTurnSec = 30;      // least time between an arrival and the next departure
+constexpr int32_t kTurnSec = 30;       // least time between an arrival and the next departure
 constexpr int32_t kMaxMinutes = 1380;  // 04:00..27:00
 
 TBulkResult Refused(std::string msg) {
@@ -20,9 +20,7 @@ TBulkResult Refused(std::string msg) {
   return r;
 }
 
-std::string Signed(int32_t minutes) {
-  return (minutes > 0 ? "+" : "") + IntText(minutes) + "分";
-}
+std::string Signed(int32_t minutes) { return (minutes > 0 ? "+" : "") + IntText(minutes) + "分"; }
 
 std::string Clock(int32_t t) { return TrimText(TimeToText(t, t % 60 != 0)); }
 
@@ -61,17 +59,26 @@ TSectionPlan PlanOf(const std::vector<TTmTbl>& steps, int32_t first, int32_t i, 
 
 class TShift {
  public:
-  TShift(TBrdData& brd, TCarObj& car, const std::vector<TSetTrain>& trains, size_t from,
-         size_t to, int32_t minutes)
-      : brd_(brd), car_(car), trains_(trains), from_(from), to_(to), minutes_(minutes),
-        old_(car.TmTbl.Items()), new_(old_), bk_(brd, car) {}
+  TShift(TBrdData& brd, TCarObj& car, const std::vector<TSetTrain>& trains, size_t from, size_t to,
+         int32_t minutes)
+      : brd_(brd),
+        car_(car),
+        trains_(trains),
+        from_(from),
+        to_(to),
+        minutes_(minutes),
+        old_(car.TmTbl.Items()),
+        new_(old_),
+        bk_(brd, car) {}
 
   TBulkResult Run();
 
  private:
   const TSetTrain& Tr(size_t k) const { return trains_[k]; }
   const TTmTbl& New(int32_t i) const { return new_[static_cast<size_t>(i)]; }
-  std::string Prefix() const { return "列車" + Tr(from_).TrNo + "を" + Signed(minutes_) + "ずらすと、"; }
+  std::string Prefix() const {
+    return "列車" + Tr(from_).TrNo + "を" + Signed(minutes_) + "ずらすと、";
+  }
   std::string CheckTimes();
   std::string CheckSections();
 

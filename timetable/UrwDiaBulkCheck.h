@@ -14,11 +14,11 @@ namespace ramvel {
 // One section as planned: from the current station to the next line station.
 struct TSectionPlan {
   std::string TrNo;
-  TEntCode From;        // station, platform, and the side the train leaves by
-  int32_t Arr = 0;      // arrival at From; at an origin, when the train set began standing
-  int32_t Dep = 0;      // departure from From; it must not move
+  TEntCode From;    // station, platform, and the side the train leaves by
+  int32_t Arr = 0;  // arrival at From; at an origin, when the train set began standing
+  int32_t Dep = 0;  // departure from From; it must not move
   bool PassCur = false;
-  int32_t NextId = 0;    // the next station
+  int32_t NextId = 0;  // the next station
   bool PassNext = false;
   int32_t NextDep = -1;  // departure planned at the next station; -1: the train ends there
 };
@@ -62,8 +62,7 @@ class TBulkBooker {
   std::string SectionPlace(int32_t fromId, int32_t toId);
   std::string Meets(const std::string& place, const std::string& label) const;
   std::string RouteBlocker(const std::string& route, const TSectionPlan& s, std::string& where);
-  std::string PartBlocker(const std::string& part, int32_t t, int32_t dur,
-                          const std::string& own);
+  std::string PartBlocker(const std::string& part, int32_t t, int32_t dur, const std::string& own);
 
   TBrdData& brd_;
   const TCarObj& car_;

@@ -106,7 +106,8 @@ TFrmRepeat::TFrmRepeat(QWidget* parent) : QDialog(parent) {
   auto* col = new QVBoxLayout(this);
   col->addWidget(LblCar);
   col->addLayout(form);
-  col->addWidget(new QLabel(QStringLiteral("終了時刻までに発車する分を作成します（例：101, 103, 105 …）。"), this));
+  col->addWidget(new QLabel(
+      QStringLiteral("終了時刻までに発車する分を作成します（例：101, 103, 105 …）。"), this));
   col->addLayout(Buttons(this, BtnOk, BtnCancel));
   connect(BtnOk, &QPushButton::clicked, this, [this] {
     if (BtnOkClick()) accept();
@@ -114,7 +115,8 @@ TFrmRepeat::TFrmRepeat(QWidget* parent) : QDialog(parent) {
 }
 
 void TFrmRepeat::Setup(int32_t carNo, int32_t trains) {
-  LblCar->setText(QStr("編成" + IntText(carNo) + "の最後の列車から、始発駅に戻る往復を繰り返します。"));
+  LblCar->setText(
+      QStr("編成" + IntText(carNo) + "の最後の列車から、始発駅に戻る往復を繰り返します。"));
   SpnK->setRange(1, std::max(1, trains));
   SpnK->setValue(std::min(std::max(1, trains), 2));
   SpnK->setFocus();

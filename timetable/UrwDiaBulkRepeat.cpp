@@ -31,8 +31,8 @@ class TRepeat {
   // Why copy r cannot be made before any section is tried; empty when it can be tried.
   std::string CopyDue(int32_t r, bool& finished) const;
   std::string EnterCopy(int32_t r, std::vector<TTmTbl>& out);
-  std::string EnterTrain(const TSetTrain& t, int32_t off, const std::string& no,
-                         int32_t standUntil, std::vector<TTmTbl>& out);
+  std::string EnterTrain(const TSetTrain& t, int32_t off, const std::string& no, int32_t standUntil,
+                         std::vector<TTmTbl>& out);
   std::string EnterSection(const TSectionPlan& p, int32_t home, int32_t holdUntil, TTmTbl& next);
   int32_t Offset(int32_t r) const { return r * spec_.Every * 60; }
   int32_t FirstDep(int32_t r) const { return Step(pattern_.front().First).TmEnd + Offset(r); }
@@ -61,9 +61,10 @@ std::string TRepeat::CheckPattern() {
     if (!bk_.OnLine(steps_, t.First, t.Last)) {
       return "列車" + t.TrNo + "はこの路線の外も走るため、繰り返せません";
     }
-    if (BumpTrainNo(t.TrNo, 1).empty()) return "列車番号「" + t.TrNo + "」に数字がないため番号を振れません";
-    if (k > 0 && SplitEntCode(Step(t.First).Loc).Id !=
-                     SplitEntCode(Step(pattern_[k - 1].Last).Loc).Id) {
+    if (BumpTrainNo(t.TrNo, 1).empty())
+      return "列車番号「" + t.TrNo + "」に数字がないため番号を振れません";
+    if (k > 0 &&
+        SplitEntCode(Step(t.First).Loc).Id != SplitEntCode(Step(pattern_[k - 1].Last).Loc).Id) {
       return "列車" + t.TrNo + "は前の列車の終着駅から発車していません";
     }
   }
@@ -198,9 +199,8 @@ std::string TRepeat::EnterSection(const TSectionPlan& p0, int32_t home, int32_t 
                                   TTmTbl& next) {
   TSectionPlan p = p0;
   std::vector<std::string> routes = bk_.Routes(p.From, p.NextId, -1);
-  std::stable_partition(routes.begin(), routes.end(), [&](const std::string& r) {
-    return RouteHome(TextAfter(r, '=')) == home;
-  });
+  std::stable_partition(routes.begin(), routes.end(),
+                        [&](const std::string& r) { return RouteHome(TextAfter(r, '=')) == home; });
   std::string first;
   for (const std::string& line : routes) {
     const std::string route = TextAfter(line, '=');

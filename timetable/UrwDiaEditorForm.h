@@ -152,8 +152,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QAction *MnuDiagram, *MnuHomeChart;
   QMenu* PMnuGrid;
   QAction *MnuHint, *N9, *MnuTrainDel2, *N4, *MnuKukanAdd, *MnuKukanDelAll, *N8, *MnuCarDiv,
-      *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta,
-      *N11, *MnuShiftTime2, *MnuRepeat2;
+      *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta, *N11,
+      *MnuShiftTime2, *MnuRepeat2;
   QFrame* PnlTopLeft;
   TClickPanel *PnlNobori, *PnlKudari, *PnlBlkPack;
   QPushButton *Button1, *BtnL5, *BtnL1;

@@ -74,9 +74,7 @@ class TDiaDialogs {
                                                 bool change, const std::string& homeText,
                                                 const std::string& staName) = 0;
   // The 時刻をずらす dialog for train trNo; nullopt on cancel. Hosts without it cancel.
-  virtual std::optional<TShiftChoice> AskShift(const std::string& /*trNo*/) {
-    return std::nullopt;
-  }
+  virtual std::optional<TShiftChoice> AskShift(const std::string& /*trNo*/) { return std::nullopt; }
   // The 繰り返し作成 dialog for train set carNo, which runs `trains` trains; nullopt on cancel.
   // Hosts without it cancel.
   virtual std::optional<TRepeatChoice> AskRepeat(int32_t /*carNo*/, int32_t /*trains*/) {

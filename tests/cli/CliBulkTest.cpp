@@ -41,8 +41,8 @@ class CliBulk : public ::testing::Test {
     brd.RailReg({11, 0}, {11, 0}, s[0], s[1], 1);
     brd.RailReg({33, 0}, {11, 0}, s[1], s[2], 1);
     brd.RailReg({55, 0}, {11, 0}, s[2], s[3], 1);
-    Add(brd, *brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(A, 1, 0)), ""), "101", A, C,
-        1, 1, k0600);
+    Add(brd, *brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(A, 1, 0)), ""), "101", A, C, 1,
+        1, k0600);
     Add(brd, *brd.FindCar(1, ""), "102", C, A, 1, 0, k0600 + 1200);
     TCarObj* c2 = brd.FindCar(brd.CarReg({0, "", 0, 4, 72}, MakeEntCode(D, 2, 0)), "");
     c2->TmTbl.Add({"402,普通", k0600 + 5400, k0600 + 5400, MakeEntCode(D, 2, 0)});
@@ -100,7 +100,9 @@ TEST_F(CliBulk, RefusedEditsLeaveTheBoardByteForByte) {
       {{"shift", "999", "5"}, 2, "train 999 does not run along one line"},
       {{"shift", "101", "x"}, 2, "MINUTES"},
       {{"repeat", "1", "2", "60", "25:99", "2"}, 2, "25:99 is not a time"},
-      {{"repeat", "2", "1", "60", "1000", "2"}, 1, "列車402の始発駅（D駅）に戻る往復になっていません"},
+      {{"repeat", "2", "1", "60", "1000", "2"},
+       1,
+       "列車402の始発駅（D駅）に戻る往復になっていません"},
       {{"repeat", "7", "1", "60", "1000", "2"}, 2, "no train set 7"},
   };
   for (const auto& c : cases) {
@@ -114,8 +116,10 @@ TEST_F(CliBulk, RefusedEditsLeaveTheBoardByteForByte) {
 TEST_F(CliBulk, RepeatSavesTheCopiesAndSaysWhyItStopped) {
   const test::TProgramRun run = Run({"repeat", "1", "2", "60", "10:00", "2"});
   ASSERT_EQ(0, run.Exit) << run.Err;
-  EXPECT_EQ("4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。\n",
-            run.Out);
+  EXPECT_EQ(
+      "4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。"
+      "\n",
+      run.Out);
   EXPECT_EQ(6u + 4 * 6, Saved(1).size());
   const test::TProgramRun help = test::RunProgram(RAMVEL_CLI, {"--help"}, dir_.Path());
   EXPECT_NE(std::string::npos, help.Out.find("ramvel-cli repeat BOARD CARSET K EVERY UNTIL"));

@@ -1,6 +1,6 @@
-// 時刻をずらす and 繰り返し作成 in the diagram editor window, from the 列車 menu and the grid's popup,
-// their dialogs answered by script, on a single-track line A - B - C - D where a stop-to-stop
-// section takes 177 s. The dialogs themselves are rendered to PNG.
+// 時刻をずらす and 繰り返し作成 in the diagram editor window, from the 列車 menu and the grid's
+// popup, their dialogs answered by script, on a single-track line A - B - C - D where a
+// stop-to-stop section takes 177 s. The dialogs themselves are rendered to PNG.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -30,9 +30,9 @@ std::string PngDir() {
 
 void Add(TBrdData& brd, TCarObj& c, const std::string& no, int32_t from, int32_t to, int32_t home,
          int32_t side, int32_t dep) {
-  for (const TTmTbl& s : {MakeStep(from, home, side, dep, dep, no + ",普通"),
-                          MakeStep(B, home, side, dep + 177, dep + 207),
-                          MakeStep(to, home, side, dep + 384, -1)}) {
+  for (const TTmTbl& s :
+       {MakeStep(from, home, side, dep, dep, no + ",普通"),
+        MakeStep(B, home, side, dep + 177, dep + 207), MakeStep(to, home, side, dep + 384, -1)}) {
     c.TmTbl.Add(s);
   }
   ASSERT_TRUE(brd.TrainReg(c.Id, no));
@@ -133,8 +133,9 @@ TEST_F(DiaBulkForm, PopupRepeatOnTheLastTrainMakesHourlyCopies) {
   EXPECT_EQ(std::vector<std::string>{"1 2"}, dlg_.RepeatsShown);  // set 1 runs two trains
   ASSERT_EQ(1u, host_.Events.size());
   // Copies leave A at 07:00, 08:00, 09:00 and 10:00; from 08:00 on they end at C/2.
-  EXPECT_EQ("4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。",
-            host_.Events[0].Text);
+  EXPECT_EQ(
+      "4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。",
+      host_.Events[0].Text);
   for (const char* n : {"104", "106", "108", "110"}) EXPECT_GT(Row(n), 0) << n;
   EXPECT_EQ(k0600 + 1200 + 4 * 3600, Step(1, brd_.FindCar(1, "")->TmTbl.Count() - 3).TmEnd);
 }

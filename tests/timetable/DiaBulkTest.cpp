@@ -44,12 +44,12 @@ class Bulk : public ::testing::Test {
   }
   // A train leaving A (down) or C (up) at dep on platform home, stopping 30 s at B.
   static std::vector<TTmTbl> Down(const std::string& no, int32_t home, int32_t dep) {
-    return {MakeStep(A, home, 1, dep, dep, no + ",普通"), MakeStep(B, home, 1, dep + 177, dep + 207),
-            MakeStep(C, home, 1, dep + 384, -1)};
+    return {MakeStep(A, home, 1, dep, dep, no + ",普通"),
+            MakeStep(B, home, 1, dep + 177, dep + 207), MakeStep(C, home, 1, dep + 384, -1)};
   }
   static std::vector<TTmTbl> Up(const std::string& no, int32_t home, int32_t dep) {
-    return {MakeStep(C, home, 0, dep, dep, no + ",普通"), MakeStep(B, home, 0, dep + 177, dep + 207),
-            MakeStep(A, home, 0, dep + 384, -1)};
+    return {MakeStep(C, home, 0, dep, dep, no + ",普通"),
+            MakeStep(B, home, 0, dep + 177, dep + 207), MakeStep(A, home, 0, dep + 384, -1)};
   }
   TCarObj& Car(int32_t no) { return *brd_.FindCar(no, ""); }
   void Add402(int32_t dep, bool toB) { AddTrain(brd_, AddCar(brd_, D, 2), From402(dep, toB)); }
@@ -139,14 +139,16 @@ TEST_F(Bulk, RepeatRunsUntilTheGivenTime) {
   std::vector<std::string> want = Times(1);
   want.resize(6);
   for (int32_t k = 1; k <= 4; ++k) {
-    want = Cat(want, Cat(Shifted(Down("", 1, k0600), k * kH), Shifted(Up("", 1, k0600 + 1200), k * kH)));
+    want = Cat(want,
+               Cat(Shifted(Down("", 1, k0600), k * kH), Shifted(Up("", 1, k0600 + 1200), k * kH)));
   }
   EXPECT_EQ(want, Times(1));
   for (const char* no : {"103", "104", "109", "110"}) {
     EXPECT_EQ(&Car(1), brd_.FindTrainCar(no, ""));
   }
-  EXPECT_EQ("4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。",
-            r.Msg);
+  EXPECT_EQ(
+      "4回分（8本）の列車を作成しました。次の複製は1000より後に発車するため、ここで終わりました。",
+      r.Msg);
 }
 
 // 402 leaves D at 08:05, stops at C/1 from 08:07:57 and ends at B/1 at 08:11:24, where set 2 then
@@ -156,9 +158,10 @@ TEST_F(Bulk, RepeatStopsAtTheFirstCopyThatMeetsATrain) {
   const TBulkResult r = RepeatTrains(brd_, {1, 2, 60, k1000, 2});
   ASSERT_TRUE(r.Ok) << r.Msg;
   EXPECT_EQ(1, r.Copies);
-  EXPECT_EQ("1回分（2本）の列車を作成しました。2回目の複製は、列車106がB駅の1番ホームで留置中の編成2と"
-            "重なります。ここで止めました。",
-            r.Msg);
+  EXPECT_EQ(
+      "1回分（2本）の列車を作成しました。2回目の複製は、列車106がB駅の1番ホームで留置中の編成2と"
+      "重なります。ここで止めました。",
+      r.Msg);
   EXPECT_EQ(12u, Times(1).size());  // the two originals and one copy, nothing of the second
   EXPECT_EQ(nullptr, brd_.FindTrainCar("105", ""));
   EXPECT_EQ(nullptr, brd_.FindTrainCar("106", ""));
@@ -177,7 +180,8 @@ TEST_F(Bulk, RepeatTakesAnotherPlatformWhereTheOriginalsIsTaken) {
   }
   EXPECT_EQ((std::vector<int32_t>{1, 1, 2, 2, 2}), homesAtC);
   const std::vector<std::string> t = Times(1);
-  EXPECT_EQ(Shifted(Up("", 1, k0600 + 1200), 4 * kH), std::vector<std::string>(t.end() - 3, t.end()));
+  EXPECT_EQ(Shifted(Up("", 1, k0600 + 1200), 4 * kH),
+            std::vector<std::string>(t.end() - 3, t.end()));
 }
 
 TEST_F(Bulk, RepeatRefusesWhatIsNoRoundTrip) {
@@ -188,7 +192,8 @@ TEST_F(Bulk, RepeatRefusesWhatIsNoRoundTrip) {
   } cases[] = {
       {{2, 1, 60, k1000, 2}, "列車402の始発駅（D駅）に戻る往復になっていません"},
       {{1, 3, 60, k1000, 2}, "編成1の列車は2本です"},
-      {{1, 2, 10, k1000, 2}, "1回目の複製は、編成が626.24に戻る前に発車することになります。列車は作成していません。"},
+      {{1, 2, 10, k1000, 2},
+       "1回目の複製は、編成が626.24に戻る前に発車することになります。列車は作成していません。"},
       {{1, 2, 0, k1000, 2}, "間隔は1〜1380分"},
       {{7, 1, 60, k1000, 2}, "編成7が見つかりません"},
   };
