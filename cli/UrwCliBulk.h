@@ -17,8 +17,8 @@ inline constexpr const char* kShiftHelp =
     "  train of its train set, checking every section as the diagram editor does. When a\n"
     "  section would meet another train nothing changes and the reason names the train and\n"
     "  the place (exit 1); otherwise the board is saved with the program's own save.\n"
-    "  Example (on a copy): ramvel-cli save data/boards/Sample --to /tmp/S\n"
-    "           ramvel-cli shift /tmp/S 3001 2 --following\n";
+    "  Example: ramvel-cli shift /tmp/S 3001 2 --following\n"
+    "  (on a copy made by ramvel-cli save data/boards/Sample --to /tmp/S)\n";
 
 inline constexpr const char* kRepeatHelp =
     "ramvel-cli repeat BOARD CARSET K EVERY UNTIL INCREMENT\n"
@@ -28,7 +28,8 @@ inline constexpr const char* kRepeatHelp =
     "  diagram editor checks a train. Stops at the first copy that cannot be entered and says\n"
     "  how many were made and why it stopped. Saves the board when at least one copy was made;\n"
     "  exit 1 when none was.\n"
-    "  Example (on a copy): ramvel-cli repeat /tmp/S 1 2 60 2700 1000\n";
+    "  Example: ramvel-cli repeat /tmp/S 1 2 60 2700 1000\n"
+    "  (on a copy made by ramvel-cli save data/boards/Sample --to /tmp/S)\n";
 
 int RunShift(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRepeat(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -124,6 +124,9 @@ TEST_F(CliBulk, RepeatSavesTheCopiesAndSaysWhyItStopped) {
   const test::TProgramRun help = test::RunProgram(RAMVEL_CLI, {"--help"}, dir_.Path());
   EXPECT_NE(std::string::npos, help.Out.find("ramvel-cli repeat BOARD CARSET K EVERY UNTIL"));
   EXPECT_NE(std::string::npos, help.Out.find("ramvel-cli shift BOARD TRAIN MINUTES [--following]"));
+  for (const char* cmd : {"shift", "repeat"}) {
+    EXPECT_NE(std::string::npos, help.Out.find(std::string("Example: ramvel-cli ") + cmd)) << cmd;
+  }
 }
 
 }  // namespace
