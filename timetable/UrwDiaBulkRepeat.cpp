@@ -33,7 +33,8 @@ class TRepeat {
   std::string EnterCopy(int32_t r, std::vector<TTmTbl>& out);
   std::string EnterTrain(const TSetTrain& t, int32_t off, const std::string& no, int32_t standUntil,
                          std::vector<TTmTbl>& out);
-  std::string EnterSection(const TSectionPlan& p, int32_t home, int32_t holdUntil, TTmTbl& next);
+  // p.From.Side becomes the side the train leaves by.
+  std::string EnterSection(TSectionPlan& p, int32_t home, int32_t holdUntil, TTmTbl& next);
   int32_t Offset(int32_t r) const { return r * spec_.Every * 60; }
   int32_t FirstDep(int32_t r) const { return Step(pattern_.front().First).TmEnd + Offset(r); }
   const TTmTbl& Step(int32_t i) const { return steps_[static_cast<size_t>(i)]; }
@@ -184,6 +185,7 @@ std::string TRepeat::EnterTrain(const TSetTrain& t, int32_t off, const std::stri
     if (std::string why = EnterSection(p, SplitEntCode(want.Loc).Slot, hold, next); !why.empty()) {
       return why;
     }
+    out.back().Loc = MakeEntCode(p.From.Id, p.From.Slot, p.From.Side);
     out.push_back(next);
   }
   standArr_ = out.back().TmStart;
@@ -195,9 +197,7 @@ std::string TRepeat::EnterTrain(const TSetTrain& t, int32_t off, const std::stri
 // order; the first one whose section passes the checks, whose platform is free from the arrival
 // until holdUntil (-1: only for the arrival), and which leaves a stop its 30 s, is booked. next
 // receives the step stored for the next station.
-std::string TRepeat::EnterSection(const TSectionPlan& p0, int32_t home, int32_t holdUntil,
-                                  TTmTbl& next) {
-  TSectionPlan p = p0;
+std::string TRepeat::EnterSection(TSectionPlan& p, int32_t home, int32_t holdUntil, TTmTbl& next) {
   std::vector<std::string> routes = bk_.Routes(p.From, p.NextId, -1);
   std::stable_partition(routes.begin(), routes.end(),
                         [&](const std::string& r) { return RouteHome(TextAfter(r, '=')) == home; });
