@@ -3,6 +3,7 @@
 
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBackup.h"
+#include "cli/UrwCliBulk.h"
 #include "cli/UrwCliDiagram.h"
 #include "cli/UrwCliGtfs.h"
 #include "cli/UrwCliRender.h"
@@ -21,6 +22,8 @@ const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
       {"backup", {RunBackup, kBackupHelp}},
       {"restore", {RunRestore, kRestoreHelp}},
+      {"shift", {RunShift, kShiftHelp}},
+      {"repeat", {RunRepeat, kRepeatHelp}},
       {"diagram", {RunDiagram, kDiagramHelp}},
       {"platforms", {RunPlatforms, kPlatformsHelp}},
       {"export-gtfs", {RunExportGtfs, kExportGtfsHelp}},

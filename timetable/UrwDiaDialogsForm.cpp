@@ -2,13 +2,18 @@
 #include "timetable/UrwDiaDialogsForm.h"
 
 #include "timetable/UrwCarPropertyForm.h"
+#include "timetable/UrwDiaBulkForm.h"
 #include "timetable/UrwDiaOneStepForm.h"
 #include "timetable/UrwSelStaForm.h"
 
 namespace ramvel {
 
 TFrmDiaDialogs::TFrmDiaDialogs(TFrmSelSta* sel, QWidget* parent)
-    : Sel(sel), OneStepForm(new TFrmDiaOneStep(parent)), CarProperty(new TFrmCarProperty(parent)) {}
+    : Sel(sel),
+      OneStepForm(new TFrmDiaOneStep(parent)),
+      CarProperty(new TFrmCarProperty(parent)),
+      ShiftTime(new TFrmShiftTime(parent)),
+      Repeat(new TFrmRepeat(parent)) {}
 
 TFrmDiaDialogs::~TFrmDiaDialogs() = default;
 
@@ -39,6 +44,14 @@ std::optional<TTrainChoice> TFrmDiaDialogs::EditTrain(const TTrainNoList& trains
                                                       const std::string& homeText,
                                                       const std::string& staName) {
   return CarProperty->EditTrain(trains, car, kind, number, change, homeText, staName);
+}
+
+std::optional<TShiftChoice> TFrmDiaDialogs::AskShift(const std::string& trNo) {
+  return ShiftTime->Run(trNo);
+}
+
+std::optional<TRepeatChoice> TFrmDiaDialogs::AskRepeat(int32_t carNo, int32_t trains) {
+  return Repeat->Run(carNo, trains);
 }
 
 }  // namespace ramvel

@@ -13,6 +13,8 @@ namespace ramvel {
 class TFrmCarProperty;
 class TFrmDiaOneStep;
 class TFrmSelSta;
+class TFrmShiftTime;
+class TFrmRepeat;
 
 class TFrmDiaDialogs : public TDiaDialogs {
  public:
@@ -33,10 +35,14 @@ class TFrmDiaDialogs : public TDiaDialogs {
                                         const std::string& kind, const std::string& number,
                                         bool change, const std::string& homeText,
                                         const std::string& staName) override;
+  std::optional<TShiftChoice> AskShift(const std::string& trNo) override;
+  std::optional<TRepeatChoice> AskRepeat(int32_t carNo, int32_t trains) override;
 
   TFrmSelSta* Sel;
   TFrmDiaOneStep* OneStepForm;   // owned by the parent widget
   TFrmCarProperty* CarProperty;  // owned by the parent widget
+  TFrmShiftTime* ShiftTime;      // owned by the parent widget
+  TFrmRepeat* Repeat;            // owned by the parent widget
 };
 
 }  // namespace ramvel

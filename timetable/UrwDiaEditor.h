@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/UrwBrdData.h"
+#include "timetable/UrwDiaBulk.h"
 #include "timetable/UrwDiaEditorUi.h"
 #include "timetable/UrwDiaOneStep.h"
 #include "timetable/UrwDiaTimeGrid.h"
@@ -125,6 +126,17 @@ class TDiaEditor {
   // s one of its cells, neither its origin nor a station it passes. The error carries the
   // reason for the user.
   TStatus CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const;
+
+  // ---- Bulk edits ----
+  // Each asks its dialog and runs the edit (UrwDiaBulk); nullopt when the user cancelled. They
+  // neither rebuild nor show the result: the window rebuilds (ResetView(true)), then shows it
+  // with ShowBulkResult.
+
+  // 時刻をずらす for train t, or (t < 0) a train chosen from the shown ones.
+  std::optional<TBulkResult> BulkShift(int32_t t);
+  // 繰り返し作成 for train t's train set, or (t < 0) a train set of the line chosen from a list.
+  std::optional<TBulkResult> BulkRepeat(int32_t t);
+  void ShowBulkResult(const TBulkResult& r) const;
 
  private:
   struct TEntry;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -85,6 +86,11 @@ void TFrmDiaEditor::MakeMenus() {
   MnuChgTrNo = MnuTrain->addAction(QStringLiteral("列車番号の変更"));
   MnuTrain->addSeparator();
   MnuTrainDel = MnuTrain->addAction(QStringLiteral("削除"));
+  MnuTrain->addSeparator();
+  MnuShiftTime = MnuTrain->addAction(QStringLiteral("時刻をずらす...(&T)"));
+  MnuShiftTime->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  MnuRepeat = MnuTrain->addAction(QStringLiteral("繰り返し作成...(&P)"));
+  MnuRepeat->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   MakeViewMenu();
 }
 
@@ -104,6 +110,9 @@ void TFrmDiaEditor::MakePopup() {
   MnuOccupyStatus = PMnuGrid->addAction(QStringLiteral("閉塞状況の表示(&B)"));
   MnuShowOneCar = PMnuGrid->addAction(QStringLiteral("編成限定表示(&C)"));
   MnuShowOneSta = PMnuGrid->addAction(QStringLiteral("駅限定表示(&S)"));
+  N11 = PMnuGrid->addSeparator();
+  MnuShiftTime2 = PMnuGrid->addAction(QStringLiteral("時刻をずらす...(&T)"));
+  MnuRepeat2 = PMnuGrid->addAction(QStringLiteral("繰り返し作成...(&P)"));
 }
 
 QPushButton* TFrmDiaEditor::MakeMukiButton(QWidget* parent, const QString& caption, int tag, int x,
@@ -195,6 +204,10 @@ void TFrmDiaEditor::ConnectCommands() {
   on(MnuOccupyStatus, [this] { MnuOccupyStatusClick(); });
   on(MnuShowOneCar, [this] { MnuShowOneCarClick(); });
   on(MnuShowOneSta, [this] { MnuShowOneStaClick(); });
+  on(MnuShiftTime, [this] { MnuShiftTimeClick(-1); });
+  on(MnuRepeat, [this] { MnuRepeatClick(-1); });
+  on(MnuShiftTime2, [this] { MnuShiftTimeClick(MnuShiftTime2->data().toInt()); });
+  on(MnuRepeat2, [this] { MnuRepeatClick(MnuRepeat2->data().toInt()); });
   on(MnuDiagram, [this] { MnuDiagramClick(); });
   on(MnuHomeChart, [this] { MnuHomeChartClick(); });
 }
@@ -230,6 +243,9 @@ void TFrmDiaEditor::UpdateCarMenus() {
   MnuTrain->setEnabled(normal);
   MnuCar->menuAction()->setEnabled(normal);
   MnuTrain->menuAction()->setEnabled(normal);
+  // Their shortcuts work while the menu is closed: they follow the menu.
+  MnuShiftTime->setEnabled(normal);
+  MnuRepeat->setEnabled(normal);
   SBarDia->setText(normal ? QString() : QStr(kBackToNormal));
 }
 
@@ -294,6 +310,31 @@ void TFrmDiaEditor::PnlBlkPackClick() {
 
 void TFrmDiaEditor::MnuChkClick() {
   ShowMsgBox(kCapNotice, Ed->ChkMsg.empty() ? "不具合な箇所はありません" : Ed->ChkMsg);
+}
+
+void TFrmDiaEditor::MnuShiftTimeClick(int32_t tr) {
+  std::optional<TBulkResult> res;
+  RunBulkEdit("時刻をずらす", [&] {
+    res = Ed->BulkShift(tr);
+    return res && res->Ok;
+  });
+  if (res) Ed->ShowBulkResult(*res);
+}
+
+void TFrmDiaEditor::MnuRepeatClick(int32_t tr) {
+  std::optional<TBulkResult> res;
+  RunBulkEdit("繰り返し作成", [&] {
+    res = Ed->BulkRepeat(tr);
+    return res && res->Ok;
+  });
+  if (res) Ed->ShowBulkResult(*res);
+}
+
+bool TFrmDiaEditor::RunBulkEdit(const char* /*stepName*/, const std::function<bool()>& op) {
+  const bool changed = op();
+  // The checks of a bulk edit book into the occupancy whatever their result.
+  Ed->ResetView(true);
+  return changed;
 }
 
 // ---- Keys and closing --------------------------------------------------------------------------

@@ -149,12 +149,13 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
   QMenu* MnuTrain;
-  QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrainDel;
+  QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrainDel, *MnuShiftTime, *MnuRepeat;
   QMenu* MnuView;
   QAction *MnuDiagram, *MnuHomeChart;
   QMenu* PMnuGrid;
   QAction *MnuHint, *N9, *MnuTrainDel2, *N4, *MnuKukanAdd, *MnuKukanDelAll, *N8, *MnuCarDiv,
-      *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta;
+      *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta, *N11,
+      *MnuShiftTime2, *MnuRepeat2;
   QFrame* PnlTopLeft;
   TClickPanel *PnlNobori, *PnlKudari, *PnlBlkPack;
   QPushButton *Button1, *BtnL5, *BtnL1;
@@ -211,6 +212,13 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void ShowOneCar(int32_t n);
   void MnuOccupyStatusClick();
   void MnuShowPathClick();
+  // 時刻をずらす... and 繰り返し作成... (menu: tr -1, a train or train set is chosen; popup: the
+  // clicked train). The result is shown in a box after the grid has been rebuilt.
+  void MnuShiftTimeClick(int32_t tr);
+  void MnuRepeatClick(int32_t tr);
+  // Every bulk edit runs through here: op changes the board (true when it did), then the model
+  // and the occupancy are rebuilt and the window redrawn. stepName names the edit for the user.
+  bool RunBulkEdit(const char* stepName, const std::function<bool()>& op);
 
   // ---- The viewer windows (UrwDiaEditorViewForm.cpp) ----
   // Both are windows of their own beside the editor, owned by it, open while it is; null until

@@ -30,6 +30,22 @@ struct TTrainChoice {
   std::string Kind;
 };
 
+// 時刻をずらす as the dialog gives it: minutes (negative: earlier) and whether the later trains of
+// the train set move too (以降の列車も).
+struct TShiftChoice {
+  int32_t Minutes = 0;
+  bool Following = false;
+};
+
+// 繰り返し作成 as the dialog gives it: the train set's last K trains, repeated every Every
+// minutes until the time typed in Until ("23:00"), each copy's numbers Increment higher.
+struct TRepeatChoice {
+  int32_t K = 2;
+  int32_t Every = 60;
+  std::string Until;
+  int32_t Increment = 2;
+};
+
 // The modal dialogs of the diagram editor. The program installs the real windows; tests install
 // a scripted implementation. Every call returns only when the dialog has closed.
 class TDiaDialogs {
@@ -57,6 +73,13 @@ class TDiaDialogs {
                                                 const std::string& kind, const std::string& number,
                                                 bool change, const std::string& homeText,
                                                 const std::string& staName) = 0;
+  // The 時刻をずらす dialog for train trNo; nullopt on cancel. Hosts without it cancel.
+  virtual std::optional<TShiftChoice> AskShift(const std::string& /*trNo*/) { return std::nullopt; }
+  // The 繰り返し作成 dialog for train set carNo, which runs `trains` trains; nullopt on cancel.
+  // Hosts without it cancel.
+  virtual std::optional<TRepeatChoice> AskRepeat(int32_t /*carNo*/, int32_t /*trains*/) {
+    return std::nullopt;
+  }
 };
 
 // The editor's window as the commands see it.

@@ -159,7 +159,8 @@ void TFrmDiaEditor::MarkForPopup(int col, int row, int32_t slot, int32_t tr) {
   MnuHint->setVisible(pass);
   N9->setVisible(pass);
   if (pass) MnuHint->setText(QStr("通過時刻：" + TimeToText(c.TmStart, true)));
-  for (QAction* a : {MnuTrainDel2, MnuKukanAdd, MnuShowOneCar, MnuCarDiv, MnuCarMarge}) {
+  for (QAction* a : {MnuTrainDel2, MnuKukanAdd, MnuShowOneCar, MnuCarDiv, MnuCarMarge,
+                     MnuShiftTime2, MnuRepeat2}) {
     a->setData(tr);
   }
   MnuShowPath->setData(row);
@@ -175,6 +176,10 @@ void TFrmDiaEditor::MarkForPopup(int col, int row, int32_t slot, int32_t tr) {
   N8->setVisible(normal);
   MnuCarDiv->setVisible(normal && !last);
   MnuCarMarge->setVisible(last && normal);
+  // The bulk edits follow the 列車 menu: only in the normal view.
+  N11->setVisible(Ed->EdtCarId.empty());
+  MnuShiftTime2->setVisible(Ed->EdtCarId.empty());
+  MnuRepeat2->setVisible(Ed->EdtCarId.empty() && last);
 }
 
 void TFrmDiaEditor::GrdTmMouseUp(Qt::MouseButton, QPoint pos) {

@@ -111,4 +111,29 @@ TTmTbl MakeStep(int32_t sta, int32_t home, int32_t side, int32_t arr, int32_t de
   return TTmTbl{txt, arr, dep, MakeEntCode(sta, home, side)};
 }
 
+namespace {
+
+template <typename T>
+std::optional<T> Answer(std::deque<std::optional<T>>& queue, int& unanswered) {
+  if (queue.empty()) {
+    ++unanswered;
+    return std::nullopt;
+  }
+  std::optional<T> a = queue.front();
+  queue.pop_front();
+  return a;
+}
+
+}  // namespace
+
+std::optional<TShiftChoice> TScriptedDiaDialogs::AskShift(const std::string& trNo) {
+  ShiftsShown.push_back(trNo);
+  return Answer(Shifts, Unanswered);
+}
+
+std::optional<TRepeatChoice> TScriptedDiaDialogs::AskRepeat(int32_t carNo, int32_t trains) {
+  RepeatsShown.push_back(IntText(carNo) + " " + IntText(trains));
+  return Answer(Repeats, Unanswered);
+}
+
 }  // namespace ramvel::test

@@ -53,6 +53,10 @@ class TScriptedDiaDialogs : public TDiaDialogs {
   std::deque<std::optional<TTrainChoice>> Trains;
   std::vector<TTrainShown> TrainsShown;
   std::vector<std::string> Specs;  // "<car> <station> <platform>" per properties view
+  std::deque<std::optional<TShiftChoice>> Shifts;
+  std::vector<std::string> ShiftsShown;  // the train number of each 時刻をずらす dialog
+  std::deque<std::optional<TRepeatChoice>> Repeats;
+  std::vector<std::string> RepeatsShown;  // "<car> <trains>" of each 繰り返し作成 dialog
   int Unanswered = 0;
 
   bool OneStep(TDiaOneStep& form) override;
@@ -67,6 +71,8 @@ class TScriptedDiaDialogs : public TDiaDialogs {
                                         const std::string& kind, const std::string& number,
                                         bool change, const std::string& homeText,
                                         const std::string& staName) override;
+  std::optional<TShiftChoice> AskShift(const std::string& trNo) override;
+  std::optional<TRepeatChoice> AskRepeat(int32_t carNo, int32_t trains) override;
 };
 
 // A window that counts redraws and shows a fixed number of stations.
