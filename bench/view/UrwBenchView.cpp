@@ -69,7 +69,7 @@ class TViewFixture {
   }
 
   // The station where most timetable steps stop or pass.
-  const TStaObj& BusiestStation() const {
+  const TStaObj& BusiestStation() {
     std::map<int32_t, int32_t> steps;
     for (const auto& [key, car] : Edit.Brd.Cars) {
       for (const TTmTbl& s : car->TmTbl.Items()) ++steps[SplitEntCode(s.Loc).Id];
@@ -104,6 +104,15 @@ void ShowAt(benchmark::State& state) {
   }
 }
 
+// With RAMVEL_BENCH_PNG set to a folder, the frame of each benchmark is saved there to be looked
+// at.
+void SaveFrame(benchmark::State& state, const char* what) {
+  const QByteArray dir = qgetenv("RAMVEL_BENCH_PNG");
+  if (dir.isEmpty()) return;
+  const QString file = QString("%1/%2-%3.png").arg(QString(dir), what).arg(state.range(0));
+  Fixture().Edit.FrameBmp.save(file, "PNG");
+}
+
 void CountDrawn(benchmark::State& state) {
   int running = 0, standing = 0;
   for (const auto& [key, car] : Fixture().Edit.Brd.Cars) {
@@ -125,6 +134,7 @@ void BM_DrawFrame(benchmark::State& state) {
     QPainter p(&window);
     p.drawImage(0, 0, ed.FrameBmp);
   }
+  SaveFrame(state, "frame");
   CountDrawn(state);
 }
 BENCHMARK(BM_DrawFrame)->Arg(27)->Arg(1)->Unit(benchmark::kMillisecond);
