@@ -38,8 +38,8 @@ QImage SynthTerrain() {
 class TViewFixture {
  public:
   TViewFixture() {
-    base_ = (fs::temp_directory_path() / ("ramvel-bench-view-" + std::to_string(::getpid())))
-                .string();
+    base_ =
+        (fs::temp_directory_path() / ("ramvel-bench-view-" + std::to_string(::getpid()))).string();
     fs::create_directories(base_ + "/B");
     {
       TBrdData brd;
