@@ -317,28 +317,30 @@ void TBrdData::NoteDanglingJoins() {
   LoadNotes.push_back(msg);
 }
 
-// The train numbers of cars, registered as one by one: car after car, each from its last step
-// back, the first registration of a number kept. Sorted once and inserted in order, since one
-// insertion at a time into the sorted list costs a search each.
+// The train numbers of cars (given in ascending Id, as their files are read), registered as one
+// by one would be: car after car, the first registration of a number kept. Each block of cars is
+// sorted and inserted in order, so that each insertion starts where the last one ended instead of
+// searching the whole list; blocks, so that the sorted copy stays small beside the list itself.
 void TBrdData::AddTrainNos(const std::vector<TCarObj*>& cars) {
-  // Counted first: the list is as long as the board has trains, and growing it would hold up to
-  // twice that while the board is being opened.
-  size_t count = 0;
-  for (const TCarObj* car : cars) {
-    for (const TTmTbl& step : car->TmTbl.Items()) count += step.Txt.empty() ? 0 : 1;
-  }
+  constexpr size_t kBlockCars = 64;
   std::vector<std::pair<std::string_view, TCarObj*>> nos;
-  nos.reserve(count);
-  for (TCarObj* car : cars) {
-    for (int32_t i = car->TmTbl.Count() - 1; i >= 0; --i) {
-      const std::string_view txt = car->TmTbl.At(i).Txt;
-      if (!txt.empty()) nos.emplace_back(txt.substr(0, txt.find(',')), car);
+  for (size_t first = 0; first < cars.size(); first += kBlockCars) {
+    nos.clear();
+    for (size_t c = first; c < std::min(cars.size(), first + kBlockCars); ++c) {
+      for (const TTmTbl& step : cars[c]->TmTbl.Items()) {
+        const std::string_view txt = step.Txt;
+        if (!txt.empty()) nos.emplace_back(txt.substr(0, txt.find(',')), cars[c]);
+      }
     }
+    // Among equal numbers the lowest Id was registered first; within one car every registration
+    // names the same car.
+    std::sort(nos.begin(), nos.end(), [](const auto& a, const auto& b) {
+      const int c = CompareNoCase(a.first, b.first);
+      return c != 0 ? c < 0 : a.second->Id < b.second->Id;
+    });
+    auto hint = TrainNos.begin();
+    for (const auto& [no, car] : nos) hint = std::next(TrainNos.emplace_hint(hint, no, car));
   }
-  std::stable_sort(nos.begin(), nos.end(), [](const auto& a, const auto& b) {
-    return CompareNoCase(a.first, b.first) < 0;
-  });
-  for (const auto& [no, car] : nos) TrainNos.emplace_hint(TrainNos.end(), std::string(no), car);
 }
 
 // ---- Writing -----------------------------------------------------------------------------------
