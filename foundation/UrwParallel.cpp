@@ -14,23 +14,22 @@ void ForEachParallel(size_t n, const std::function<void(size_t)>& fn, unsigned m
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const size_t threads = std::min<size_t>({n, cores, std::max(1u, maxThreads)});
   // Items are taken one at a time from a shared counter, so that a slow item (a big file) does
-  // not hold up the items behind it.
+  // not hold up the items behind it. After a failure only the items above it are skipped: an
+  // item below it, taken but not yet begun, still runs and may be the one reported.
   std::atomic<size_t> next{0};
-  std::atomic<bool> stop{false};
+  std::atomic<size_t> firstError{SIZE_MAX};
   std::exception_ptr error;
-  size_t errorItem = SIZE_MAX;
   std::mutex lock;
   const auto work = [&] {
-    for (size_t i = next++; i < n && !stop; i = next++) {
+    for (size_t i = next++; i < n && i < firstError; i = next++) {
       try {
         fn(i);
       } catch (...) {
         const std::lock_guard<std::mutex> guard(lock);
-        if (i < errorItem) {
-          errorItem = i;
+        if (i < firstError) {
+          firstError = i;
           error = std::current_exception();
         }
-        stop = true;
       }
     }
   };

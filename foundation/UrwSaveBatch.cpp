@@ -217,20 +217,23 @@ TStatus TSaveBatch::CheckTarget(TPut& p) {
 
 // The temporary files are numbered in put order and written on both cores; with a step hook
 // installed they are written one by one, so that every step of a save has its place in order.
-// After a failure no further file is begun, and the first failure in put order is reported.
+// After a failure no file after it is begun, and the first failure in put order is reported.
 TStatus TSaveBatch::WriteTemps() {
   std::vector<size_t> todo;
   for (size_t i = 0; i < puts_.size(); ++i) {
     if (!puts_[i].Keep) todo.push_back(i);
   }
   std::vector<TStatus> written(todo.size());
-  std::atomic<bool> failed{false};
+  // The lowest failed item; files above it are not begun.
+  std::atomic<size_t> firstFailed{SIZE_MAX};
   ForEachParallel(
       todo.size(),
       [&](size_t k) {
-        if (failed) return;
+        if (k > firstFailed) return;
         written[k] = WriteTemp(puts_[todo[k]], static_cast<int>(k) + 1);
-        if (!written[k]) failed = true;
+        for (size_t f = firstFailed; !written[k] && k < f;) {
+          if (firstFailed.compare_exchange_weak(f, k)) break;
+        }
       },
       gStepHook != nullptr ? 1 : 2);
   for (const TStatus& st : written) {
