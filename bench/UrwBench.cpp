@@ -1,7 +1,9 @@
 // Benchmarks of the engine's hot paths on synthetic boards.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,6 +45,7 @@ BENCHMARK(BM_CalcCarLocationTick)
     ->Args({1000, 300})
     ->Args({5000, 300})
     ->Args({1000, 0})
+    ->Args({5000, 0})
     ->Unit(benchmark::kMicrosecond);
 
 // Locating every train set afresh (scrolling, zooming, setting the time).
@@ -60,6 +63,8 @@ void BM_CalcCarLocationFresh(benchmark::State& state) {
 BENCHMARK(BM_CalcCarLocationFresh)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // A board of 200 stations, about 400 rails and 1000 train sets, saved once into a folder.
+// Reading and saving use both cores: their benchmarks report the wall time and the CPU time of
+// the whole process.
 class TBoardFolder {
  public:
   TBoardFolder() {
@@ -92,7 +97,7 @@ void BM_LoadBrd(benchmark::State& state) {
     benchmark::DoNotOptimize(brd.Cars.size());
   }
 }
-BENCHMARK(BM_LoadBrd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBrd)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The same files read as plain bytes: what loading is measured against.
 void BM_PlainRead(benchmark::State& state) {
@@ -109,7 +114,7 @@ void BM_PlainRead(benchmark::State& state) {
     benchmark::DoNotOptimize(bytes);
   }
 }
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The same files read as record files (decoded and cut into lines) without interpreting them.
 void BM_PlainRecRead(benchmark::State& state) {
@@ -124,7 +129,7 @@ void BM_PlainRecRead(benchmark::State& state) {
     benchmark::DoNotOptimize(lines);
   }
 }
-BENCHMARK(BM_PlainRecRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRecRead)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_SaveBrd(benchmark::State& state) {
   TBrdData brd;
@@ -135,7 +140,7 @@ void BM_SaveBrd(benchmark::State& state) {
     if (!brd.SaveBrd(out, false).ok()) state.SkipWithError("save failed");
   }
 }
-BENCHMARK(BM_SaveBrd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBrd)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The same board with every train set changed between saves, so that about 1000 of its 1600
 // files are written, flushed and switched each time.
@@ -153,7 +158,107 @@ void BM_SaveBrdChanged(benchmark::State& state) {
     if (!brd.SaveBrd(out, false).ok()) state.SkipWithError("save failed");
   }
 }
-BENCHMARK(BM_SaveBrdChanged)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBrdChanged)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// The board's files held in memory, by their paths inside the board folder.
+std::vector<std::pair<std::string, std::string>> BoardBytes() {
+  std::vector<std::pair<std::string, std::string>> files;
+  const fs::path root = Folder().Base() + "/B";
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (!e.is_regular_file()) continue;
+    std::string bytes;
+    if (!ReadFileBytes(e.path().string(), bytes).ok()) std::abort();
+    files.emplace_back(fs::relative(e.path(), root).string(), std::move(bytes));
+  }
+  return files;
+}
+
+void WritePlain(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) std::abort();
+}
+
+// The board's bytes written plainly, file by file, into a fresh folder: what saving is measured
+// against. range(0) = 1 adds one flush of the file system at the end, as a save does once.
+void BM_PlainWrite(benchmark::State& state) {
+  const auto files = BoardBytes();
+  const std::string out = Folder().Base() + "/P";
+  size_t bytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(out);
+    fs::create_directories(out + "/station");
+    fs::create_directories(out + "/rail");
+    fs::create_directories(out + "/car");
+    state.ResumeTiming();
+    bytes = 0;
+    for (const auto& [rel, data] : files) {
+      WritePlain(out + "/" + rel, data);
+      bytes += data.size();
+    }
+    if (state.range(0) == 1) {
+      const int fd = ::open(out.c_str(), O_RDONLY | O_DIRECTORY);
+      ::syncfs(fd);
+      ::close(fd);
+    }
+  }
+  state.counters["files"] = static_cast<double>(files.size());
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_PlainWrite)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The whole board saved into an empty folder, so that every file is encoded and written.
+void BM_SaveBrdFresh(benchmark::State& state) {
+  TBrdData brd;
+  if (!brd.LoadBrd(Folder().Base(), "B").ok()) state.SkipWithError("load failed");
+  const std::string out = Folder().Base() + "/F";
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(out);
+    fs::create_directories(out);
+    state.ResumeTiming();
+    if (!brd.SaveBrd(out, false).ok()) state.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_SaveBrdFresh)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// Peak memory of a process that opens the board, against the bytes of the board on disk. The
+// board is opened in a fresh process (this program run again with --peak-load), so that what
+// the benchmarks did before does not count; the same process without the load gives the base.
+double PeakKb(bool load) {
+  const std::string cmd = "/proc/" + std::to_string(::getpid()) + "/exe --peak-load " +
+                          (load ? Folder().Base() : std::string("-"));
+  FILE* pipe = ::popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  double kb = -1;
+  if (std::fscanf(pipe, "%lf", &kb) != 1) kb = -1;
+  ::pclose(pipe);
+  return kb;
+}
+
+void BM_PeakMemory(benchmark::State& state) {
+  double peak = 0, base = 0;
+  for (auto _ : state) {
+    peak = PeakKb(true);
+    base = PeakKb(false);
+  }
+  if (peak < 0 || base < 0) return state.SkipWithError("the measuring process failed");
+  uintmax_t disk = 0;
+  for (const auto& e : fs::recursive_directory_iterator(Folder().Base() + "/B")) {
+    if (e.is_regular_file()) disk += e.file_size();
+  }
+  state.counters["peak_MB"] = peak / 1024;
+  state.counters["base_MB"] = base / 1024;
+  state.counters["disk_MB"] = static_cast<double>(disk) / 1048576;
+  state.counters["board_per_disk"] = (peak - base) * 1024 / static_cast<double>(disk);
+}
+BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_GetPathToNextSta(benchmark::State& state) {
   TBrdData brd;
@@ -197,7 +302,31 @@ void BM_InitObjTmTbl(benchmark::State& state) {
 }
 BENCHMARK(BM_InitObjTmTbl)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
 
+// The peak resident memory of this process in kB (VmHWM), or -1.
+long PeakRssKb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// --peak-load BASE: opens BASE/B (nothing for "-") and prints the peak memory in kB.
+int PeakLoad(const std::string& base) {
+  TBrdData brd;
+  if (base != "-" && !brd.LoadBrd(base, "B").ok()) return 1;
+  std::printf("%ld\n", PeakRssKb());
+  return 0;
+}
+
 }  // namespace
 }  // namespace ramvel::bench
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--peak-load") return ramvel::bench::PeakLoad(argv[2]);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -244,19 +244,19 @@ class TBrdData {
   void InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
 
  private:
-  // Reads the file of one numbered object (dir, stem as on disk) and adds it; key receives its
-  // list key. A failure with an empty message means the key was taken already.
-  using TReadOne =
-      std::function<TStatus(const std::string& dir, const std::string& stem, std::string& key)>;
   TStatus ReadBrd(const std::string& baseDir, const std::string& name);
   TStatus ReadBoardRec(const std::string& folder);
   void ReadStations(const std::string& folder);
-  TStatus ReadNumbered(const std::string& folder, const char* sub, const TReadOne& readOne);
-  TStatus AddRailFile(const std::string& dir, const std::string& stem, std::string& key);
-  TStatus AddCarFile(const std::string& dir, const std::string& stem, std::string& key);
+  // The object files of folder/sub (rail, car): dir receives the sub-folder as on disk, stems
+  // the stems named by numbers, in number order; other files are noted and left out. Two files
+  // of one number are an error.
+  TStatus ListNumbered(const std::string& folder, const char* sub, std::string& dir,
+                       std::vector<std::string>& stems);
+  TStatus ReadRails(const std::string& folder);
+  TStatus ReadCars(const std::string& folder);
   void RaiseIdCounters();
   void NoteDanglingJoins();
-  void AddTrainNos(TCarObj& car);
+  void AddTrainNos(const std::vector<TCarObj*>& cars);
   TStatus StageObjects(TSaveBatch& batch, const std::string& folder, bool keepStations) const;
   TextRec MakeBoardRec() const;
   // Block c, the k-th of blocks on the track whose rail path is e, len metres long.

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "engine/UrwBrdData.h"
+#include "foundation/UrwParallel.h"
 #include "foundation/UrwSaveBatch.h"
 
 namespace ramvel {
@@ -105,14 +106,8 @@ TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
   st = ReadBoardRec(folder);
   if (!st) return st;
   ReadStations(folder);
-  const auto rail = [this](const std::string& dir, const std::string& stem, std::string& key) {
-    return AddRailFile(dir, stem, key);
-  };
-  const auto car = [this](const std::string& dir, const std::string& stem, std::string& key) {
-    return AddCarFile(dir, stem, key);
-  };
-  st = ReadNumbered(folder, "rail", rail);
-  if (st) st = ReadNumbered(folder, "car", car);
+  st = ReadRails(folder);
+  if (st) st = ReadCars(folder);
   if (!st) return st;
   RaiseIdCounters();
   NoteDanglingJoins();
@@ -185,9 +180,8 @@ void TBrdData::ReadStations(const std::string& folder) {
   }
 }
 
-TStatus TBrdData::ReadNumbered(const std::string& folder, const char* sub,
-                               const TReadOne& readOne) {
-  std::string dir;
+TStatus TBrdData::ListNumbered(const std::string& folder, const char* sub, std::string& dir,
+                               std::vector<std::string>& stems) {
   SubDir(folder, sub, false, dir);
   const std::string prefix = std::string(sub) + "/";
   std::vector<std::pair<int32_t, std::string>> files;  // number, stem as on disk
@@ -210,37 +204,84 @@ TStatus TBrdData::ReadNumbered(const std::string& folder, const char* sub,
     return TStatus::Error(prefix + files[i - 1].second + ".txt と " + prefix + files[i].second +
                           ".txt は同じ番号 " + IntText(files[i].first) + " のファイルです");
   }
+  stems.clear();
+  for (auto& [n, stem] : files) stems.push_back(std::move(stem));
+  return TStatus::Ok();
+}
+
+namespace {
+
+// One object file read on any thread: the object, or why it could not be read.
+template <typename T>
+struct TLoaded {
+  std::unique_ptr<T> Obj;
+  TStatus St;
+};
+
+// Reads the files dir/<stem>.txt on both cores. Each file is read into its own object, so the
+// result is the same whichever thread finishes first; the caller takes them in stem order.
+template <typename T, typename Load>
+std::vector<TLoaded<T>> LoadAll(const std::string& dir, const std::vector<std::string>& stems,
+                                const Load& load) {
+  std::vector<TLoaded<T>> out(stems.size());
+  ForEachParallel(stems.size(), [&](size_t i) {
+    auto obj = std::make_unique<T>();
+    out[i].St = load(*obj, dir, stems[i]);
+    out[i].Obj = std::move(obj);
+  });
+  return out;
+}
+
+std::string DuplicateText(const char* sub, const std::string& stem, const std::string& key,
+                          const std::string& first) {
+  const std::string prefix = std::string(sub) + "/";
+  return prefix + stem + ".txt: LBL_ID " + key + " は " + prefix + first + ".txt と重複しています";
+}
+
+}  // namespace
+
+// The files are taken in number order, so the first file that fails, and the later of two that
+// share an id, are named as when they were read one by one.
+TStatus TBrdData::ReadRails(const std::string& folder) {
+  std::string dir;
+  std::vector<std::string> stems;
+  if (TStatus st = ListNumbered(folder, "rail", dir, stems); !st) return st;
+  auto loaded = LoadAll<TRailObj>(
+      dir, stems, [](TRailObj& rail, const std::string& d, const std::string& stem) {
+        return rail.LoadRail(d, stem);
+      });
   std::map<std::string, std::string> fileOfKey;
-  for (const auto& [n, stem] : files) {
-    std::string key;
-    const TStatus st = readOne(dir, stem, key);
-    if (!st && !st.Msg().empty()) return st;
-    if (!st) {
-      return TStatus::Error(prefix + stem + ".txt: LBL_ID " + key + " は " + prefix +
-                            fileOfKey[key] + ".txt と重複しています");
+  for (size_t i = 0; i < loaded.size(); ++i) {
+    if (!loaded[i].St) return loaded[i].St;
+    const std::string key = IntText(loaded[i].Obj->Id);
+    if (!Rails.emplace(key, std::move(loaded[i].Obj)).second) {
+      return TStatus::Error(DuplicateText("rail", stems[i], key, fileOfKey[key]));
     }
-    fileOfKey.emplace(key, stem);
+    fileOfKey.emplace(key, stems[i]);
   }
   return TStatus::Ok();
 }
 
-TStatus TBrdData::AddRailFile(const std::string& dir, const std::string& stem, std::string& key) {
-  auto rail = std::make_unique<TRailObj>();
-  TStatus st = rail->LoadRail(dir, stem);
-  key = IntText(rail->Id);
-  if (st && !Rails.emplace(key, std::move(rail)).second) return TStatus::Error("");
-  return st;
-}
-
-TStatus TBrdData::AddCarFile(const std::string& dir, const std::string& stem, std::string& key) {
-  auto car = std::make_unique<TCarObj>();
-  TStatus st = car->LoadCar(dir, stem);
-  key = IntText(car->Id);
-  if (!st) return st;
-  const auto [it, added] = Cars.emplace(key, std::move(car));
-  if (!added) return TStatus::Error("");
-  AddTrainNos(*it->second);
-  return st;
+TStatus TBrdData::ReadCars(const std::string& folder) {
+  std::string dir;
+  std::vector<std::string> stems;
+  if (TStatus st = ListNumbered(folder, "car", dir, stems); !st) return st;
+  auto loaded =
+      LoadAll<TCarObj>(dir, stems, [](TCarObj& car, const std::string& d, const std::string& stem) {
+        return car.LoadCar(d, stem);
+      });
+  std::map<std::string, std::string> fileOfKey;
+  std::vector<TCarObj*> cars;
+  for (size_t i = 0; i < loaded.size(); ++i) {
+    if (!loaded[i].St) return loaded[i].St;
+    const std::string key = IntText(loaded[i].Obj->Id);
+    const auto [it, added] = Cars.emplace(key, std::move(loaded[i].Obj));
+    if (!added) return TStatus::Error(DuplicateText("car", stems[i], key, fileOfKey[key]));
+    fileOfKey.emplace(key, stems[i]);
+    cars.push_back(it->second.get());
+  }
+  AddTrainNos(cars);
+  return TStatus::Ok();
 }
 
 // New stations and rails get the serial above the counter; a board whose counters lag behind
@@ -276,10 +317,29 @@ void TBrdData::NoteDanglingJoins() {
   LoadNotes.push_back(msg);
 }
 
-void TBrdData::AddTrainNos(TCarObj& car) {
-  for (int32_t i = car.TmTbl.Count() - 1; i >= 0; --i) {
-    const std::string& txt = car.TmTbl.At(i).Txt;
-    if (!txt.empty()) TrainNos.emplace(TextBefore(txt + ",", ","), &car);
+// The train numbers of cars (given in ascending Id, as their files are read), registered as one
+// by one would be: car after car, the first registration of a number kept. Each block of cars is
+// sorted and inserted in order, so that each insertion starts where the last one ended instead of
+// searching the whole list; blocks, so that the sorted copy stays small beside the list itself.
+void TBrdData::AddTrainNos(const std::vector<TCarObj*>& cars) {
+  constexpr size_t kBlockCars = 64;
+  std::vector<std::pair<std::string_view, TCarObj*>> nos;
+  for (size_t first = 0; first < cars.size(); first += kBlockCars) {
+    nos.clear();
+    for (size_t c = first; c < std::min(cars.size(), first + kBlockCars); ++c) {
+      for (const TTmTbl& step : cars[c]->TmTbl.Items()) {
+        const std::string_view txt = step.Txt;
+        if (!txt.empty()) nos.emplace_back(txt.substr(0, txt.find(',')), cars[c]);
+      }
+    }
+    // Among equal numbers the lowest Id was registered first; within one car every registration
+    // names the same car.
+    std::sort(nos.begin(), nos.end(), [](const auto& a, const auto& b) {
+      const int c = CompareNoCase(a.first, b.first);
+      return c != 0 ? c < 0 : a.second->Id < b.second->Id;
+    });
+    auto hint = TrainNos.begin();
+    for (const auto& [no, car] : nos) hint = std::next(TrainNos.emplace_hint(hint, no, car));
   }
 }
 
@@ -301,24 +361,51 @@ TextRec TBrdData::MakeBoardRec() const {
   return rec;
 }
 
+namespace {
+
+// One object file to be saved, made on any thread: its path and record, or why the object cannot
+// be saved.
+struct TStaged {
+  const TStaObj* Sta = nullptr;  // one of the three
+  const TRailObj* Rail = nullptr;
+  const TCarObj* Car = nullptr;
+  std::string Path;
+  TextRec Rec;
+  TStatus St;
+};
+
+}  // namespace
+
 // Every station (unless keepStations), rail and train set file. Station names go into Board.txt
-// and become file names, so they are checked in either case.
+// and become file names, so they are checked in either case. The records are made on both cores
+// and staged in list order; the first station that cannot be saved is named as when they were
+// made one by one.
 TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
                                bool keepStations) const {
-  for (const auto& [key, sta] : Stas) {
-    TStatus st = CheckObjName(sta->Name, "駅名");
-    if (!st) return st;
-    if (keepStations) continue;
-    const std::string path = ResolveIn(folder, "station/" + sta->Name + ".txt");
-    st = sta->CheckLists("station/" + fs::path(path).filename().string());
-    if (!st) return st;
-    batch.Put(path, sta->MakeRec());
-  }
-  for (const auto& [key, rail] : Rails) {
-    batch.Put(ResolveIn(folder, "rail/" + IntText(rail->Id) + ".txt"), rail->MakeRec());
-  }
-  for (const auto& [key, car] : Cars) {
-    batch.Put(ResolveIn(folder, "car/" + IntText(car->Id) + ".txt"), car->MakeRec());
+  std::vector<TStaged> jobs;
+  jobs.reserve(Stas.size() + Rails.size() + Cars.size());
+  for (const auto& [key, sta] : Stas) jobs.emplace_back().Sta = sta.get();
+  for (const auto& [key, rail] : Rails) jobs.emplace_back().Rail = rail.get();
+  for (const auto& [key, car] : Cars) jobs.emplace_back().Car = car.get();
+  ForEachParallel(jobs.size(), [&](size_t i) {
+    TStaged& job = jobs[i];
+    if (job.Sta != nullptr) {
+      job.St = CheckObjName(job.Sta->Name, "駅名");
+      if (!job.St || keepStations) return;
+      job.Path = ResolveIn(folder, "station/" + job.Sta->Name + ".txt");
+      job.St = job.Sta->CheckLists("station/" + fs::path(job.Path).filename().string());
+      if (job.St) job.Rec = job.Sta->MakeRec();
+    } else if (job.Rail != nullptr) {
+      job.Path = ResolveIn(folder, "rail/" + IntText(job.Rail->Id) + ".txt");
+      job.Rec = job.Rail->MakeRec();
+    } else {
+      job.Path = ResolveIn(folder, "car/" + IntText(job.Car->Id) + ".txt");
+      job.Rec = job.Car->MakeRec();
+    }
+  });
+  for (const TStaged& job : jobs) {
+    if (!job.St) return job.St;
+    if (job.Sta == nullptr || !keepStations) batch.Put(job.Path, job.Rec);
   }
   return TStatus::Ok();
 }

@@ -2,11 +2,14 @@
 // switch, and the recovery of a save that was cut off.
 #include "foundation/UrwSaveBatch.h"
 
+#include "foundation/UrwParallel.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -160,18 +163,28 @@ TStatus TSaveBatch::Commit() {
   return Switch();
 }
 
-// Everything that can be known before the disk is touched.
+// Everything that can be known before the disk is touched. Encoding and comparing with the
+// files on disk run on both cores, each put into its own slots; the first failure in put order
+// is the one reported, as when they ran one by one.
 TStatus TSaveBatch::Check() {
+  std::vector<TStatus> checked(puts_.size());
+  ForEachParallel(puts_.size(), [&](size_t i) {
+    TPut& p = puts_[i];
+    if (!SafeRel(p.Rel)) return;  // never looked at: it lies outside the root
+    if (!Utf8ToCp932(p.Text, p.Bytes)) {
+      checked[i] = TStatus::Error(p.Rel + ": Shift-JIS で保存できない文字があります");
+      return;
+    }
+    checked[i] = CheckTarget(p);
+  });
   std::set<std::string, TLessNoCase> seen;
-  for (TPut& p : puts_) {
+  for (size_t i = 0; i < puts_.size(); ++i) {
+    const TPut& p = puts_[i];
     if (!SafeRel(p.Rel)) return TStatus::Error(p.Rel + ": ボードのフォルダの外にあります");
     if (!seen.insert(p.Rel).second) {
       return TStatus::Error(p.Rel + ": 二つのデータが同じファイル名になります");
     }
-    if (!Utf8ToCp932(p.Text, p.Bytes)) {
-      return TStatus::Error(p.Rel + ": Shift-JIS で保存できない文字があります");
-    }
-    if (TStatus st = CheckTarget(p); !st) return st;
+    if (!checked[i]) return checked[i];
   }
   for (const TDel& d : dels_) {
     if (!SafeRel(d.Rel)) return TStatus::Error(d.Rel + ": ボードのフォルダの外にあります");
@@ -202,11 +215,29 @@ TStatus TSaveBatch::CheckTarget(TPut& p) {
   return TStatus::Ok();
 }
 
+// The temporary files are numbered in put order and written on both cores; with a step hook
+// installed they are written one by one, so that every step of a save has its place in order.
+// After a failure no file after it is begun, and the first failure in put order is reported.
 TStatus TSaveBatch::WriteTemps() {
-  int n = 0;
-  for (TPut& p : puts_) {
-    if (p.Keep) continue;
-    if (TStatus st = WriteTemp(p, ++n); !st) return st;
+  std::vector<size_t> todo;
+  for (size_t i = 0; i < puts_.size(); ++i) {
+    if (!puts_[i].Keep) todo.push_back(i);
+  }
+  std::vector<TStatus> written(todo.size());
+  // The lowest failed item; files above it are not begun.
+  std::atomic<size_t> firstFailed{SIZE_MAX};
+  ForEachParallel(
+      todo.size(),
+      [&](size_t k) {
+        if (k > firstFailed) return;
+        written[k] = WriteTemp(puts_[todo[k]], static_cast<int>(k) + 1);
+        for (size_t f = firstFailed; !written[k] && k < f;) {
+          if (firstFailed.compare_exchange_weak(f, k)) break;
+        }
+      },
+      gStepHook != nullptr ? 1 : 2);
+  for (const TStatus& st : written) {
+    if (!st) return st;
   }
   return TStatus::Ok();
 }

@@ -23,6 +23,8 @@ namespace {
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
+  // Room for every line of a CR LF or LF file at once: timetables run to thousands of lines.
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' && text[i] != '\n') continue;

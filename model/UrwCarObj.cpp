@@ -63,13 +63,15 @@ THeaderHit TCarObj::PrevHeader(int32_t index, bool full) const {
   return hit;
 }
 
+// The steps are kept in ascending TmStart, so the last step from 1 on that starts at or before t
+// is the one before the first that starts after it; a search, since the clock asks at every tick
+// and every label.
 int32_t TCarObj::StepAt(int32_t t) const {
-  int32_t found = 0;
-  for (int32_t i = 1; i < TmTbl.Count(); ++i) {
-    if (TmTbl.At(i).TmStart > t) break;
-    found = i;
-  }
-  return found;
+  const std::vector<TTmTbl>& steps = TmTbl.Items();
+  if (steps.size() < 2) return 0;
+  const auto after = std::upper_bound(steps.begin() + 1, steps.end(), t,
+                                      [](int32_t tm, const TTmTbl& s) { return tm < s.TmStart; });
+  return static_cast<int32_t>(after - steps.begin()) - 1;
 }
 
 std::string TCarObj::LabelAt(int32_t t) const {

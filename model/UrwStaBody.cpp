@@ -70,7 +70,8 @@ void TStaObj::LayFrom(TCarObj& car, const std::vector<StaRail*>& segs, int32_t d
 }
 
 void TStaObj::LayBodyOnSta(TCarObj& car, std::string_view path, float& rem) {
-  std::vector<std::string> items;
+  // Views into path: laid at every clock tick, so nothing is copied.
+  std::vector<std::string_view> items;
   for (size_t start = 0;;) {
     const size_t bar = path.find('|', start);
     items.emplace_back(path.substr(start, bar == std::string_view::npos ? path.npos : bar - start));

@@ -2,6 +2,8 @@
 // it paints from the toolkit-free view state of TBrdView; and its mouse dispatch.
 #pragma once
 
+#include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -125,6 +127,8 @@ class TBrdEdit {
   bool DrawTrain(QPainter& p, int pass);
   bool PaintTrain(QPainter& p, const TCarObj& car);
   void PaintTrainLabel(QPainter& p, const TCarObj& car, TPoint head);
+  // The advance of a train label in the label font (the painter's during PaintTrains).
+  int LabelWidth(const QFontMetrics& fm, const QString& text);
   TStaDrawArgs StaArgs(const TStaObj& sta, uint8_t flags) const;
   // UrwBrdEditorMouse.cpp
   bool RunModeMove(int32_t x, int32_t y);
@@ -132,6 +136,9 @@ class TBrdEdit {
   bool HoverEvent(int32_t kind, int32_t x, int32_t y, bool withRails);
 
   TBrdEditSink* sink_ = nullptr;
+  // Advances of train labels in the label font, kept from frame to frame: measuring a text
+  // shapes it, and the same labels come back at every tick. Emptied when it grows large.
+  QHash<QString, int> labelWidths_;
 };
 
 }  // namespace ramvel

@@ -33,8 +33,14 @@ QFont UiFont(bool proportional, int pixelSize) {
 }
 
 QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back) {
+  return DrawBoxedText(p, topLeft, text, QFontMetrics(p.font()).horizontalAdvance(text), fore,
+                       back);
+}
+
+QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, int width, QColor fore,
+                    QColor back) {
   const QFontMetrics fm(p.font());
-  const QRect box(topLeft, QSize(fm.horizontalAdvance(text), fm.height()));
+  const QRect box(topLeft, QSize(width, fm.height()));
   p.fillRect(box, back);
   p.setPen(fore);
   p.drawText(QPoint(box.left(), box.top() + fm.ascent()), text);

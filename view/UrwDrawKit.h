@@ -32,6 +32,9 @@ QFont UiFont(bool proportional, int pixelSize);
 // Draws text with its top-left corner at topLeft on a box of back as large as the text, and
 // returns the box.
 QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back);
+// The same for a text already measured: width is its advance in the painter's font.
+QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, int width, QColor fore,
+                    QColor back);
 // The same, centred on a point.
 QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QColor fore,
                            QColor back);

@@ -1,14 +1,16 @@
 // Replacement of the global allocation functions that can fail on demand.
 #include "AllocFail.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
 namespace {
 
-long gFailAt = 0;  // allocations left before the one that throws; 0: none
-long gCount = 0;
-bool gCounting = false;
+// Atomic: a board is read on more than one thread.
+std::atomic<long> gFailAt = 0;  // allocations left before the one that throws; 0: none
+std::atomic<long> gCount = 0;
+std::atomic<bool> gCounting = false;
 
 void* Allocate(std::size_t n) {
   if (gCounting) ++gCount;
