@@ -188,6 +188,8 @@ void TFrmMain::MakeMenu() {
   MnuLoadBAK = MnuFile->addAction(QStringLiteral("バックアップ読込(&R)"));
   MnuFile->addSeparator();
   MnuExit = MnuFile->addAction(QStringLiteral("終了(&E)"));
+  MnuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  MnuUndoRedo = AddUndoActions(MnuEdit);
 
   MnuModeSel = menuBar()->addAction(QStringLiteral("モード切り替え(&M)"));
   MnuStaEdit = menuBar()->addAction(QStringLiteral("駅データの編集(&S)"));

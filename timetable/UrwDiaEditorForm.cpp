@@ -71,6 +71,8 @@ void TFrmDiaEditor::MakeMenus() {
   MnuChk = sys->addAction(QStringLiteral("チェック"));
   sys->addSeparator();
   MnuReg = sys->addAction(QStringLiteral("登録"));
+  MnuEdit = MainMenu1->addMenu(QStringLiteral("編集(&E)"));
+  MnuUndoRedo = AddUndoActions(MnuEdit);
   MnuCar = MainMenu1->addMenu(QStringLiteral("編成"));
   MnuCarNew = MnuCar->addAction(QStringLiteral("新規"));
   MnuCar->addSeparator();
@@ -171,8 +173,12 @@ void TFrmDiaEditor::ConnectCommands() {
   const auto on = [this](QAction* a, std::function<void()> f) {
     connect(a, &QAction::triggered, this, [this, f] {
       if (Ed) f();
+      UpdateUndoMenu();
     });
   };
+  on(MnuUndoRedo.Undo, [this] { MnuUndoClick(false); });
+  on(MnuUndoRedo.Redo, [this] { MnuUndoClick(true); });
+  connect(MnuEdit, &QMenu::aboutToShow, this, [this] { UpdateUndoMenu(); });
   on(MnuChk, [this] { MnuChkClick(); });
   on(MnuReg, [this] { close(); });
   on(MnuCarNew, [this] { Ed->CarNew(); });
@@ -206,6 +212,15 @@ void TFrmDiaEditor::OpenDia(TBrdData& brd) {
   BmpLeft = kPnlTopLeftW;
   Ed->OpenDia();
   UpdateCarMenus();
+  UpdateUndoMenu();
+}
+
+void TFrmDiaEditor::MnuUndoClick(bool redo) {
+  if (redo ? Ed->Redo() : Ed->Undo()) UpdateCarMenus();
+}
+
+void TFrmDiaEditor::UpdateUndoMenu() {
+  if (Ed) ShowUndoState(MnuUndoRedo, Ed->History);
 }
 
 void TFrmDiaEditor::ApplyDir() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "timetable/UrwDiaEditor.h"
+#include "view/UrwUndoMenu.h"
 
 class QLineEdit;
 class QMenu;
@@ -144,6 +145,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   // ---- Controls ----
   QMenuBar* MainMenu1;
   QAction *MnuChk, *MnuReg;
+  QMenu* MnuEdit;
+  TUndoActions MnuUndoRedo;  // 編集: 元に戻す, やり直し
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
   QMenu* MnuTrain;
@@ -203,6 +206,10 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void PnlDirectClick(int tag);
   void PnlBlkPackClick();
   void MnuChkClick();
+  // 元に戻す / やり直し: the editor's last step taken back or done again.
+  void MnuUndoClick(bool redo);
+  // Names the steps in the 編集 menu and enables its items as the history allows.
+  void UpdateUndoMenu();
   void MnuShowOneStaClick();
   void EdtCarIdClick();
   void MnuShowOneCarClick();
