@@ -101,8 +101,8 @@ void TCarUndoTarget::Restore(const std::map<std::string, TUndoRec>& recs) {
 
 TUndoRecs TLayoutUndoTarget::Snapshot() const {
   TUndoRecs out;
-  out.emplace("board", "ID_STA=" + IntText(brd_.ID_STA) + "\nID_RAIL=" + IntText(brd_.ID_RAIL) +
-                           "\n");
+  out.emplace("board",
+              "ID_STA=" + IntText(brd_.ID_STA) + "\nID_RAIL=" + IntText(brd_.ID_RAIL) + "\n");
   const int32_t pending = pending_ ? pending_() : 0;
   for (const auto& [key, sta] : brd_.Stas) {
     if (sta->Id == pending) continue;
@@ -154,8 +154,8 @@ void TLayoutUndoTarget::RestoreOne(const std::string& key, const TUndoRec& rec) 
     const std::string path = PathJoin(ResolveIn(folder_, "line"), key.substr(9));
     std::error_code ec;
     const TStatus st = rec ? SaveRec(TextToRec(*rec), path, "line/" + key.substr(9))
-                           : (fs::remove(path, ec), ec ? TStatus::Error(path + ": " + ec.message())
-                                                       : TStatus::Ok());
+                           : (fs::remove(path, ec),
+                              ec ? TStatus::Error(path + ": " + ec.message()) : TStatus::Ok());
     if (!st) ReportBadRec(key, st);
   } else if (kind == "rail") {
     if (!rec) {

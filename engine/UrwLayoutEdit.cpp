@@ -23,10 +23,9 @@ void TLayoutEdit::SetStatus(int panel, const std::string& text) {
 }
 
 TLayoutEdit::TLayoutEdit(TBrdView& view)
-    : View(view),
-      Brd(view.Brd),
-      undoTarget_(Brd, View.BrdPath, nullptr,
-                  [this] { return View.EditMode == kEditPutSta ? View.CurObjId : 0; }) {
+    : View(view), Brd(view.Brd), undoTarget_(Brd, View.BrdPath, nullptr, [this] {
+        return View.EditMode == kEditPutSta ? View.CurObjId : 0;
+      }) {
   History.SetTarget(&undoTarget_);
 }
 

@@ -78,11 +78,13 @@ class LayoutUndo : public ::testing::TestWithParam<uint32_t> {
   // A dot near an object's end, where placing is most often accepted.
   TPoint NearSomeEnd() {
     std::vector<TPoint> ends = homes_;
-    for (const auto& [key, sta] : brd_.Stas) ends.insert(ends.end(), {sta->EndPos[0], sta->EndPos[1]});
+    for (const auto& [key, sta] : brd_.Stas)
+      ends.insert(ends.end(), {sta->EndPos[0], sta->EndPos[1]});
     for (const auto& [key, rail] : brd_.Rails) ends.push_back(rail->EndPos[Pick(2)]);
     const TPoint m = ends[static_cast<size_t>(Pick(ends.size()))];
     const int32_t jitter = Pick(4) == 0 ? 12 : 0;
-    return {m.x / kGridM + Pick(2 * jitter + 1) - jitter, m.y / kGridM + Pick(2 * jitter + 1) - jitter};
+    return {m.x / kGridM + Pick(2 * jitter + 1) - jitter,
+            m.y / kGridM + Pick(2 * jitter + 1) - jitter};
   }
   int32_t AnyObjectId() {
     std::vector<int32_t> ids;
@@ -123,9 +125,15 @@ class LayoutUndo : public ::testing::TestWithParam<uint32_t> {
       edit_.LineStaToggle();
     }
     switch (Pick(4)) {
-      case 0: edit_.MakeRing(); break;
-      case 1: edit_.LineEndAsk(); break;
-      default: edit_.LineFix(); break;
+      case 0:
+        edit_.MakeRing();
+        break;
+      case 1:
+        edit_.LineEndAsk();
+        break;
+      default:
+        edit_.LineFix();
+        break;
     }
     while (view_.EditMode == kEditLine) edit_.LineCancel();
   }
@@ -136,11 +144,23 @@ class LayoutUndo : public ::testing::TestWithParam<uint32_t> {
         edit_.DelObj();
         view_.EndEdit();
         break;
-      case 1: case 2: LayRails(); break;
-      case 3: case 4: PlaceStation(); break;
-      case 5: edit_.StaRename(); break;
-      case 6: EditLine(Pick(2) == 0); break;
-      default: edit_.LineDel(); break;
+      case 1:
+      case 2:
+        LayRails();
+        break;
+      case 3:
+      case 4:
+        PlaceStation();
+        break;
+      case 5:
+        edit_.StaRename();
+        break;
+      case 6:
+        EditLine(Pick(2) == 0);
+        break;
+      default:
+        edit_.LineDel();
+        break;
     }
   }
 

@@ -45,11 +45,11 @@ class UndoHistory : public ::testing::Test {
 TEST_F(UndoHistory, UndoAndRedoWalkThroughEveryState) {
   t_.Objs = {{"a", "1"}, {"b", "2"}};
   const TUndoRecs s0 = t_.Objs;
-  ASSERT_TRUE(Set("駅の追加", "c", "3"));     // created
+  ASSERT_TRUE(Set("駅の追加", "c", "3"));  // created
   const TUndoRecs s1 = t_.Objs;
   ASSERT_TRUE(Set("レールの敷設", "a", "9"));  // changed
   const TUndoRecs s2 = t_.Objs;
-  ASSERT_TRUE(Set("駅の削除", "b", ""));       // deleted
+  ASSERT_TRUE(Set("駅の削除", "b", ""));  // deleted
   const TUndoRecs s3 = t_.Objs;
   const TUndoRecs states[] = {s0, s1, s2, s3};
   EXPECT_EQ(UndoMenuText(h_), "元に戻す: 駅の削除");

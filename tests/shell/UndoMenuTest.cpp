@@ -32,8 +32,8 @@ TMenuItem ItemOf(const QAction* a) { return {a->text().toStdString(), a->isEnabl
 void SaveMenuPng(QWidget& win, QMenu* menu, const std::string& name) {
   menu->popup(win.mapToGlobal(QPoint(40, 20)));
   QTest::qWait(50);
-  EXPECT_TRUE(menu->grab().save(QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/" +
-                                                       name + ".png")));
+  EXPECT_TRUE(menu->grab().save(
+      QString::fromStdString(std::string(RAMVEL_BINARY_DIR) + "/" + name + ".png")));
   menu->hide();
 }
 

@@ -53,22 +53,39 @@ class StaEditorUndo : public ::testing::TestWithParam<uint32_t> {
   }
   void RandomCommand() {
     switch (Pick(12)) {
-      case 0: case 1: case 2: case 3: {
+      case 0:
+      case 1:
+      case 2:
+      case 3: {
         const TMouseBtn btn = Pick(4) == 0 ? TMouseBtn::kRight : TMouseBtn::kLeft;
         ed_.MouseUp(btn, Pick(5) == 0, Pick(kStaClientW), Pick(kMatrixH));
         break;
       }
-      case 4: ed_.CbxEntChange(Pick(2), Pick(8) == 0 ? "x" : std::to_string(Pick(12))); break;
+      case 4:
+        ed_.CbxEntChange(Pick(2), Pick(8) == 0 ? "x" : std::to_string(Pick(12)));
+        break;
       case 5:
         ed_.Fields().Desc = "備考" + std::to_string(Pick(3));
         ed_.CommitFields();
         break;
-      case 6: ed_.RevV(); break;
-      case 7: ed_.RevH(); break;
-      case 8: ed_.MovU(); break;
-      case 9: ed_.MovD(); break;
-      case 10: ed_.NumberHomes(Pick(2)); break;
-      default: ed_.Hold(Pick(40)); break;
+      case 6:
+        ed_.RevV();
+        break;
+      case 7:
+        ed_.RevH();
+        break;
+      case 8:
+        ed_.MovU();
+        break;
+      case 9:
+        ed_.MovD();
+        break;
+      case 10:
+        ed_.NumberHomes(Pick(2));
+        break;
+      default:
+        ed_.Hold(Pick(40));
+        break;
     }
   }
 

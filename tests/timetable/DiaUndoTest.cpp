@@ -94,16 +94,37 @@ class DiaUndo : public ::testing::TestWithParam<uint32_t> {
   // One command of the menus or the grid popup, its dialogs answered at random.
   void RandomCommand() {
     switch (dlg_.Pick(11)) {
-      case 0: ed_.CarNew(); break;
-      case 1: ed_.CarDel(); break;
-      case 2: case 3: ed_.TrainNew(); break;
-      case 4: ed_.TrainBridge(); break;
-      case 5: ed_.ChgTrNo(); break;
-      case 6: dlg_.Chance(50) ? ed_.TrainDel() : ed_.TrainDel2(AnyTrain()); break;
-      case 7: ed_.KukanAdd(AnyTrain()); break;
-      case 8: ed_.KukanDelAll(AnyTrain(), AnySlot()); break;
-      case 9: ed_.CarDiv(AnyTrain()); break;
-      default: ed_.CarMarge(AnyTrain()); break;
+      case 0:
+        ed_.CarNew();
+        break;
+      case 1:
+        ed_.CarDel();
+        break;
+      case 2:
+      case 3:
+        ed_.TrainNew();
+        break;
+      case 4:
+        ed_.TrainBridge();
+        break;
+      case 5:
+        ed_.ChgTrNo();
+        break;
+      case 6:
+        dlg_.Chance(50) ? ed_.TrainDel() : ed_.TrainDel2(AnyTrain());
+        break;
+      case 7:
+        ed_.KukanAdd(AnyTrain());
+        break;
+      case 8:
+        ed_.KukanDelAll(AnyTrain(), AnySlot());
+        break;
+      case 9:
+        ed_.CarDiv(AnyTrain());
+        break;
+      default:
+        ed_.CarMarge(AnyTrain());
+        break;
     }
   }
 
