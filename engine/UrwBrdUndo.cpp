@@ -49,24 +49,45 @@ void ReportBadRec(const std::string& key, const TStatus& st) {
   ShowMsgBox(kCapError, "元に戻せませんでした（" + key + "）\n" + st.Msg());
 }
 
-void RestoreCar(TBrdData& brd, const std::string& key, const TUndoRec& rec) {
-  const int32_t no = KeyNumber(key);
-  const std::string id = IntText(no);
+// Gives the object of list under key's number the record rec through read (which fills an
+// object from a record text), creating it when missing; deletes it when rec is empty. A record
+// that does not read back is reported and leaves no empty object behind.
+template <typename T, typename F>
+void RestoreObj(TObjList<T>& list, const std::string& key, const TUndoRec& rec, F read) {
+  const std::string id = IntText(KeyNumber(key));
   if (!rec) {
-    brd.Cars.erase(id);
+    list.erase(id);
     return;
   }
-  auto& slot = brd.Cars[id];
-  TCarObj* car = slot.get();
-  std::unique_ptr<TCarObj> fresh;
-  if (car == nullptr) car = (fresh = std::make_unique<TCarObj>()).get();
-  if (const TStatus st = car->ReadRec(TextToRec(*rec), key); !st) {
-    ReportBadRec(key, st);
-    if (fresh) brd.Cars.erase(id);
-    return;
-  }
-  car->Id = no;
-  if (fresh) slot = std::move(fresh);
+  const auto it = list.find(id);
+  std::unique_ptr<T> fresh;
+  T& obj = it != list.end() ? *it->second : *(fresh = std::make_unique<T>());
+  if (const TStatus st = read(obj, *rec); !st) return ReportBadRec(key, st);
+  if (fresh) list.emplace(id, std::move(fresh));
+}
+
+void RestoreCar(TBrdData& brd, const std::string& key, const TUndoRec& rec) {
+  RestoreObj(brd.Cars, key, rec, [&](TCarObj& car, const std::string& text) {
+    const TStatus st = car.ReadRec(TextToRec(text), key);
+    if (st) car.Id = KeyNumber(key);
+    return st;
+  });
+}
+
+void RestoreRail(TBrdData& brd, const std::string& key, const TUndoRec& rec) {
+  RestoreObj(brd.Rails, key, rec, [&](TRailObj& rail, const std::string& text) {
+    return rail.ReadRec(TextToRec(text), key);
+  });
+}
+
+// A station's text holds its name on the first line, then its record.
+void RestoreSta(TBrdData& brd, const std::string& key, const TUndoRec& rec) {
+  RestoreObj(brd.Stas, key, rec, [&](TStaObj& sta, const std::string& text) {
+    TextRec r = TextToRec(text);
+    const std::string name = r.Lines.empty() ? std::string() : r.Lines.front();
+    if (!r.Lines.empty()) r.Lines.erase(r.Lines.begin());
+    return sta.ReadRec(r, name, key);
+  });
 }
 
 }  // namespace
@@ -138,45 +159,33 @@ void TLayoutUndoTarget::Restore(const std::map<std::string, TUndoRec>& recs) {
 
 void TLayoutUndoTarget::RestoreOne(const std::string& key, const TUndoRec& rec) {
   const std::string kind = KindOf(key);
-  const std::string id = IntText(KeyNumber(key));
   if (kind == "car") return RestoreCar(brd_, key, rec);
-  if (kind == "board" && rec) {
-    TextRec r = TextToRec(*rec);
+  if (kind == "rail") return RestoreRail(brd_, key, rec);
+  if (kind == "sta") return RestoreSta(brd_, key, rec);
+  if (kind == "linefile") return RestoreLineFile(key.substr(9), rec);
+  if (!rec) return;  // the counters and the current line are always there
+  TextRec r = TextToRec(*rec);
+  if (kind == "board") {
     TRecReader rd(r, key);
     brd_.ID_STA = rd.Int("ID_STA");
     brd_.ID_RAIL = rd.Int("ID_RAIL");
-  } else if (kind == "line" && rec) {
-    TextRec r = TextToRec(*rec);
+  } else if (kind == "line") {
     brd_.LineName = r.Lines.empty() ? std::string() : r.Lines.front();
     brd_.LineStas.assign(r.Lines.begin() + (r.Lines.empty() ? 0 : 1), r.Lines.end());
     brd_.LineSides.assign(brd_.LineStas.size(), 0);  // sides come with the line's blocks
-  } else if (kind == "linefile") {
-    const std::string path = PathJoin(ResolveIn(folder_, "line"), key.substr(9));
-    std::error_code ec;
-    const TStatus st = rec ? SaveRec(TextToRec(*rec), path, "line/" + key.substr(9))
-                           : (fs::remove(path, ec),
-                              ec ? TStatus::Error(path + ": " + ec.message()) : TStatus::Ok());
-    if (!st) ReportBadRec(key, st);
-  } else if (kind == "rail") {
-    if (!rec) {
-      brd_.Rails.erase(id);
-      return;
-    }
-    auto& slot = brd_.Rails[id];
-    if (!slot) slot = std::make_unique<TRailObj>();
-    if (const TStatus st = slot->ReadRec(TextToRec(*rec), key); !st) ReportBadRec(key, st);
-  } else if (kind == "sta") {
-    if (!rec) {
-      brd_.Stas.erase(id);
-      return;
-    }
-    TextRec r = TextToRec(*rec);
-    const std::string name = r.Lines.empty() ? std::string() : r.Lines.front();
-    if (!r.Lines.empty()) r.Lines.erase(r.Lines.begin());
-    auto& slot = brd_.Stas[id];
-    if (!slot) slot = std::make_unique<TStaObj>();
-    if (const TStatus st = slot->ReadRec(r, name, key); !st) ReportBadRec(key, st);
   }
+}
+
+void TLayoutUndoTarget::RestoreLineFile(const std::string& name, const TUndoRec& rec) {
+  const std::string path = PathJoin(ResolveIn(folder_, "line"), name);
+  std::error_code ec;
+  TStatus st;
+  if (rec) {
+    st = SaveRec(TextToRec(*rec), path, "line/" + name);
+  } else if (!fs::remove(path, ec) && ec) {
+    st = TStatus::Error(path + ": " + ec.message());
+  }
+  if (!st) ReportBadRec("line/" + name, st);
 }
 
 }  // namespace ramvel

@@ -48,6 +48,7 @@ class TLayoutUndoTarget : public TUndoTarget {
 
  private:
   void RestoreOne(const std::string& key, const TUndoRec& rec);
+  void RestoreLineFile(const std::string& name, const TUndoRec& rec);
   TBrdData& brd_;
   const std::string& folder_;
   std::function<void()> rebuilt_;
