@@ -22,6 +22,25 @@ void TLayoutEdit::SetStatus(int panel, const std::string& text) {
   if (Status) Status(panel, text);
 }
 
+TLayoutEdit::TLayoutEdit(TBrdView& view)
+    : View(view), Brd(view.Brd), undoTarget_(Brd, View.BrdPath, nullptr, [this] {
+        return View.EditMode == kEditPutSta ? View.CurObjId : 0;
+      }) {
+  History.SetTarget(&undoTarget_);
+}
+
+bool TLayoutEdit::Undo() {
+  if (!History.CanUndo()) return false;
+  if (View.EditMode != kEditLine) EndEdit();
+  return History.Undo();
+}
+
+bool TLayoutEdit::Redo() {
+  if (!History.CanRedo()) return false;
+  if (View.EditMode != kEditLine) EndEdit();
+  return History.Redo();
+}
+
 void TLayoutEdit::EndEdit() {
   View.EndEdit();
   SetStatus(0, "");
@@ -73,6 +92,7 @@ bool TLayoutEdit::StaPlaceEvent(int32_t kind, int32_t x, int32_t y) {
 }
 
 bool TLayoutEdit::FixSta() {
+  TUndoScope step(History, "駅の追加");
   if (View.PutOk == 0) {
     ShowMsgBox(kCapError, "そこに設置することは出来ません");
     return false;
@@ -115,6 +135,7 @@ bool TLayoutEdit::StartRailAdd() {
 // A rail end with every entry taken: the connections to a station may be changed while the
 // rail's other end is still open.
 bool TLayoutEdit::RailEndClicked(TRailObj& rail) {
+  TUndoScope step(History, "レールの接続変更");
   const int32_t side = View.CurSide;
   const TEntCode c = SplitEntCode(rail.EntConn[side][1]);
   if (IdKind(c.Id) != kKindSta) {
@@ -153,6 +174,7 @@ bool TLayoutEdit::RailPlaceEvent(int32_t kind, int32_t x, int32_t y) {
 }
 
 bool TLayoutEdit::FixRail() {
+  TUndoScope step(History, "レールの敷設");
   if (View.PutOk == 0) {
     ShowMsgBox(kCapError, "そこに設置することは出来ません");
     return false;
@@ -189,6 +211,7 @@ bool TLayoutEdit::DelObj() {
   const std::string question = obj->IsSta()
                                    ? static_cast<const TStaObj*>(obj)->Name + "駅を削除しますか？"
                                    : std::string("選択したレールを削除しますか？");
+  TUndoScope step(History, obj->IsSta() ? "駅の削除" : "レールの削除");
   if (!AskYesNo(kCapConfirm, question)) return false;
   Brd.ObjDel(obj->Id);
   EndEdit();
@@ -196,6 +219,7 @@ bool TLayoutEdit::DelObj() {
 }
 
 bool TLayoutEdit::StaRename() {
+  TUndoScope step(History, "駅名の変更");
   std::vector<std::string> names;
   for (const auto& [key, sta] : Brd.Stas) names.push_back(sta->Name);
   std::sort(names.begin(), names.end());

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "engine/UrwBrdData.h"
+#include "engine/UrwBrdUndo.h"
 #include "engine/UrwBrdView.h"
 #include "foundation/UrwCmnDef.h"
+#include "foundation/UrwUndo.h"
 
 namespace ramvel {
 
@@ -36,7 +38,7 @@ struct TConnAt {
 class TLayoutEdit {
  public:
   // view (and its board) must outlive the editor.
-  explicit TLayoutEdit(TBrdView& view) : View(view), Brd(view.Brd) {}
+  explicit TLayoutEdit(TBrdView& view);
   TLayoutEdit(const TLayoutEdit&) = delete;
   TLayoutEdit& operator=(const TLayoutEdit&) = delete;
 
@@ -71,6 +73,17 @@ class TLayoutEdit {
   // After the board was saved into folder: the files of renamed stations bear their new names
   // and no file of an old name is left. Forgets the renames.
   TStatus FinishRenames(const std::string& folder);
+
+  // ---- Undo ----
+
+  // The steps of design mode: placing a station, laying a rail, changing rail connections,
+  // deleting, renaming and line editing, each one step over the layout's records (the terrain
+  // is not part of them). The window clears it when a board is opened.
+  TUndoHistory History;
+  // Takes back (does again) the last step. Placing in progress is ended first (line editing
+  // goes on); then the window redraws. False when there is nothing to take back.
+  bool Undo();
+  bool Redo();
 
   // ---- Checks (UrwLayoutCheck.cpp) ----
 
@@ -124,6 +137,7 @@ class TLayoutEdit {
     std::string Old, New;
   };
   std::vector<TRename> renames_;
+  TLayoutUndoTarget undoTarget_;
 };
 
 }  // namespace ramvel

@@ -71,6 +71,7 @@ bool TLayoutEdit::LineEditClick(int32_t kind) {
 }
 
 bool TLayoutEdit::LineStaToggle() {
+  TUndoScope step(History, "路線の駅の変更");
   const int32_t id = View.CurObjId;
   View.CurObjId = -1;
   std::vector<std::string>& stas = Brd.LineStas;
@@ -98,6 +99,7 @@ bool TLayoutEdit::LineStaToggle() {
 }
 
 bool TLayoutEdit::LineEndAsk() {
+  TUndoScope step(History, "路線編集の終了");
   View.CurObjId = -1;
   if (!AskYesNo(kCapConfirm, "路線編集を終わりますか？")) return false;
   if (Brd.LineStas.size() == 1) {
@@ -109,6 +111,7 @@ bool TLayoutEdit::LineEndAsk() {
 }
 
 bool TLayoutEdit::MakeRing() {
+  TUndoScope step(History, "環状線の設定");
   if (Brd.LineStas.size() < 2) {
     ShowMsgBox(kCapError, "少なくとも２駅を選択して下さい");
     return false;
@@ -130,6 +133,7 @@ bool TLayoutEdit::MakeRing() {
 // The line file is written before editing ends; a line that cannot be written keeps the editing
 // open, so that nothing the user made is lost.
 bool TLayoutEdit::LineFix() {
+  TUndoScope step(History, "路線の登録");
   if (const TStatus st = Brd.SaveLine(View.BrdPath); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
@@ -145,6 +149,7 @@ bool TLayoutEdit::LineCancel() {
 }
 
 bool TLayoutEdit::LineDel() {
+  TUndoScope step(History, "路線の削除");
   const std::vector<std::string> lines = ListFiles(ResolveIn(View.BrdPath, "line"), "txt");
   const std::optional<std::string> name = ChooseItem(lines, "路線を選択して下さい");
   if (!name) return false;

@@ -135,11 +135,16 @@ TStatus TCarObj::LoadCar(const std::string& folder, const std::string& stem) {
   int32_t id = 0;
   TextRec rec;
   if (TStatus st = LoadNumberedRec(folder, stem, display, rec, id); !st) return st;
+  if (TStatus st = ReadRec(rec, display); !st) return st;
+  Id = id;
+  return TStatus::Ok();
+}
+
+TStatus TCarObj::ReadRec(const TextRec& rec, const std::string& display) {
   TRecReader rd(rec, display);
   TCarObj loaded;
   ReadCarRec(rd, loaded);
   if (rd.Failed()) return rd.Status();
-  Id = id;
   Usage = std::move(loaded.Usage);
   Color = loaded.Color;
   NCar = loaded.NCar;

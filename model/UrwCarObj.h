@@ -82,6 +82,9 @@ class TCarObj {
   // Reads folder/<stem>.txt (letter case on disk does not matter). On failure the object is
   // left exactly as it was and the message names "car/<stem>.txt" and, where it applies, the key.
   TStatus LoadCar(const std::string& folder, const std::string& stem);
+  // Takes everything but Id from a record as LoadCar reads it; all or nothing, the message
+  // naming the record as display.
+  TStatus ReadRec(const TextRec& rec, const std::string& display);
   // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
   TStatus SaveCar(const std::string& folder) const;
   // The train set file's record, as SaveCar writes it.

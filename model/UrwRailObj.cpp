@@ -85,6 +85,10 @@ TStatus TRailObj::LoadRail(const std::string& folder, const std::string& stem) {
   int32_t id = 0;
   TextRec rec;
   if (TStatus st = LoadNumberedRec(folder, stem, display, rec, id); !st) return st;
+  return ReadRec(rec, display);
+}
+
+TStatus TRailObj::ReadRec(const TextRec& rec, const std::string& display) {
   TRecReader rd(rec, display);
   // Read into a copy so that a failure leaves this rail untouched; the copy keeps the fields
   // that the file does not hold (drawing transform, flags).

@@ -28,6 +28,9 @@ class TRailObj : public TBaseObj {
   // Reads folder/<stem>.txt (letter case on disk does not matter). On failure the rail is left
   // exactly as it was and the message names "rail/<stem>.txt" and, where it applies, the key.
   TStatus LoadRail(const std::string& folder, const std::string& stem);
+  // Takes what a record holds, as LoadRail reads it; all or nothing, the message naming the
+  // record as display.
+  TStatus ReadRec(const TextRec& rec, const std::string& display);
   // Writes folder/<Id>.txt, replacing the file only once the new content is safely written.
   TStatus SaveRail(const std::string& folder) const;
   // The rail file's record, as SaveRail writes it.

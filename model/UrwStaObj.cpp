@@ -405,8 +405,14 @@ TStatus TStaObj::LoadSta(const std::string& folder, const std::string& name) {
 
 TStatus TStaObj::LoadStaFrom(const std::string& path, const std::string& name) {
   const std::string display = DisplayName(path);
+  TextRec rec;
+  if (TStatus st = LoadRec(path, rec, display); !st) return st;
+  return ReadRec(rec, name, display);
+}
+
+TStatus TStaObj::ReadRec(const TextRec& rec, const std::string& name, const std::string& display) {
   TStaObj fresh;
-  if (TStatus st = LoadRec(path, fresh.FileRec, display); !st) return st;
+  fresh.FileRec = rec;
   TRecReader rd(fresh.FileRec, display);
   fresh.ReadRecords(rd);
   if (rd.Failed()) return rd.Status();

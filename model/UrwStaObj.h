@@ -166,6 +166,8 @@ class TStaObj : public TBaseObj {
   TStatus LoadSta(const std::string& folder, const std::string& name);
   // The same from the file at path, found already.
   TStatus LoadStaFrom(const std::string& path, const std::string& name);
+  // The same from a record already read; it becomes FileRec. display names it in messages.
+  TStatus ReadRec(const TextRec& rec, const std::string& name, const std::string& display);
   // Writes the station into folder + Name + ".txt" (an existing file differing only in case is
   // replaced; a missing folder is created). A station that could not be read back is refused
   // before anything is written.

@@ -194,6 +194,8 @@ void TFrmMain::MakeMenu() {
   MnuImage = MnuFile->addAction(QStringLiteral("画像として保存(&P)..."));
   MnuFile->addSeparator();
   MnuExit = MnuFile->addAction(QStringLiteral("終了(&E)"));
+  MnuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  MnuUndoRedo = AddUndoActions(MnuEdit);
 
   MnuModeSel = menuBar()->addAction(QStringLiteral("モード切り替え(&M)"));
   MnuStaEdit = menuBar()->addAction(QStringLiteral("駅データの編集(&S)"));

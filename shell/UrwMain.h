@@ -13,6 +13,7 @@
 
 #include "engine/UrwShellState.h"
 #include "view/UrwBrdEditor.h"
+#include "view/UrwUndoMenu.h"
 
 class QAction;
 class QComboBox;
@@ -120,6 +121,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   QMenu* MnuLineEdit;
   QAction *MnuLineNew, *MnuLineMod, *MnuLineDel, *MnuLineRing, *MnuLineCancel, *MnuLineFix;
   QMenu* MnuLayout;
+  QMenu* MnuEdit;            // 編集(&E): undo and redo of design mode
+  TUndoActions MnuUndoRedo;
   QAction *MnuStaAdd, *MnuStaRename;
   QMenu* Help1;
   QAction *H1, *MnuAbout;
@@ -190,6 +193,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
 
   // ---- Layout and line editing (UrwMainLayout.cpp) ----
   void MnuStaAddClick();
+  // 元に戻す / やり直し of design mode.
+  void MnuUndoClick(bool redo);
   void MnuStaRenameClick();
   void BtnStaMukiClick(int tag);
   // F1 opens the diagnostics window; the up and down arrows turn a station being placed.

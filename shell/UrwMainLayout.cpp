@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 
 #include "shell/UrwMain.h"
@@ -21,6 +22,13 @@ void TFrmMain::MnuStaAddClick() {
 
 void TFrmMain::MnuStaRenameClick() {
   if (Edit.Layout.StaRename()) Redraw(true);
+  UpdateMenus();
+}
+
+void TFrmMain::MnuUndoClick(bool redo) {
+  if (!(redo ? Edit.Layout.Redo() : Edit.Layout.Undo())) return;
+  UpdateMenus();
+  Redraw(true);
 }
 
 void TFrmMain::BtnStaMukiClick(int tag) {
@@ -58,7 +66,10 @@ void TFrmMain::AfterLineCommand(bool changed) {
 
 void TFrmMain::MnuLineNewClick() { AfterLineCommand(Edit.Layout.StartLineEdit(true)); }
 void TFrmMain::MnuLineModClick() { AfterLineCommand(Edit.Layout.StartLineEdit(false)); }
-void TFrmMain::MnuLineDelClick() { Edit.Layout.LineDel(); }
+void TFrmMain::MnuLineDelClick() {
+  Edit.Layout.LineDel();
+  UpdateMenus();
+}
 void TFrmMain::MnuLineRingClick() { AfterLineCommand(Edit.Layout.MakeRing()); }
 void TFrmMain::MnuLineCancelClick() { AfterLineCommand(Edit.Layout.LineCancel()); }
 void TFrmMain::MnuLineFixClick() { AfterLineCommand(Edit.Layout.LineFix()); }
@@ -66,6 +77,9 @@ void TFrmMain::MnuLineFixClick() { AfterLineCommand(Edit.Layout.LineFix()); }
 void TFrmMain::ConnectLayoutEvents() {
   connect(MnuStaAdd, &QAction::triggered, this, [this] { MnuStaAddClick(); });
   connect(MnuStaRename, &QAction::triggered, this, [this] { MnuStaRenameClick(); });
+  connect(MnuUndoRedo.Undo, &QAction::triggered, this, [this] { MnuUndoClick(false); });
+  connect(MnuUndoRedo.Redo, &QAction::triggered, this, [this] { MnuUndoClick(true); });
+  connect(MnuEdit, &QMenu::aboutToShow, this, [this] { UpdateMenus(); });
   for (QPushButton* b : {BtnStaRoteL, BtnStaRoteR}) {
     connect(b, &QPushButton::clicked, this,
             [this, b] { BtnStaMukiClick(b->property("Tag").toInt()); });

@@ -21,7 +21,10 @@ TStaHit StaHitTest(int32_t x, int32_t y) {
   return {};
 }
 
-TStaEditor::TStaEditor() { StartNew(); }
+TStaEditor::TStaEditor() {
+  history_.SetTarget(&undoSta_);
+  StartNew();
+}
 
 TStatus TStaEditor::Open(const std::string& progDir, const std::string& brdName, int32_t idSta,
                          const std::string& pieceDir) {
@@ -116,12 +119,14 @@ void TStaEditor::PutPanel(int32_t panelNo, const TStaPanel& panel, int32_t col, 
 }
 
 bool TStaEditor::PlacePanel(int32_t panelNo, int32_t col, int32_t row) {
+  TUndoScope step(history_, "部品の配置");
   if (!CanPlace(panelNo, col, row)) return false;
   PutPanel(panelNo, *panels_.Get(panelNo), col, row);
   return true;
 }
 
 bool TStaEditor::FillRow(int32_t row, int32_t col0, int32_t col1) {
+  TUndoScope step(history_, "部品の連続配置");
   const TStaPanel* panel = panels_.Get(kFillPanel);
   if (panel == nullptr) return false;
   bool any = false;
@@ -151,6 +156,7 @@ std::vector<TCellPos> TStaEditor::CellsOfPiece(int32_t col, int32_t row) const {
 }
 
 bool TStaEditor::RemovePanel(int32_t col, int32_t row) {
+  TUndoScope step(history_, "部品の削除");
   const std::vector<TCellPos> cells = CellsOfPiece(col, row);
   if (cells.empty()) return false;
   for (const TCellPos& p : cells) sta_.SetCell(p.Col, p.Row, StaCell{});
@@ -159,6 +165,7 @@ bool TStaEditor::RemovePanel(int32_t col, int32_t row) {
 }
 
 bool TStaEditor::SetHomeNo(int32_t col, int32_t row, int32_t no) {
+  TUndoScope step(history_, "番線番号の変更");
   const std::vector<TCellPos> cells = CellsOfPiece(col, row);
   if (cells.empty()) return false;
   for (const TCellPos& p : cells) {

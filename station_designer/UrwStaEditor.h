@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "foundation/UrwUndo.h"
 #include "model/UrwStaObj.h"
 #include "station_designer/UrwStaCheck.h"
 #include "station_designer/UrwStaEntConn.h"
@@ -79,6 +81,8 @@ struct TCellPos {
 class TStaEditor {
  public:
   TStaEditor();
+  TStaEditor(const TStaEditor&) = delete;
+  TStaEditor& operator=(const TStaEditor&) = delete;
 
   // Reads the pieces from pieceDir, or the program folder when pieceDir is empty (a failure ends
   // the opening: the designer is not shown), takes the board folder progDir/brdName and the
@@ -157,6 +161,17 @@ class TStaEditor {
   // Whether the window may close (commits, then asks when there are unsaved changes).
   bool CanClose();
 
+  // ---- Undo ----
+  // Every change to the station (matrix, entries, crossings, numbers, fields, mirror and move)
+  // is one step over the station's record and name; cleared when a station is started, copied
+  // or opened.
+  const TUndoHistory& History() const { return history_; }
+  // Commits the fields first, so that text typed since the last step is taken back first; then
+  // takes back the last step and the fields show the station again. False when a field was
+  // refused or there is nothing to take back.
+  bool Undo();
+  bool Redo();
+
  private:
   void StartNew();
   void AfterLoad();
@@ -175,6 +190,17 @@ class TStaEditor {
   void ShiftRows(int32_t step);
   void MirrorCell(StaCell& cell, bool vertical) const;
 
+  // The station's name and record, for the history.
+  class TUndoSta : public TUndoTarget {
+   public:
+    explicit TUndoSta(TStaEditor& ed) : ed_(ed) {}
+    TUndoRecs Snapshot() const override;
+    void Restore(const std::map<std::string, TUndoRec>& recs) override;
+
+   private:
+    TStaEditor& ed_;
+  };
+
   TStaPanels panels_;
   TStaObj sta_;
   TStaEditorHooks hooks_;
@@ -186,6 +212,8 @@ class TStaEditor {
   int32_t held_ = kNoPanel;
   std::optional<TCellPos> fillStart_;
   TStaFocus focus_ = TStaFocus::kNone;
+  TUndoSta undoSta_{*this};
+  TUndoHistory history_;
 };
 
 }  // namespace ramvel

@@ -34,6 +34,7 @@ StaCell& CellOf(TStaObj& sta, int32_t col, int32_t row) {
 // ---- Fields and entries ------------------------------------------------------------------------
 
 bool TStaEditor::CbxEntChange(int32_t side, const std::string& text) {
+  TUndoScope step(history_, "進入線数の変更");
   int32_t n = 0;
   const char* refusal = nullptr;
   if (!ParseInt(text, n)) {
@@ -55,6 +56,7 @@ bool TStaEditor::CbxEntChange(int32_t side, const std::string& text) {
 }
 
 bool TStaEditor::CommitFields() {
+  TUndoScope step(history_, "駅名・備考の変更");
   const std::string name = Trim(fields_.Name);
   if (isNew_ && name != sta_.Name) {
     sta_.Name = name;
@@ -69,6 +71,7 @@ bool TStaEditor::CommitFields() {
 }
 
 void TStaEditor::EditEntCrs(int32_t side) {
+  TUndoScope step(history_, "交差の設定");
   if (!hooks_.EditEntCrs) return;
   TStaEntConn conn(sta_.EntCount[side], side, sta_.SplitEntCrs(side));
   if (!hooks_.EditEntCrs(conn)) return;
@@ -95,6 +98,7 @@ void TStaEditor::InputHomeNo(int32_t col, int32_t row) {
 }
 
 void TStaEditor::NumberHomes(int32_t tag) {
+  TUndoScope step(history_, "番線の自動設定");
   int32_t next = 0;
   for (int32_t col = 1; col <= kStaCols; ++col) {
     for (int32_t i = 1; i <= kStaRows; ++i) {
@@ -123,6 +127,7 @@ void TStaEditor::MirrorCell(StaCell& cell, bool vertical) const {
 }
 
 void TStaEditor::RevV() {
+  TUndoScope step(history_, "上下反転");
   for (int32_t col = 1; col <= kStaCols; ++col) {
     for (int32_t row = 1; row <= kStaRows / 2; ++row) {
       std::swap(CellOf(sta_, col, row), CellOf(sta_, col, kStaRows + 1 - row));
@@ -133,6 +138,7 @@ void TStaEditor::RevV() {
 }
 
 void TStaEditor::RevH() {
+  TUndoScope step(history_, "左右反転");
   for (int32_t row = 1; row <= kStaRows; ++row) {
     for (int32_t col = 1; col <= kStaCols / 2; ++col) {
       std::swap(CellOf(sta_, col, row), CellOf(sta_, kStaCols + 1 - col, row));
@@ -167,6 +173,7 @@ void TStaEditor::ShiftRows(int32_t step) {
 
 // Moving stops at the matrix edge instead of dropping the pieces there or cutting them apart.
 bool TStaEditor::MovU() {
+  TUndoScope step(history_, "上へ移動");
   if (!RowEmpty(1)) {
     ShowMsgBox(kCapError, kTopRowUsed);
     return false;
@@ -176,6 +183,7 @@ bool TStaEditor::MovU() {
 }
 
 bool TStaEditor::MovD() {
+  TUndoScope step(history_, "下へ移動");
   if (!RowEmpty(kStaRows)) {
     ShowMsgBox(kCapError, kBottomRowUsed);
     return false;

@@ -28,6 +28,7 @@ void TStaEditor::StartNew() {
 }
 
 void TStaEditor::AfterLoad() {
+  history_.Clear();
   held_ = kNoPanel;
   fillStart_.reset();
   modified_ = false;

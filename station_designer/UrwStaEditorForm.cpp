@@ -110,6 +110,8 @@ void TFrmStaEditor::MakeMenu() {
   MnuFile->addSeparator();
   MnuExit = MnuFile->addAction(QStringLiteral("終了"));
   MnuEdit = MainMenu->addMenu(QStringLiteral("編集(&E)"));
+  MnuUndoRedo = AddUndoActions(MnuEdit);
+  MnuEdit->addSeparator();
   MnuRevV = MnuEdit->addAction(QStringLiteral("上下反転(&1)"));
   MnuRevH = MnuEdit->addAction(QStringLiteral("左右反転(&2)"));
   MnuEdit->addSeparator();
@@ -171,6 +173,8 @@ void TFrmStaEditor::ConnectMenu() {
   connect(MnuOpen, &QAction::triggered, this, [this] { MnuOpenClick(); });
   connect(MnuSave, &QAction::triggered, this, [this] { MnuSaveClick(); });
   connect(MnuExit, &QAction::triggered, this, [this] { close(); });
+  connect(MnuUndoRedo.Undo, &QAction::triggered, this, [this] { MnuUndoClick(false); });
+  connect(MnuUndoRedo.Redo, &QAction::triggered, this, [this] { MnuUndoClick(true); });
   connect(MnuRevV, &QAction::triggered, this, [this] { MnuRevVClick(); });
   connect(MnuRevH, &QAction::triggered, this, [this] { MnuRevHClick(); });
   connect(MnuMovU, &QAction::triggered, this, [this] { MnuMovUClick(); });
@@ -216,6 +220,10 @@ void TFrmStaEditor::ConnectPicture() {
 
 void TFrmStaEditor::MnuEntCrsClick(int tag) {
   RunCommitted([this, tag] { Ed.EditEntCrs(tag); });
+}
+
+void TFrmStaEditor::MnuUndoClick(bool redo) {
+  Run([this, redo] { redo ? Ed.Redo() : Ed.Undo(); });
 }
 
 void TFrmStaEditor::MnuHomeClick(int tag) {
@@ -264,6 +272,7 @@ void TFrmStaEditor::ShowState() {
   show(CbxEntL->lineEdit(), f.EntL);
   show(CbxEntR->lineEdit(), f.EntR);
   entEdited_[0] = entEdited_[1] = false;  // the boxes show what the model holds
+  ShowUndoState(MnuUndoRedo, Ed.History());
   EdtName->setReadOnly(Ed.NameReadOnly());
   // A name that cannot be changed looks like it: on the window's ground, not the edit colour.
   QPalette pal = EdtDesc->palette();

@@ -10,6 +10,7 @@
 
 #include "station_designer/UrwStaEditor.h"
 #include "view/UrwStaEditDraw.h"
+#include "view/UrwUndoMenu.h"
 
 class QAction;
 class QComboBox;
@@ -65,6 +66,7 @@ class TFrmStaEditor : public QDialog {
   QMenuBar* MainMenu;
   QMenu *MnuFile, *MnuEdit, *MnuEntCrs, *MnuHome;
   QAction *MnuNew, *MnuCopy, *MnuOpen, *MnuSave, *MnuExit;
+  TUndoActions MnuUndoRedo;  // 元に戻す and やり直し at the top of 編集
   QAction *MnuRevV, *MnuRevH, *MnuMovU, *MnuMovD;
   QAction *MnuEntCrsL, *MnuEntCrsR, *MnuHomeU, *MnuHomeL;
   TStaEditPic* ImgSta;
@@ -102,6 +104,8 @@ class TFrmStaEditor : public QDialog {
     RunCommitted([this] { Ed.MovD(); });
   }
   void MnuEntCrsClick(int tag);
+  // 元に戻す / やり直し.
+  void MnuUndoClick(bool redo);
   void MnuHomeClick(int tag);
   void CbxEntChange(int tag);
   void ImgStaMouseMove(int x, int y);

@@ -34,9 +34,12 @@ bool IsLastTrain(const TCarObj& c, const std::string& trNo) {
 // ---- Opening and redrawing ---------------------------------------------------------------------
 
 TDiaEditor::TDiaEditor(TBrdData& brd, TDiaDialogs& dialogs, TDiaView* view)
-    : brd_(brd), dialogs_(dialogs), view_(view) {}
+    : brd_(brd), dialogs_(dialogs), view_(view), undoTarget_(brd, [this] { ResetView(true); }) {
+  History.SetTarget(&undoTarget_);
+}
 
 void TDiaEditor::OpenDia() {
+  History.Clear();
   OccTm = -1;
   brd_.MakeLineBlk();
   brd_.ListUpStaInLine(LineStaNames);

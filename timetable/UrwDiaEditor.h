@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/UrwBrdData.h"
+#include "engine/UrwBrdUndo.h"
+#include "foundation/UrwUndo.h"
 #include "timetable/UrwDiaBulk.h"
 #include "timetable/UrwDiaEditorUi.h"
 #include "timetable/UrwDiaOneStep.h"
@@ -66,6 +69,23 @@ class TDiaEditor {
   std::string ChkMsg;                     // problems found by the last rebuild
 
   TBrdData& Brd() { return brd_; }
+
+  // ---- Undo ----
+
+  // The steps of this editor: each accepted train set or train operation, a whole train entry
+  // included, is one step over the records of the board's train sets. Empty when a line opens.
+  TUndoHistory History;
+  // Runs op, any function that changes train sets of the open line (through this editor or on
+  // the board directly), as one undo step named name, and returns what op returns. A call that
+  // changes nothing makes no step; calls nest into the outermost one.
+  template <typename F>
+  auto Recorded(const std::string& name, F&& op) -> decltype(op()) {
+    return History.Record(name, std::forward<F>(op));
+  }
+  // Takes back (does again) the last step: the train sets' records are written back and the
+  // model, all occupancy and the view are rebuilt. False when there is nothing to take back.
+  bool Undo() { return History.Undo(); }
+  bool Redo() { return History.Redo(); }
 
   // ---- Opening and redrawing ----
 
@@ -166,6 +186,7 @@ class TDiaEditor {
   TBrdData& brd_;
   TDiaDialogs& dialogs_;
   TDiaView* view_;
+  TCarUndoTarget undoTarget_;
 };
 
 // Whether train trNo is the last train of c (its steps run to the timetable's end).

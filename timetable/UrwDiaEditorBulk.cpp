@@ -17,6 +17,7 @@ std::optional<TBulkResult> TDiaEditor::BulkShift(int32_t t) {
   }
   const std::optional<TShiftChoice> ch = dialogs_.AskShift(n);
   if (!ch) return std::nullopt;
+  TUndoScope step(History, "時刻をずらす");
   return ShiftTrain(brd_, n, ch->Minutes, ch->Following);
 }
 
@@ -42,6 +43,8 @@ std::optional<TBulkResult> TDiaEditor::BulkRepeat(int32_t t) {
     bad.Msg = "終了時刻「" + ch->Until + "」が正しくありません（例：23:00）";
     return bad;
   }
+  // Every copy made is taken back by one undo.
+  TUndoScope step(History, "繰り返し作成");
   return RepeatTrains(brd_, spec);
 }
 

@@ -7,6 +7,7 @@
 namespace ramvel {
 
 bool TDiaEditor::CarNew() {
+  TUndoScope step(History, "編成の新規作成");
   const std::optional<TNewCarChoice> ch = dialogs_.NewCar(LineStaNames, LineStaHomes, brd_);
   if (!ch) return false;
   if (const TStatus st = CheckNewCar(brd_, *ch); !st) {
@@ -34,6 +35,7 @@ void TDiaEditor::CarSpec() {
 
 // Only a train set without trains can go: its trains would vanish with it.
 bool TDiaEditor::CarDel() {
+  TUndoScope step(History, "編成の削除");
   const std::optional<int32_t> no = SelectCar(kSelDelete, "削除したい編成を選択して下さい");
   if (!no) return false;
   const TCarObj* c = brd_.FindCar(*no, "CAR");
@@ -52,6 +54,7 @@ void TDiaEditor::MoveTrainNo(const std::string& no, const TCarObj* from, TCarObj
 }
 
 bool TDiaEditor::CarDiv(int32_t t) {
+  TUndoScope step(History, "編成の分割");
   if (!ValidTr(t)) return false;
   const std::string trNo = Dia.TrInfo[t].TrNo;
   TCarObj* a = brd_.FindTrainCar(trNo, "MnuCarDivClick-CAR-1");
@@ -77,6 +80,7 @@ bool TDiaEditor::CarDiv(int32_t t) {
 }
 
 bool TDiaEditor::CarMarge(int32_t t) {
+  TUndoScope step(History, "編成の併合");
   if (!ValidTr(t)) return false;
   const std::string trNo = Dia.TrInfo[t].TrNo;
   TCarObj* a = brd_.FindTrainCar(trNo, "MnuCarMargeClick-CAR-1");

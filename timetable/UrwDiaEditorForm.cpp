@@ -73,6 +73,8 @@ void TFrmDiaEditor::MakeMenus() {
   MnuChk = sys->addAction(QStringLiteral("チェック"));
   sys->addSeparator();
   MnuReg = sys->addAction(QStringLiteral("登録"));
+  MnuEdit = MainMenu1->addMenu(QStringLiteral("編集(&E)"));
+  MnuUndoRedo = AddUndoActions(MnuEdit);
   MnuCar = MainMenu1->addMenu(QStringLiteral("編成"));
   MnuCarNew = MnuCar->addAction(QStringLiteral("新規"));
   MnuCar->addSeparator();
@@ -181,8 +183,12 @@ void TFrmDiaEditor::ConnectCommands() {
   const auto on = [this](QAction* a, std::function<void()> f) {
     connect(a, &QAction::triggered, this, [this, f] {
       if (Ed) f();
+      UpdateUndoMenu();
     });
   };
+  on(MnuUndoRedo.Undo, [this] { MnuUndoClick(false); });
+  on(MnuUndoRedo.Redo, [this] { MnuUndoClick(true); });
+  connect(MnuEdit, &QMenu::aboutToShow, this, [this] { UpdateUndoMenu(); });
   on(MnuChk, [this] { MnuChkClick(); });
   on(MnuReg, [this] { close(); });
   on(MnuCarNew, [this] { Ed->CarNew(); });
@@ -220,6 +226,15 @@ void TFrmDiaEditor::OpenDia(TBrdData& brd) {
   BmpLeft = kPnlTopLeftW;
   Ed->OpenDia();
   UpdateCarMenus();
+  UpdateUndoMenu();
+}
+
+void TFrmDiaEditor::MnuUndoClick(bool redo) {
+  if (redo ? Ed->Redo() : Ed->Undo()) UpdateCarMenus();
+}
+
+void TFrmDiaEditor::UpdateUndoMenu() {
+  if (Ed) ShowUndoState(MnuUndoRedo, Ed->History);
 }
 
 void TFrmDiaEditor::ApplyDir() {
@@ -314,7 +329,7 @@ void TFrmDiaEditor::MnuChkClick() {
 
 void TFrmDiaEditor::MnuShiftTimeClick(int32_t tr) {
   std::optional<TBulkResult> res;
-  RunBulkEdit("時刻をずらす", [&] {
+  RunBulkEdit([&] {
     res = Ed->BulkShift(tr);
     return res && res->Ok;
   });
@@ -323,17 +338,18 @@ void TFrmDiaEditor::MnuShiftTimeClick(int32_t tr) {
 
 void TFrmDiaEditor::MnuRepeatClick(int32_t tr) {
   std::optional<TBulkResult> res;
-  RunBulkEdit("繰り返し作成", [&] {
+  RunBulkEdit([&] {
     res = Ed->BulkRepeat(tr);
     return res && res->Ok;
   });
   if (res) Ed->ShowBulkResult(*res);
 }
 
-bool TFrmDiaEditor::RunBulkEdit(const char* /*stepName*/, const std::function<bool()>& op) {
+bool TFrmDiaEditor::RunBulkEdit(const std::function<bool()>& op) {
   const bool changed = op();
   // The checks of a bulk edit book into the occupancy whatever their result.
   Ed->ResetView(true);
+  UpdateUndoMenu();
   return changed;
 }
 

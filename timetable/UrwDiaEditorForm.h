@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "timetable/UrwDiaEditor.h"
+#include "view/UrwUndoMenu.h"
 
 class QLineEdit;
 class QMenu;
@@ -146,6 +147,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QMenu* MnuFile;
   QAction* MnuCsv;  // CSVとして書き出し...
   QAction *MnuChk, *MnuReg;
+  QMenu* MnuEdit;
+  TUndoActions MnuUndoRedo;  // 編集: 元に戻す, やり直し
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
   QMenu* MnuTrain;
@@ -206,6 +209,10 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void PnlDirectClick(int tag);
   void PnlBlkPackClick();
   void MnuChkClick();
+  // 元に戻す / やり直し: the editor's last step taken back or done again.
+  void MnuUndoClick(bool redo);
+  // Names the steps in the 編集 menu and enables its items as the history allows.
+  void UpdateUndoMenu();
   void MnuShowOneStaClick();
   void EdtCarIdClick();
   void MnuShowOneCarClick();
@@ -217,8 +224,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   void MnuShiftTimeClick(int32_t tr);
   void MnuRepeatClick(int32_t tr);
   // Every bulk edit runs through here: op changes the board (true when it did), then the model
-  // and the occupancy are rebuilt and the window redrawn. stepName names the edit for the user.
-  bool RunBulkEdit(const char* stepName, const std::function<bool()>& op);
+  // and the occupancy are rebuilt, the window redrawn and the undo menu updated.
+  bool RunBulkEdit(const std::function<bool()>& op);
 
   // ---- The viewer windows (UrwDiaEditorViewForm.cpp) ----
   // Both are windows of their own beside the editor, owned by it, open while it is; null until

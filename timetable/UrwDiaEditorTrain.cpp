@@ -38,6 +38,7 @@ void TDiaEditor::EndEntry(TCarObj& c, bool added, const std::string& regTrNo, co
 }
 
 bool TDiaEditor::TrainNew() {
+  TUndoScope step(History, "列車の新規設定");
   const std::optional<int32_t> no = SelectCar(kSelNewTrain, "編成を選択して下さい");
   if (!no) return false;
   TCarObj* c = brd_.FindCar(*no, "CAR");
@@ -62,6 +63,7 @@ bool TDiaEditor::TrainNew() {
 }
 
 bool TDiaEditor::TrainBridge() {
+  TUndoScope step(History, "他路線からの乗り入れ");
   const std::optional<int32_t> no =
       SelectCar(kSelBridge, "他路線から乗り入れる編成を選択して下さい");
   if (!no) return false;
@@ -80,6 +82,7 @@ bool TDiaEditor::TrainBridge() {
 }
 
 bool TDiaEditor::ChgTrNo() {
+  TUndoScope step(History, "列車番号の変更");
   std::vector<std::string> shown;
   for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
   const std::optional<std::string> n = SelectTrNo(dialogs_, shown);
@@ -111,6 +114,7 @@ bool TDiaEditor::ChgTrNo() {
 }
 
 bool TDiaEditor::TrainDel() {
+  TUndoScope step(History, "列車の削除");
   std::vector<std::string> shown;
   for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
   const std::optional<std::string> n = SelectTrNo(dialogs_, shown);
@@ -118,6 +122,7 @@ bool TDiaEditor::TrainDel() {
 }
 
 bool TDiaEditor::TrainDel2(int32_t t) {
+  TUndoScope step(History, "列車の削除");
   if (!ValidTr(t)) return false;
   const std::string n = Dia.TrInfo[t].TrNo;
   if (!AskYesNo(kCapConfirm, "「" + n + "」を削除してよろしいですか？")) return false;
@@ -125,6 +130,7 @@ bool TDiaEditor::TrainDel2(int32_t t) {
 }
 
 bool TDiaEditor::DelLastTr(const std::string& n) {
+  TUndoScope step(History, "列車の削除");
   if (!brd_.TrainDel(n)) {
     ShowMsgBox(kCapError, "削除できるのは編成の最後の列車情報だけです");
     return false;
@@ -156,6 +162,7 @@ TStatus TDiaEditor::CanKukanAdd(int32_t t, const TCarObj& c) const {
 }
 
 bool TDiaEditor::KukanAdd(int32_t t) {
+  TUndoScope step(History, "区間の追加");
   if (!ValidTr(t)) return false;
   const TTrInfo tr = Dia.TrInfo[t];
   TCarObj* c = brd_.FindTrainCar(tr.TrNo, "MnuKukanAddClick-CAR-1");
@@ -175,6 +182,7 @@ bool TDiaEditor::KukanAdd(int32_t t) {
 
 // A deletion that would be refused is refused before the question.
 bool TDiaEditor::KukanDelAll(int32_t t, int32_t s) {
+  TUndoScope step(History, "区間の削除");
   if (!ValidTr(t)) return false;
   const TCarObj* c = brd_.FindTrainCar(Dia.TrInfo[t].TrNo, "KukanDelete-CAR-1");
   if (c == nullptr) return false;
@@ -212,6 +220,7 @@ TStatus TDiaEditor::CanKukanDelete(int32_t t, int32_t s, const TCarObj& c) const
 }
 
 bool TDiaEditor::KukanDelete(int32_t t, int32_t s) {
+  TUndoScope step(History, "区間の削除");
   if (!ValidTr(t)) return false;
   const TTrInfo tr = Dia.TrInfo[t];
   TCarObj* c = brd_.FindTrainCar(tr.TrNo, "KukanDelete-CAR-1");

@@ -61,9 +61,13 @@ TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {
   };
 }
 
-void TBrdEdit::InitView(int32_t height, int32_t width) { View.InitView(width, height); }
+void TBrdEdit::InitView(int32_t height, int32_t width) {
+  View.InitView(width, height);
+  Layout.History.Clear();  // the steps belong to the board that was open
+}
 
 TStatus TBrdEdit::LoadBoard(const std::string& root, const std::string& name) {
+  Layout.History.Clear();
   View.BrdPath.clear();
   TStatus st = Brd.LoadBrd(root, name);
   if (st) st = LoadLandGuarded(ResolveIn(PathJoin(BrdPath(root, name), ""), "Land.bmp"));
