@@ -4,6 +4,7 @@
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBackup.h"
 #include "cli/UrwCliDiagram.h"
+#include "cli/UrwCliOud.h"
 #include "cli/UrwCliRender.h"
 
 namespace ramvel::cli {
@@ -21,6 +22,7 @@ const std::map<std::string, TCommand>& Commands() {
       {"restore", {RunRestore, kRestoreHelp}},
       {"diagram", {RunDiagram, kDiagramHelp}},
       {"platforms", {RunPlatforms, kPlatformsHelp}},
+      {"export-oud", {RunExportOud, kExportOudHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"
