@@ -23,6 +23,7 @@ const std::map<std::string, TCommand>& Commands() {
       {"diagram", {RunDiagram, kDiagramHelp}},
       {"platforms", {RunPlatforms, kPlatformsHelp}},
       {"export-oud", {RunExportOud, kExportOudHelp}},
+      {"import-oud", {RunImportOud, kImportOudHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"

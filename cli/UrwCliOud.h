@@ -16,6 +16,23 @@ inline constexpr const char* kExportOudHelp =
     "  Nobori. Prints what the format could not hold, one line each.\n"
     "  Example: ramvel-cli export-oud data/boards/Sample 本線 honsen.oud2\n";
 
+inline constexpr const char* kImportOudHelp =
+    "ramvel-cli import-oud BOARD LINE FILE [--apply] [--turn MIN]\n"
+    "  Reads the OuDia file FILE (.oud or .oud2) onto LINE of the board: stations matched by\n"
+    "  name in line order (or reversed), kinds by name (else the nearest of the six, the\n"
+    "  file's name kept as nickname), trains chained into train sets (a train is continued by\n"
+    "  the next one leaving its terminal the other way at least MIN minutes later, default 5;\n"
+    "  otherwise a new set stabled where it starts) and entered section by section through\n"
+    "  the diagram editor's checks. Prints one line per train: on time, late by how much and\n"
+    "  why, or refused with the reason. The board is saved only with --apply.\n"
+    "  Exit 1 when a train is refused or the file cannot be read.\n"
+    "  Example: ramvel-cli import-oud data/boards/Sample 本線 honsen.oud2 --apply\n";
+
+// args are the words after the command name. Exit status: 0 every train entered (and saved
+// with --apply), 1 a train refused, the file unreadable or the save failed, 2 the board or an
+// argument cannot be used.
+int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // args are the words after the command name. Exit status: 0 written, 1 the file cannot be
 // written, 2 the board or an argument cannot be used.
 int RunExportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

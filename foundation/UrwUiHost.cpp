@@ -127,6 +127,13 @@ std::optional<std::string> TScriptedHost::OpenFileDialog(const std::string& titl
   return Next(FileAnswers, Unanswered, std::optional<std::string>());
 }
 
+std::optional<std::string> TScriptedHost::SaveFileDialog(const std::string& title,
+                                                         const std::string& path,
+                                                         const std::string&) {
+  Events.push_back({"save", title, path});
+  return Next(FileAnswers, Unanswered, std::optional<std::string>());
+}
+
 std::optional<uint32_t> TScriptedHost::ChooseColor(uint32_t) {
   Events.push_back({"color", "", ""});
   return Next(ColorAnswers, Unanswered, std::optional<uint32_t>());

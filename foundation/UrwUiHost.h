@@ -32,6 +32,13 @@ class TUiHost {
                                                     const std::string& /*filter*/) {
     return std::nullopt;
   }
+  // A save-file dialog starting at path (a folder, or a file name proposed); the chosen path,
+  // nullopt when cancelled. A host without one cancels.
+  virtual std::optional<std::string> SaveFileDialog(const std::string& /*title*/,
+                                                    const std::string& /*path*/,
+                                                    const std::string& /*filter*/) {
+    return std::nullopt;
+  }
   // A colour choice (0xRRGGBB); nullopt when cancelled. A host without one cancels.
   virtual std::optional<uint32_t> ChooseColor(uint32_t /*initial*/) { return std::nullopt; }
   // The selection dialog: one of items (never empty) under the caption prompt. With picFolder
@@ -70,7 +77,7 @@ std::optional<std::string> ChooseItem(const std::vector<std::string>& items,
 class TScriptedHost : public TUiHost {
  public:
   struct TEvent {
-    std::string Kind;  // "msg", "ask", "plain", "input", "open", "color", "select"
+    std::string Kind;  // "msg", "ask", "plain", "input", "open", "save", "color", "select"
     std::string Caption;
     std::string Text;
   };
@@ -91,6 +98,9 @@ class TScriptedHost : public TUiHost {
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& value) override;
   std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
+                                            const std::string& filter) override;
+  // Recorded as "save" with the path; answered from FileAnswers.
+  std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& path,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
   std::optional<size_t> SelectItem(const std::vector<std::string>& items,

@@ -34,15 +34,6 @@ struct TLosses {
 
 int32_t Clock(int32_t t) { return t < 0 ? -1 : (t + kDayStart) % (24 * 3600); }
 
-// The platform numbers of a station, ascending: a track index is a position in this list.
-std::vector<int32_t> Platforms(const TStaObj& sta) {
-  std::set<int32_t> nos;
-  for (const StaRail& r : sta.Rails) {
-    if (r.Kind == kRailHome) nos.insert(r.No);
-  }
-  return {nos.begin(), nos.end()};
-}
-
 TOudStation Station(const TStaObj* sta, size_t slot, size_t count, bool ring) {
   TOudStation s;
   s.Name = sta != nullptr ? sta->Name : "?";
@@ -53,7 +44,7 @@ TOudStation Station(const TStaObj* sta, size_t slot, size_t count, bool ring) {
   }
   if (ring && (slot == 0 || slot + 1 == count)) s.Size = "Ekikibo_Syuyou";
   if (sta == nullptr) return s;
-  for (const int32_t no : Platforms(*sta)) s.Tracks.push_back(IntText(no) + "番線");
+  for (const int32_t no : StaPlatforms(*sta)) s.Tracks.push_back(IntText(no) + "番線");
   return s;
 }
 
@@ -107,6 +98,7 @@ TOudTrain TrainOf(TBrdData& brd, const TDiaObj& dia, int32_t k,
   }
   const TCarObj* car = brd.FindTrainCar(info.TrNo, "");
   if (car != nullptr) {
+    t.Note = CarNote(car->NCar, car->Spd);
     const TTrainRange r = car->FindTrain(info.TrNo);
     if (!info.IsOrigin || r.Last - r.First + 1 != info.CellCount) ++loss.Partial;
   }
@@ -136,6 +128,18 @@ std::vector<std::string> Summary(const TLosses& loss, bool second) {
 
 }  // namespace
 
+std::vector<int32_t> StaPlatforms(const TStaObj& sta) {
+  std::set<int32_t> nos;
+  for (const StaRail& r : sta.Rails) {
+    if (r.Kind == kRailHome) nos.insert(r.No);
+  }
+  return {nos.begin(), nos.end()};
+}
+
+std::string CarNote(int32_t nCar, int32_t kmh) {
+  return IntText(nCar) + "両編成 " + IntText(kmh) + "km/h";
+}
+
 const std::vector<std::string>& OudKindNames() {
   static const std::vector<std::string> names = {"普通", "快速", "準急", "急行", "特急", "回送"};
   return names;
@@ -153,7 +157,7 @@ TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summar
   for (size_t s = 0; s < n; ++s) {
     const TStaObj* sta = brd.FindSta(brd.LineStas[s], "");
     doc.Stations.push_back(Station(sta, s, n, ring));
-    homes.push_back(sta != nullptr ? Platforms(*sta) : std::vector<int32_t>{});
+    homes.push_back(sta != nullptr ? StaPlatforms(*sta) : std::vector<int32_t>{});
   }
   for (size_t i = 0; i < OudKindNames().size(); ++i) {
     doc.Kinds.push_back(

@@ -12,6 +12,13 @@ namespace ramvel {
 // The six train types of the board in the order of the written kinds (Syubetsu 0..5).
 const std::vector<std::string>& OudKindNames();
 
+// The platform numbers of a station, ascending; a track of a .oud2 is a position in this list.
+std::vector<int32_t> StaPlatforms(const TStaObj& sta);
+
+// The note written with every train: its set's cars and top speed ("6両編成 100km/h"), which an
+// import reads back for the train sets it makes.
+std::string CarNote(int32_t nCar, int32_t kmh);
+
 // The document of the board's current line (SetLine and LoadLine done): its stations in line
 // order (a ring repeats its first station at the end), the six kinds, one timetable with the
 // down trains under Kudari and the up trains under Nobori. Times are clock times with the day

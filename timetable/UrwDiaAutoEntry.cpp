@@ -336,7 +336,10 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
   ed_.OpenDia();
   for (const TCarPlan& carPlan : plan_.Cars) {
     const size_t first = results.size();
-    for (const TTrainPlan& t : carPlan.Trains) results.push_back(TTrainEntry{t.TrNo});
+    for (const TTrainPlan& t : carPlan.Trains) {
+      results.emplace_back();
+      results.back().TrNo = t.TrNo;
+    }
     TCarObj* car = nullptr;
     TStatus st = NewCar(carPlan, car);
     for (size_t i = 0; st && i < carPlan.Trains.size(); ++i) {
@@ -422,13 +425,15 @@ void TLineEntry::Lateness(const TTrainPlan& t, const TCarObj& car, int32_t dep,
   const TTrainRange r = car.FindTrain(t.TrNo);
   for (size_t i = 0; i < t.Stops.size(); ++i) {
     const int32_t step = r.First + 1 + static_cast<int32_t>(i);
-    if (step > r.Last || t.Stops[i].Dep < 0) continue;
+    if (step > r.Last) continue;
     const TTmTbl& s = car.TmTbl.At(step);
-    const int32_t actual = s.TmEnd >= 0 ? s.TmEnd : s.TmStart;
-    late = std::max(late, actual - t.Stops[i].Dep);
+    if (t.Stops[i].Arr >= 0) late = std::max(late, s.TmStart - t.Stops[i].Arr);
+    if (t.Stops[i].Dep >= 0 && s.TmEnd >= 0) late = std::max(late, s.TmEnd - t.Stops[i].Dep);
   }
   result.Late = std::max(late, 0);
-  if (result.Late > 0 && dep == t.Dep) result.Why = dialogs_.Held;
+  if (result.Late > 0 && dep == t.Dep) {
+    result.Why = dialogs_.Held.empty() ? "走行時間が時刻表より長くかかります" : dialogs_.Held;
+  }
 }
 
 // Enters the train leaving at dep; false, with the train deleted again and the reason in why,

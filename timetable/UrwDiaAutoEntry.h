@@ -22,6 +22,7 @@ struct TStopPlan {
   // The departure wanted from that station when the train stops there (s from 04:00); -1: as
   // soon as the editor allows. Never earlier than the editor allows.
   int32_t Dep = -1;
+  int32_t Arr = -1;  // the arrival the plan gives there, for the report only; -1 none
 };
 
 struct TTrainPlan {

@@ -67,6 +67,7 @@ TFrmDiaEditor::~TFrmDiaEditor() = default;
 
 void TFrmDiaEditor::MakeMenus() {
   MainMenu1 = new QMenuBar(this);
+  MakeFileMenu();
   QMenu* sys = MainMenu1->addMenu(QStringLiteral("システム"));
   MnuChk = sys->addAction(QStringLiteral("チェック"));
   sys->addSeparator();

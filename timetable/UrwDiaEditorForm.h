@@ -143,6 +143,8 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
 
   // ---- Controls ----
   QMenuBar* MainMenu1;
+  QMenu* MnuFile;
+  QAction *MnuOudImport, *MnuOudExport;
   QAction *MnuChk, *MnuReg;
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
@@ -251,6 +253,13 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
                    bool nextTurned, int x, int s);
   void NoteDrawError(const std::string& tag, const std::string& key);
   void MakeViewMenu();
+  // ---- OuDia files (UrwDiaOudForm.cpp) ----
+  void MakeFileMenu();
+  // ファイル › OuDiaへ書き出し: the line's timetable as .oud or .oud2, with what was left out.
+  void MnuOudExportClick();
+  // ファイル › OuDiaから読み込み: an OuDia file entered onto the line, kept (and the board
+  // saved) only when the user confirms the report; otherwise the train sets made are removed.
+  void MnuOudImportClick();
   void PlaceBeside(QWidget* w);
   // Redraws the open viewer windows when the model changed since they last drew it.
   void RefreshCharts();

@@ -113,6 +113,15 @@ std::optional<std::string> TQtUiHost::OpenFileDialog(const std::string& title,
   return file.toStdString();
 }
 
+std::optional<std::string> TQtUiHost::SaveFileDialog(const std::string& title,
+                                                     const std::string& path,
+                                                     const std::string& filter) {
+  const QString file =
+      QFileDialog::getSaveFileName(parent_, Q(title), Q(path), QtFileFilter(filter));
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
 TQtUiHost::~TQtUiHost() { delete selDlg_.data(); }
 
 std::optional<size_t> TQtUiHost::SelectItem(const std::vector<std::string>& items,

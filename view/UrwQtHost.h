@@ -31,6 +31,8 @@ class TQtUiHost : public TUiHost {
                                       const std::string& value) override;
   std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
                                             const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& path,
+                                            const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
   // The program's one selection dialog (TFrmSelSta), made on first use.
   std::optional<size_t> SelectItem(const std::vector<std::string>& items, const std::string& prompt,
