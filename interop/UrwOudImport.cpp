@@ -8,6 +8,7 @@
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 #include "interop/UrwOudExport.h"
+#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel {
 

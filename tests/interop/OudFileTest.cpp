@@ -165,7 +165,9 @@ TEST(OudFile, TimesReadAndWrite) {
   for (const Case& c : cases) {
     int32_t t = -1;
     EXPECT_EQ(ParseOudTime(c.text, t), c.t >= 0) << c.text;
-    if (c.t >= 0) EXPECT_EQ(t, c.t) << c.text;
+    if (c.t >= 0) {
+      EXPECT_EQ(t, c.t) << c.text;
+    }
   }
   EXPECT_EQ(OudTimeText(H(6, 0, 30), true), "60030");
   EXPECT_EQ(OudTimeText(H(6, 0, 30), false), "600");
