@@ -171,7 +171,9 @@ TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summar
   doc.Dias.push_back(TOudDia{"ダイヤ", {}});
   for (const bool up : {false, true}) {
     for (const TOrderEntry& e : up ? dia.NoboriOrder : dia.KudariOrder) {
-      if ((dia.TrInfo[static_cast<size_t>(e.Tr)].Dir < 0) != up) continue;
+      const TTrInfo& info = dia.TrInfo[static_cast<size_t>(e.Tr)];
+      // A train of another line that only touches a station of this one is not its train.
+      if (info.CellCount < 2 || (info.Dir < 0) != up) continue;
       doc.Dias[0].Trains.push_back(TrainOf(brd, dia, e.Tr, homes, loss));
       CountLosses(doc.Dias[0].Trains.back(), second, loss);
     }

@@ -109,7 +109,7 @@ TStatus ReadTrain(const TOudNode& n, bool nobori, size_t nSta, size_t nKind, TOu
   t.Note = n.Get("Bikou");
   t.Cells.assign(nSta, TOudCell{});
   const TOudEntry* e = n.Find("EkiJikoku");
-  if (e == nullptr) return TStatus::Ok();
+  if (e == nullptr || e->Value.empty()) return TStatus::Ok();  // runs nowhere
   const std::vector<std::string> items = Split(e->Value, ',');
   if (items.size() > nSta) {
     return LineError(e->Line, "駅の数 (" + IntText(static_cast<int64_t>(nSta)) +

@@ -98,8 +98,10 @@ std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::strin
   return nick.empty() ? type : type + " " + nick;
 }
 
-// The set's cars and speed from a note "N両編成 Skm/h"; the defaults otherwise.
-TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color) {
+// The set's cars and speed from a note "N両編成 Skm/h" (noted tells whether there was one); the
+// defaults otherwise.
+TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, bool& noted) {
+  noted = false;
   TCarProp p{0, "", static_cast<int32_t>(color & 0xFFFFFF), o.DefaultCars, o.DefaultKmh};
   const size_t ryo = t.Note.find("両編成");
   const size_t kmh = t.Note.find("km/h");
@@ -110,6 +112,7 @@ TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color) 
       s >= 10 && s <= 400) {
     p.NCar = n;
     p.Spd = s;
+    noted = true;
   }
   return p;
 }
@@ -120,7 +123,26 @@ struct TRun {
   int32_t From = 0, To = 0;  // slots
   int32_t Arr = 0;           // arrival at To
   TCarProp Prop;
+  bool Noted = false;  // Prop comes from the train's note: only a set like it may run it
+  std::vector<int32_t> OriginHomes;  // platforms a new set may stand at to start this train
 };
+
+// The platforms of the slot `from` with a route towards the next station, in the order given;
+// all of them when none has.
+std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32_t from,
+                                    int32_t dir, const std::vector<int32_t>& homes) {
+  std::vector<int32_t> out;
+  const int32_t staId = line.Ids[static_cast<size_t>(from)];
+  const int32_t nextId = line.Ids[static_cast<size_t>(from + dir)];
+  for (const int32_t home : homes) {
+    std::vector<std::string> routes;
+    for (int32_t side = 0; side < 2 && routes.empty(); ++side) {
+      brd.ListUpNextStaCanGo(staId, home, side, nextId, -1, routes);
+    }
+    if (!routes.empty()) out.push_back(home);
+  }
+  return out.empty() ? homes : out;
+}
 
 // The platforms to offer at a slot: the file's track first (a .oud2), then the others.
 std::vector<int32_t> HomesFor(const TOudDoc& doc, const TLineSlots& line, size_t docSta,
@@ -138,7 +160,7 @@ std::vector<int32_t> HomesFor(const TOudDoc& doc, const TLineSlots& line, size_t
 }
 
 // The run of one train over the line, or the reason it cannot be planned.
-std::string MakeRun(const TOudDoc& doc, const TOudTrain& t, const TLineSlots& line,
+std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const TLineSlots& line,
                     const std::vector<int32_t>& slots, bool reversed, TRun& run) {
   std::map<int32_t, size_t> bySlot;  // slot -> the file's station
   for (size_t i = 0; i < slots.size(); ++i) {
@@ -154,6 +176,8 @@ std::string MakeRun(const TOudDoc& doc, const TOudTrain& t, const TLineSlots& li
   if (dep < 0) return "始発駅の発車時刻がありません";
   run.Plan.Dir = dir;
   run.Plan.Dep = dep;
+  run.OriginHomes = HomesWithRoute(brd, line, run.From, dir,
+                                   HomesFor(doc, line, bySlot[run.From], run.From, first));
   int32_t last = dep;
   for (int32_t s = run.From + dir; s != run.To + dir; s += dir) {
     TStopPlan stop;
@@ -169,6 +193,8 @@ std::string MakeRun(const TOudDoc& doc, const TOudTrain& t, const TLineSlots& li
       if (s != run.To) stop.Dep = BoardTime(c.Dep, doc.StartTime);
       if (stop.Arr >= 0 && stop.Dep >= 0) stop.Slack = std::max(60, stop.Dep - stop.Arr);
     }
+    // A .oud2 that names the track keeps a timetable already free of conflicts.
+    stop.Exact = doc.Second && it != bySlot.end() && t.Cells[it->second].Track >= 0;
     for (const int32_t tm : {stop.Arr, stop.Dep}) {
       if (tm < 0) continue;
       if (tm < last) return "時刻が逆に進んでいます (" + line.Names[static_cast<size_t>(s)] + "駅)";
@@ -196,7 +222,9 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
     auto best = open.end();
     for (auto it = open.begin(); it != open.end(); ++it) {
       const bool dirOk = it->Dir != r.Plan.Dir || line.Ring;
-      if (it->StaId == staId && dirOk && it->Arr + turn <= r.Plan.Dep &&
+      const TCarProp& p = cars[it->Car].Prop;
+      const bool alike = !r.Noted || (p.NCar == r.Prop.NCar && p.Spd == r.Prop.Spd);
+      if (it->StaId == staId && dirOk && alike && it->Arr + turn <= r.Plan.Dep &&
           (best == open.end() || it->Arr < best->Arr)) {
         best = it;
       }
@@ -206,7 +234,7 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
       car = best->Car;
       open.erase(best);
     } else {
-      cars.push_back(TCarPlan{r.Prop, r.From, line.Homes[static_cast<size_t>(r.From)], {}});
+      cars.push_back(TCarPlan{r.Prop, r.From, r.OriginHomes, {}});
     }
     cars[car].Trains.push_back(std::move(r.Plan));
     open.push_back(TOpen{line.Ids[static_cast<size_t>(r.To)], r.Arr, cars[car].Trains.back().Dir,
@@ -249,14 +277,14 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     run.Plan.TrNo = TrimText(t.No);
     run.Plan.Kind = KindText(doc, t, mapped);
     const uint32_t color = static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Color : 0;
-    run.Prop = PropOf(t, options, color);
+    run.Prop = PropOf(t, options, color, run.Noted);
     std::string why;
     if (run.Plan.TrNo.empty()) {
       why = "列車番号がありません";
     } else if (brd.FindTrainCar(run.Plan.TrNo, "") != nullptr || !numbers.insert(run.Plan.TrNo).second) {
       why = "列車番号がすでに使われています";
     } else {
-      why = MakeRun(doc, t, line, slots, reversed, run);
+      why = MakeRun(brd, doc, t, line, slots, reversed, run);
     }
     if (why.empty()) {
       runs.push_back(std::move(run));

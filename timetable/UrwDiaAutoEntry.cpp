@@ -240,15 +240,19 @@ bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const
   if (t != dep && form.IsPassCur) return false;
   const std::vector<std::string> el = SplitComma(route);
   if (el.size() < 2) return false;
+  const int32_t edge = stop.Exact ? 0 : kEdgeSlack;
   if (!form.IsPassCur &&
-      !PartHomeFree(el.front(), dep, t + HalfSec(*car_, false, false) + kEdgeSlack)) {
+      !PartHomeFree(el.front(), dep, t + HalfSec(*car_, false, false) + edge)) {
     return false;
   }
   const int32_t arr = ArrivalAt(route, t, form.IsPassCur, stop.Pass);
-  const int32_t from = arr - HalfSec(*car_, true, stop.Pass) - kEdgeSlack;
-  int32_t to = arr + HalfSec(*car_, false, stop.Pass) + kEdgeSlack;
+  const int32_t from = arr - HalfSec(*car_, true, stop.Pass) - edge;
+  int32_t to = arr + HalfSec(*car_, false, stop.Pass) + edge;
   if (terminal) {
-    to = nextDep_ < 0 ? kDayEnd : std::max(nextDep_, arr + kMinTurn) + (to - arr) + kTurnSlack;
+    const int32_t turn = stop.Exact ? 0 : kTurnSlack;
+    to = nextDep_ < 0 ? kDayEnd : std::max(nextDep_, arr + kMinTurn) + (to - arr) + turn;
+  } else if (stop.Exact && !stop.Pass && stop.Dep >= 0) {
+    to = std::max(to, stop.Dep + HalfSec(*car_, false, false));
   } else if (!stop.Pass) {
     to += kShortStop + stop.Slack;
   }

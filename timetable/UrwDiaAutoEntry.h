@@ -23,6 +23,10 @@ struct TStopPlan {
   // soon as the editor allows. Never earlier than the editor allows.
   int32_t Dep = -1;
   int32_t Arr = -1;  // the arrival the plan gives there, for the report only; -1 none
+  // The times and the first platform come from a timetable that already holds them without
+  // conflict: the platform is checked for the booked stay alone, without safety margins, since
+  // margins would refuse a train next to one entered before it in another order.
+  bool Exact = false;
 };
 
 struct TTrainPlan {
