@@ -205,10 +205,11 @@ std::string EkiJikokuText(const TOudTrain& t, bool second) {
   return out;
 }
 
-void WriteTrain(TOudNode& parent, const TOudTrain& t, bool second) {
+// A kind index is written only when it names a kind, so that the file reads back.
+void WriteTrain(TOudNode& parent, const TOudTrain& t, bool second, size_t nKind) {
   TOudNode& n = parent.AddNode("Ressya");
   n.Add("Houkou", t.Nobori ? "Nobori" : "Kudari");
-  n.Add("Syubetsu", IntText(t.Kind));
+  if (t.Kind >= 0 && static_cast<size_t>(t.Kind) < nKind) n.Add("Syubetsu", IntText(t.Kind));
   if (!t.No.empty()) n.Add("Ressyabangou", t.No);
   if (!t.Name.empty()) n.Add("Ressyamei", t.Name);
   if (!t.Gou.empty()) n.Add("Gousuu", t.Gou);
@@ -254,7 +255,7 @@ TOudNode DocTree(const TOudDoc& doc) {
     for (const bool nobori : {false, true}) {
       TOudNode& dir = dia.AddNode(nobori ? "Nobori" : "Kudari");
       for (const TOudTrain& t : d.Trains) {
-        if (t.Nobori == nobori) WriteTrain(dir, t, doc.Second);
+        if (t.Nobori == nobori) WriteTrain(dir, t, doc.Second, doc.Kinds.size());
       }
     }
   }

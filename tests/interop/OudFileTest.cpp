@@ -183,6 +183,8 @@ TEST(OudFile, WriteReadWriteGivesTheSameBytes) {
     doc.Stations[1].Tracks = {"1番線", "2番線"};
     doc.Dias[0].Trains[0].Cells[1].Track = 1;
     doc.Dias[0].Trains[0].Cells[2].Dep = H(6, 11, 15);
+    // A train without service anywhere reads back as written.
+    doc.Dias[0].Trains.push_back(TOudTrain{true, 0, "900", "", "", "", std::vector<TOudCell>(4)});
     std::string a;
     ASSERT_TRUE(OudDocBytes(doc, a).ok());
     EXPECT_EQ(a.substr(0, 3) == "\xEF\xBB\xBF", second);
@@ -195,7 +197,15 @@ TEST(OudFile, WriteReadWriteGivesTheSameBytes) {
     const TOudCell& c = back.Dias[0].Trains[0].Cells[2];
     EXPECT_EQ(c.Dep, second ? H(6, 11, 15) : H(6, 11));
     EXPECT_EQ(back.Dias[0].Trains[0].Cells[1].Track, second ? 1 : -1);
+    ASSERT_EQ(back.Dias[0].Trains.size(), 4u);
     EXPECT_EQ(back.Dias[0].Trains[2].Cells, doc.Dias[0].Trains[2].Cells);
+    EXPECT_EQ(back.Dias[0].Trains[3].Cells, std::vector<TOudCell>(4));
+    // A kind that names none of the file's kinds is left out, so the file still reads.
+    back.Dias[0].Trains[1].Kind = 7;
+    ASSERT_TRUE(OudDocBytes(back, b).ok());
+    TOudDoc again;
+    ASSERT_TRUE(ReadOudDoc(b, second, again).ok());
+    EXPECT_EQ(again.Dias[0].Trains[1].Kind, 0);
   }
 }
 
