@@ -121,8 +121,8 @@ std::vector<std::string> Summary(const TLosses& loss, bool second) {
     out.push_back("他の路線も走る列車 " + IntText(loss.Partial) +
                   "本は、この路線の区間だけを書き出しました");
   }
-  out.push_back(std::string("編成 (列車のつながり・両数・速度・色・留置場所) は") +
-                (second ? ".oud2" : ".oud") + "形式では書き出せません");
+  out.push_back(std::string("編成のつながり・色・留置場所は") + (second ? ".oud2" : ".oud") +
+                "形式では書き出せません (両数と最高速度は各列車の備考に書きました)");
   return out;
 }
 
