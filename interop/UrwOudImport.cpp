@@ -84,9 +84,9 @@ std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::strin
         {"回送", "回送"}, {"特", "特急"}, {"準急", "準急"}, {"急", "急行"},
         {"快", "快速"},   {"回", "回送"}};
     type = "普通";
-    for (const auto& [part, six] : kNearest) {
+    for (const auto& [part, nearest] : kNearest) {
       if (name.find(part) != std::string::npos) {
-        type = six;
+        type = nearest;
         break;
       }
     }
