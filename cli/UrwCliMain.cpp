@@ -6,6 +6,7 @@
 #include "cli/UrwCliBulk.h"
 #include "cli/UrwCliDiagram.h"
 #include "cli/UrwCliGtfs.h"
+#include "cli/UrwCliOud.h"
 #include "cli/UrwCliRender.h"
 #include "engine/UrwShellState.h"
 
@@ -27,6 +28,8 @@ const std::map<std::string, TCommand>& Commands() {
       {"diagram", {RunDiagram, kDiagramHelp}},
       {"platforms", {RunPlatforms, kPlatformsHelp}},
       {"export-gtfs", {RunExportGtfs, kExportGtfsHelp}},
+      {"export-oud", {RunExportOud, kExportOudHelp}},
+      {"import-oud", {RunImportOud, kImportOudHelp}},
       {"check",
        {RunCheck,
         "ramvel-cli check BOARD\n"

@@ -32,8 +32,8 @@ class TUiHost {
                                                     const std::string& /*filter*/) {
     return std::nullopt;
   }
-  // A save-file dialog opened on path (a suggested file), asking before it replaces a file;
-  // nullopt when cancelled. A host without one cancels.
+  // A save-file dialog opened on path (a folder, or a file name proposed), asking before it
+  // replaces a file; the chosen path, nullopt when cancelled. A host without one cancels.
   virtual std::optional<std::string> SaveFileDialog(const std::string& /*title*/,
                                                     const std::string& /*path*/,
                                                     const std::string& /*filter*/) {
@@ -99,6 +99,7 @@ class TScriptedHost : public TUiHost {
                                       const std::string& value) override;
   std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& folder,
                                             const std::string& filter) override;
+  // Recorded as "save" with the path; answered from FileAnswers.
   std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& path,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;

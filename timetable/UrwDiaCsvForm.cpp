@@ -1,4 +1,4 @@
-// The diagram editor's ファイル menu: the grid written as CSV.
+// The diagram editor's grid written as CSV (ファイル › CSVとして書き出し).
 #include <QMenu>
 #include <QMenuBar>
 #include <filesystem>
@@ -9,13 +9,6 @@
 #include "timetable/UrwDiaEditorForm.h"
 
 namespace ramvel {
-
-void TFrmDiaEditor::MakeFileMenu() {
-  MnuFile = MainMenu1->addMenu(QStringLiteral("ファイル(&F)"));
-  MnuCsv = MnuFile->addAction(QStringLiteral("CSVとして書き出し(&C)..."));
-  MnuCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  connect(MnuCsv, &QAction::triggered, this, [this] { MnuCsvClick(); });
-}
 
 // UTF-8 with a byte-order mark, so that spreadsheet programs set to Japanese read the station
 // names right; the columns are those of ramvel-cli timetable --csv.

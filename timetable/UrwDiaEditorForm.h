@@ -145,6 +145,7 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   // ---- Controls ----
   QMenuBar* MainMenu1;
   QMenu* MnuFile;
+  QAction *MnuOudImport, *MnuOudExport;
   QAction* MnuCsv;  // CSVとして書き出し...
   QAction *MnuChk, *MnuReg;
   QMenu* MnuEdit;
@@ -251,7 +252,6 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
 
  private:
   void MakeMenus();
-  void MakeFileMenu();
   // Writes the grid as it is shown (its direction or one-train-set / one-station order) as CSV.
   void MnuCsvClick();
   void MakePopup();
@@ -271,6 +271,13 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
                    bool nextTurned, int x, int s);
   void NoteDrawError(const std::string& tag, const std::string& key);
   void MakeViewMenu();
+  // ---- ファイル menu: OuDia files (UrwDiaOudForm.cpp) and CSV (UrwDiaCsvForm.cpp) ----
+  void MakeFileMenu();
+  // ファイル › OuDiaへ書き出し: the line's timetable as .oud or .oud2, with what was left out.
+  void MnuOudExportClick();
+  // ファイル › OuDiaから読み込み: an OuDia file entered onto the line, kept (and the board
+  // saved) only when the user confirms the report; otherwise the train sets made are removed.
+  void MnuOudImportClick();
   void PlaceBeside(QWidget* w);
   // Redraws the open viewer windows when the model changed since they last drew it.
   void RefreshCharts();

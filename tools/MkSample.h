@@ -11,6 +11,7 @@
 #include "foundation/UrwCmnDef.h"
 #include "station_designer/UrwStaPanel.h"
 #include "station_designer/UrwStaPicture.h"
+#include "timetable/UrwDiaAutoEntry.h"
 
 namespace ramvel::mksample {
 
@@ -68,34 +69,8 @@ TStatus BuildLines(TBrdData& brd, const std::string& folder);
 
 enum class TTrainClass { kLocal, kLimited, kExpress };  // 普通, 特急, 急行
 
-// One section as the train runs it: stop at or pass its next station, and the platforms wanted
-// there, the first one free long enough taken.
-struct TStopPlan {
-  bool Pass = false;
-  std::vector<int32_t> Homes;
-  // Seconds a stopping train may be held there beyond the shortest stop while others pass.
-  int32_t Slack = 60;
-};
-
-struct TTrainPlan {
-  std::string TrNo;
-  std::string Kind;  // kind text: type, and " " + nickname
-  int32_t Dir = 1;   // +1 down (station slots increase), -1 up
-  int32_t Dep = 0;   // planned departure from where the train set stands, s from 04:00
-  std::vector<TStopPlan> Stops;
-};
-
-struct TCarPlan {
-  TCarProp Prop;
-  int32_t StabSlot = 0;  // slot of the line station the train set stands at from 04:00
-  std::vector<int32_t> StabHomes;
-  std::vector<TTrainPlan> Trains;
-};
-
-struct TLinePlan {
-  std::string Line;
-  std::vector<TCarPlan> Cars;  // in the order they are entered
-};
+// The plan types are the diagram editor's automatic entry's (TStopPlan, TTrainPlan, TCarPlan,
+// TLinePlan).
 
 // The plans of every line; the board's lines must have been made (BuildLines).
 std::vector<TLinePlan> SamplePlans(TBrdData& brd);

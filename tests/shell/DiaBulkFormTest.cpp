@@ -125,6 +125,7 @@ TEST_F(DiaBulkForm, MenuShiftThatMeetsATrainIsRefusedAndChangesNothing) {
 }
 
 TEST_F(DiaBulkForm, PopupRepeatOnTheLastTrainMakesHourlyCopies) {
+  const std::string before = Rec(1);
   QTest::mouseClick(W().PnlNobori, Qt::LeftButton);
   Popup("102");
   ASSERT_TRUE(W().MnuRepeat2->isVisible());
@@ -138,6 +139,11 @@ TEST_F(DiaBulkForm, PopupRepeatOnTheLastTrainMakesHourlyCopies) {
       host_.Events[0].Text);
   for (const char* n : {"104", "106", "108", "110"}) EXPECT_GT(Row(n), 0) << n;
   EXPECT_EQ(k0600 + 1200 + 4 * 3600, Step(1, brd_.FindCar(1, "")->TmTbl.Count() - 3).TmEnd);
+  // One undo takes every copy back.
+  EXPECT_EQ("元に戻す: 繰り返し作成", W().MnuUndoRedo.Undo->text().toStdString());
+  W().MnuUndoRedo.Undo->trigger();
+  EXPECT_EQ(before, Rec(1));
+  for (const char* n : {"104", "106", "108", "110"}) EXPECT_LT(Row(n), 0) << n;
 }
 
 TEST_F(DiaBulkForm, MenuRepeatCancelledOrWithABadTimeChangesNothing) {

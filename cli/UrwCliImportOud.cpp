@@ -1,0 +1,84 @@
+// ramvel-cli import-oud: an OuDia file read onto a line of a board, saved only when asked.
+#include "cli/UrwCliBoard.h"
+#include "cli/UrwCliOud.h"
+#include "foundation/UrwUiHost.h"
+#include "interop/UrwOudImport.h"
+
+namespace ramvel::cli {
+
+namespace {
+
+struct TImportArgs {
+  std::vector<std::string> Pos;
+  bool Apply = false;
+  int32_t TurnMin = 5;
+};
+
+bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::ostream& err) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--apply") {
+      a.Apply = true;
+    } else if (args[i] == "--turn" && i + 1 < args.size()) {
+      if (!ParseIntArg(args[++i], "--turn", a.TurnMin, err)) return false;
+      if (a.TurnMin < 0 || a.TurnMin > 600) {
+        err << "ramvel-cli: --turn must be 0 to 600 minutes\n";
+        return false;
+      }
+    } else {
+      a.Pos.push_back(args[i]);
+    }
+  }
+  if (a.Pos.size() != 3) {
+    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--turn MIN]\n";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TImportArgs a;
+  if (!ParseImportArgs(args, a, err)) return 2;
+  auto board = OpenBoard(a.Pos[0], err);
+  if (!board) return 2;
+  TBrdData& brd = board->Brd;
+  const std::string line = FindLineName(board->Folder, a.Pos[1], err);
+  if (line.empty()) return 2;
+  TStatus st = brd.SetLine(line);
+  if (st) st = brd.LoadLine(board->Folder);
+  if (!st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return 2;
+  }
+  TOudDoc doc;
+  if (st = LoadOudFile(a.Pos[2], doc); !st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return 1;
+  }
+  TOudImportOptions options;
+  options.TurnSec = a.TurnMin * 60;
+  TOudImportReport report;
+  TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
+  {
+    TUiHostScope scope(host);
+    st = ImportOud(brd, doc, options, report);
+  }
+  if (!st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return 1;
+  }
+  for (const std::string& l : report.Lines()) out << l << "\n";
+  if (a.Apply) {
+    if (st = brd.SaveBrd(board->Folder, true); !st) {
+      err << "ramvel-cli: " << st.Msg() << "\n";
+      return 1;
+    }
+    out << board->Folder << ": 保存しました\n";
+  } else {
+    out << "ボードは変更していません (--apply で保存します)\n";
+  }
+  return report.Refused > 0 ? 1 : 0;
+}
+
+}  // namespace ramvel::cli

@@ -1,0 +1,40 @@
+// The OuDia commands of ramvel-cli: a line's timetable written as .oud/.oud2, and an OuDia file
+// read onto a line of a board.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ramvel::cli {
+
+inline constexpr const char* kExportOudHelp =
+    "ramvel-cli export-oud BOARD LINE OUT.oud|OUT.oud2\n"
+    "  Writes the timetable of LINE as an OuDia file: .oud (Shift-JIS, times to the minute,\n"
+    "  seconds dropped) or .oud2 (OuDiaSecond, UTF-8, seconds and platforms kept). Stations in\n"
+    "  line order, the six train types as kinds, down trains under Kudari, up trains under\n"
+    "  Nobori. Prints what the format could not hold, one line each.\n"
+    "  Example: ramvel-cli export-oud data/boards/Sample 本線 honsen.oud2\n";
+
+inline constexpr const char* kImportOudHelp =
+    "ramvel-cli import-oud BOARD LINE FILE [--apply] [--turn MIN]\n"
+    "  Reads the OuDia file FILE (.oud or .oud2) onto LINE of the board: stations matched by\n"
+    "  name in line order (or reversed), kinds by name (else the nearest of the six, the\n"
+    "  file's name kept as nickname), trains chained into train sets (a train is continued by\n"
+    "  the next one leaving its terminal the other way at least MIN minutes later, default 5;\n"
+    "  otherwise a new set stabled where it starts) and entered section by section through\n"
+    "  the diagram editor's checks. Prints one line per train: on time, late by how much and\n"
+    "  why, or refused with the reason. The board is saved only with --apply.\n"
+    "  Exit 1 when a train is refused or the file cannot be read.\n"
+    "  Example: ramvel-cli import-oud data/boards/Sample 本線 honsen.oud2 --apply\n";
+
+// args are the words after the command name. Exit status: 0 every train entered (and saved
+// with --apply), 1 a train refused, the file unreadable or the save failed, 2 the board or an
+// argument cannot be used.
+int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// args are the words after the command name. Exit status: 0 written, 1 the file cannot be
+// written, 2 the board or an argument cannot be used.
+int RunExportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace ramvel::cli

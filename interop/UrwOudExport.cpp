@@ -1,0 +1,192 @@
+// Export of a line's timetable to OuDia: the grid of the diagram editor turned into stations,
+// kinds and EkiJikoku items, and a summary of what the format left out.
+#include "interop/UrwOudExport.h"
+
+#include <algorithm>
+#include <set>
+
+#include "foundation/UrwCmnDef.h"
+#include "foundation/UrwTextRec.h"
+#include "timetable/UrwDiaTimeGrid.h"
+
+namespace ramvel {
+
+namespace {
+
+constexpr int32_t kDayStart = 4 * 3600;  // board times count from 04:00
+
+struct TKindLook {
+  uint32_t Color;  // AABBGGRR
+  const char* Style;
+};
+// 普通 black, 快速 orange, 準急 green, 急行 blue, 特急 red, 回送 grey and dashed.
+constexpr TKindLook kLooks[] = {{0x00000000, "SenStyle_Jissen"}, {0x000080FF, "SenStyle_Jissen"},
+                                {0x00008000, "SenStyle_Jissen"}, {0x00FF0000, "SenStyle_Jissen"},
+                                {0x000000FF, "SenStyle_Jissen"}, {0x00808080, "SenStyle_Hasen"}};
+
+// What the writing lost, counted over the trains.
+struct TLosses {
+  int32_t Seconds = 0;    // times whose seconds were dropped (.oud)
+  int32_t Platforms = 0;  // platform numbers not written (.oud)
+  int32_t NoType = 0;     // trains without a type, written as 普通
+  int32_t Partial = 0;    // trains that run on other lines too
+};
+
+int32_t Clock(int32_t t) { return t < 0 ? -1 : (t + kDayStart) % (24 * 3600); }
+
+TOudStation Station(const TStaObj* sta, size_t slot, size_t count, bool ring) {
+  TOudStation s;
+  s.Name = sta != nullptr ? sta->Name : "?";
+  if (slot + 1 == count) {
+    s.Format = "Jikokukeisiki_KudariChaku";
+  } else if (slot == 0) {
+    s.Format = "Jikokukeisiki_NoboriChaku";
+  }
+  if (ring && (slot == 0 || slot + 1 == count)) s.Size = "Ekikibo_Syuyou";
+  if (sta == nullptr) return s;
+  for (const int32_t no : StaPlatforms(*sta)) s.Tracks.push_back(IntText(no) + "番線");
+  return s;
+}
+
+TOudCell CellOf(const TDiaObj& dia, int32_t k, int32_t s, const std::vector<int32_t>& homes) {
+  TOudCell c;
+  if (!dia.HasCell(k, s)) return c;
+  const TTmTbl& cell = dia.Cell(k, s);
+  c.Stop = TOudStop::kStop;
+  if (dia.IsOriginCell(k, s)) {
+    c.Dep = Clock(cell.TmEnd);
+  } else if (cell.TmStart == cell.TmEnd) {
+    c.Stop = TOudStop::kPass;
+    c.Dep = Clock(cell.TmStart);
+  } else {
+    c.Arr = Clock(cell.TmStart);
+    c.Dep = Clock(cell.TmEnd);
+  }
+  const auto it = std::find(homes.begin(), homes.end(), SplitEntCode(cell.Loc).Slot);
+  if (it != homes.end()) c.Track = static_cast<int32_t>(it - homes.begin());
+  return c;
+}
+
+void CountLosses(const TOudTrain& t, bool second, TLosses& loss) {
+  for (const TOudCell& c : t.Cells) {
+    if (second || c.Stop == TOudStop::kNone) continue;
+    loss.Seconds += (c.Arr > 0 && c.Arr % 60 != 0) + (c.Dep > 0 && c.Dep % 60 != 0);
+    loss.Platforms += c.Track >= 0;
+  }
+}
+
+// Splits a train's kind text ("type" or "type nickname") into the kind index and nickname.
+void SetKind(const std::string& kindText, TOudTrain& t, TLosses& loss) {
+  const size_t sp = kindText.find(' ');
+  const std::string type = kindText.substr(0, sp);
+  t.Name = sp == std::string::npos ? std::string() : kindText.substr(sp + 1);
+  const auto& names = OudKindNames();
+  const auto it = std::find(names.begin(), names.end(), type);
+  t.Kind = it == names.end() ? 0 : static_cast<int32_t>(it - names.begin());
+  loss.NoType += it == names.end();
+}
+
+TOudTrain TrainOf(TBrdData& brd, const TDiaObj& dia, int32_t k,
+                  const std::vector<std::vector<int32_t>>& homes, TLosses& loss) {
+  const TTrInfo& info = dia.TrInfo[static_cast<size_t>(k)];
+  TOudTrain t;
+  t.Nobori = info.Dir < 0;
+  t.No = info.TrNo;
+  SetKind(info.TrKind, t, loss);
+  for (int32_t s = 0; s < dia.StaCount; ++s) {
+    t.Cells.push_back(CellOf(dia, k, s, homes[static_cast<size_t>(s)]));
+  }
+  const TCarObj* car = brd.FindTrainCar(info.TrNo, "");
+  if (car != nullptr) {
+    t.Note = CarNote(car->NCar, car->Spd);
+    const TTrainRange r = car->FindTrain(info.TrNo);
+    if (!info.IsOrigin || r.Last - r.First + 1 != info.CellCount) ++loss.Partial;
+  }
+  return t;
+}
+
+std::vector<std::string> Summary(const TLosses& loss, bool second) {
+  std::vector<std::string> out;
+  if (loss.Seconds > 0) {
+    out.push_back("秒を切り捨てた時刻: " + IntText(loss.Seconds) + "か所 (OuDia形式は分単位)");
+  }
+  if (loss.Platforms > 0) {
+    out.push_back("書き出せなかった番線: " + IntText(loss.Platforms) +
+                  "か所 (OuDia形式には番線がありません。.oud2 なら残ります)");
+  }
+  if (loss.NoType > 0) {
+    out.push_back("種別のない列車 " + IntText(loss.NoType) + "本を普通として書き出しました");
+  }
+  if (loss.Partial > 0) {
+    out.push_back("他の路線も走る列車 " + IntText(loss.Partial) +
+                  "本は、この路線の区間だけを書き出しました");
+  }
+  out.push_back(std::string("編成のつながり・色・留置場所は") + (second ? ".oud2" : ".oud") +
+                "形式では書き出せません (両数と最高速度は各列車の備考に書きました)");
+  return out;
+}
+
+}  // namespace
+
+std::vector<int32_t> StaPlatforms(const TStaObj& sta) {
+  std::set<int32_t> nos;
+  for (const StaRail& r : sta.Rails) {
+    if (r.Kind == kRailHome) nos.insert(r.No);
+  }
+  return {nos.begin(), nos.end()};
+}
+
+std::string CarNote(int32_t nCar, int32_t kmh) {
+  return IntText(nCar) + "両編成 " + IntText(kmh) + "km/h";
+}
+
+const std::vector<std::string>& OudKindNames() {
+  static const std::vector<std::string> names = {"普通", "快速", "準急", "急行", "特急", "回送"};
+  return names;
+}
+
+TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summary) {
+  TOudDoc doc;
+  doc.Second = second;
+  doc.LineName = brd.LineName;
+  doc.StartTime = kDayStart;
+  doc.Comment = second ? "Ramvelから書き出し" : "Ramvelから書き出し (秒は切り捨てて分単位)";
+  const size_t n = brd.LineStas.size();
+  const bool ring = n > 2 && brd.LineStas.front() == brd.LineStas.back();
+  std::vector<std::vector<int32_t>> homes;
+  for (size_t s = 0; s < n; ++s) {
+    const TStaObj* sta = brd.FindSta(brd.LineStas[s], "");
+    doc.Stations.push_back(Station(sta, s, n, ring));
+    homes.push_back(sta != nullptr ? StaPlatforms(*sta) : std::vector<int32_t>{});
+  }
+  for (size_t i = 0; i < OudKindNames().size(); ++i) {
+    doc.Kinds.push_back(
+        TOudKind{OudKindNames()[i], OudKindNames()[i].substr(0, 3) /* first character */, kLooks[i].Color,
+                 kLooks[i].Style, false});
+  }
+  TDiaObj dia;
+  dia.Build(brd.LineStas, brd.TrainNos);
+  dia.MakeDirOrders();
+  TLosses loss;
+  doc.Dias.push_back(TOudDia{"ダイヤ", {}});
+  for (const bool up : {false, true}) {
+    for (const TOrderEntry& e : up ? dia.NoboriOrder : dia.KudariOrder) {
+      const TTrInfo& info = dia.TrInfo[static_cast<size_t>(e.Tr)];
+      // A train of another line that only touches a station of this one is not its train.
+      if (info.CellCount < 2 || (info.Dir < 0) != up) continue;
+      doc.Dias[0].Trains.push_back(TrainOf(brd, dia, e.Tr, homes, loss));
+      CountLosses(doc.Dias[0].Trains.back(), second, loss);
+    }
+  }
+  summary = Summary(loss, second);
+  return doc;
+}
+
+TStatus ExportOudFile(TBrdData& brd, const std::string& path, std::vector<std::string>& summary) {
+  const TOudDoc doc = OudFromLine(brd, IsOud2Path(path), summary);
+  std::string bytes;
+  if (TStatus st = OudDocBytes(doc, bytes); !st) return TStatus::Error(path + ": " + st.Msg());
+  return WriteFileAtomic(path, bytes, path);
+}
+
+}  // namespace ramvel

@@ -1,0 +1,354 @@
+// Import of an OuDia timetable onto a line: matching, the plan of train sets, and the entry.
+#include "interop/UrwOudImport.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "foundation/UrwCmnDef.h"
+#include "foundation/UrwTextRec.h"
+#include "interop/UrwOudExport.h"
+#include "timetable/UrwDiaEditorUi.h"
+
+namespace ramvel {
+
+namespace {
+
+constexpr int32_t kDayStart = 4 * 3600;  // board times count from 04:00
+constexpr int32_t kDaySec = 24 * 3600;
+
+// The line as the import sees it: per slot the station id, name and platforms.
+struct TLineSlots {
+  std::vector<int32_t> Ids;
+  std::vector<std::string> Names;
+  std::vector<std::vector<int32_t>> Homes;
+  bool Ring = false;
+};
+
+TLineSlots LineSlots(TBrdData& brd) {
+  TLineSlots l;
+  for (const std::string& idText : brd.LineStas) {
+    const TStaObj* sta = brd.FindSta(idText, "");
+    l.Ids.push_back(sta != nullptr ? sta->Id : 0);
+    l.Names.push_back(sta != nullptr ? sta->Name : std::string());
+    l.Homes.push_back(sta != nullptr ? StaPlatforms(*sta) : std::vector<int32_t>{});
+  }
+  l.Ring = l.Ids.size() > 2 && l.Ids.front() == l.Ids.back();
+  return l;
+}
+
+// The line slot of each of the file's stations (-1: not on the line), matched by name with the
+// slots rising (forward) or falling (reversed).
+std::vector<int32_t> MatchSlots(const TOudDoc& doc, const TLineSlots& line, bool reversed) {
+  const int32_t n = static_cast<int32_t>(line.Names.size());
+  std::vector<int32_t> out;
+  int32_t prev = reversed ? n : -1;
+  for (const TOudStation& s : doc.Stations) {
+    int32_t found = -1;
+    for (int32_t k = prev + (reversed ? -1 : 1); k >= 0 && k < n; k += reversed ? -1 : 1) {
+      if (SameNoCase(line.Names[static_cast<size_t>(k)], s.Name)) {
+        found = k;
+        break;
+      }
+    }
+    out.push_back(found);
+    if (found >= 0) prev = found;
+  }
+  return out;
+}
+
+int32_t Matched(const std::vector<int32_t>& slots) {
+  return static_cast<int32_t>(std::count_if(slots.begin(), slots.end(), [](int32_t s) {
+    return s >= 0;
+  }));
+}
+
+// Board time (s from 04:00) of a clock time in a file whose day starts at start.
+int32_t BoardTime(int32_t clock, int32_t start) {
+  if (clock < 0) return -1;
+  return start + (clock - start + kDaySec) % kDaySec - kDayStart;
+}
+
+// The kind text of a train: the type whose name the file's kind bears, else the nearest of the
+// six with the file's kind name kept in the nickname; then the train's name and number.
+std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::string>& mapped) {
+  const std::string name =
+      t.Kind >= 0 && static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Name : "";
+  const auto& six = OudKindNames();
+  std::string type;
+  std::string nick;
+  if (std::find(six.begin(), six.end(), name) != six.end()) {
+    type = name;
+  } else {
+    static const std::pair<const char*, const char*> kNearest[] = {
+        {"回送", "回送"}, {"特", "特急"}, {"準急", "準急"}, {"急", "急行"},
+        {"快", "快速"},   {"回", "回送"}};
+    type = "普通";
+    for (const auto& [part, nearest] : kNearest) {
+      if (name.find(part) != std::string::npos) {
+        type = nearest;
+        break;
+      }
+    }
+    nick = name;
+    if (!name.empty()) mapped.insert(name + " → " + type);
+  }
+  std::string title = t.Name + (t.Gou.empty() ? "" : t.Gou + "号");
+  if (!title.empty()) nick += (nick.empty() ? "" : " ") + title;
+  return nick.empty() ? type : type + " " + nick;
+}
+
+// The set's cars and speed from a note "N両編成 Skm/h" (noted tells whether there was one); the
+// defaults otherwise.
+TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, bool& noted) {
+  noted = false;
+  TCarProp p{0, "", static_cast<int32_t>(color & 0xFFFFFF), o.DefaultCars, o.DefaultKmh};
+  const size_t ryo = t.Note.find("両編成");
+  const size_t kmh = t.Note.find("km/h");
+  int32_t n = 0, s = 0;
+  if (ryo != std::string::npos && kmh != std::string::npos &&
+      ParseInt(TrimText(t.Note.substr(0, ryo)), n) &&
+      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= 8 &&
+      s >= 10 && s <= 400) {
+    p.NCar = n;
+    p.Spd = s;
+    noted = true;
+  }
+  return p;
+}
+
+// A train ready to be chained: its plan, where it starts and ends, and its set's properties.
+struct TRun {
+  TTrainPlan Plan;
+  int32_t From = 0, To = 0;  // slots
+  int32_t Arr = 0;           // arrival at To
+  TCarProp Prop;
+  bool Noted = false;  // Prop comes from the train's note: only a set like it may run it
+  std::vector<int32_t> OriginHomes;  // platforms a new set may stand at to start this train
+};
+
+// The platforms of the slot `from` with a route towards the next station, in the order given;
+// all of them when none has.
+std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32_t from,
+                                    int32_t dir, const std::vector<int32_t>& homes) {
+  std::vector<int32_t> out;
+  const int32_t staId = line.Ids[static_cast<size_t>(from)];
+  const int32_t nextId = line.Ids[static_cast<size_t>(from + dir)];
+  for (const int32_t home : homes) {
+    std::vector<std::string> routes;
+    for (int32_t side = 0; side < 2 && routes.empty(); ++side) {
+      brd.ListUpNextStaCanGo(staId, home, side, nextId, -1, routes);
+    }
+    if (!routes.empty()) out.push_back(home);
+  }
+  return out.empty() ? homes : out;
+}
+
+// The platforms to offer at a slot: the file's track first (a .oud2), then the others.
+std::vector<int32_t> HomesFor(const TOudDoc& doc, const TLineSlots& line, size_t docSta,
+                              int32_t slot, const TOudCell& c) {
+  std::vector<int32_t> homes = line.Homes[static_cast<size_t>(slot)];
+  const std::vector<std::string>& tracks = doc.Stations[docSta].Tracks;
+  if (c.Track < 0 || static_cast<size_t>(c.Track) >= tracks.size()) return homes;
+  int32_t no = 0;
+  if (!ParseInt(TextBefore(tracks[static_cast<size_t>(c.Track)] + "番", "番"), no)) {
+    no = c.Track + 1;
+  }
+  const auto it = std::find(homes.begin(), homes.end(), no);
+  if (it != homes.end()) std::rotate(homes.begin(), it, it + 1);
+  return homes;
+}
+
+// The run of one train over the line, or the reason it cannot be planned.
+std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const TLineSlots& line,
+                    const std::vector<int32_t>& slots, bool reversed, TRun& run) {
+  std::map<int32_t, size_t> bySlot;  // slot -> the file's station
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const TOudStop st = t.Cells[i].Stop;
+    if (slots[i] >= 0 && (st == TOudStop::kStop || st == TOudStop::kPass)) bySlot[slots[i]] = i;
+  }
+  if (bySlot.size() < 2) return "この路線の駅に2駅以上停まりません";
+  const int32_t dir = (t.Nobori != reversed) ? -1 : 1;
+  run.From = dir > 0 ? bySlot.begin()->first : bySlot.rbegin()->first;
+  run.To = dir > 0 ? bySlot.rbegin()->first : bySlot.begin()->first;
+  const TOudCell& first = t.Cells[bySlot[run.From]];
+  const int32_t dep = BoardTime(first.Dep >= 0 ? first.Dep : first.Arr, doc.StartTime);
+  if (dep < 0) return "始発駅の発車時刻がありません";
+  run.Plan.Dir = dir;
+  run.Plan.Dep = dep;
+  run.OriginHomes = HomesWithRoute(brd, line, run.From, dir,
+                                   HomesFor(doc, line, bySlot[run.From], run.From, first));
+  int32_t last = dep;
+  for (int32_t s = run.From + dir; s != run.To + dir; s += dir) {
+    TStopPlan stop;
+    const auto it = bySlot.find(s);
+    stop.Homes = line.Homes[static_cast<size_t>(s)];
+    if (it == bySlot.end() || (t.Cells[it->second].Stop == TOudStop::kPass && s != run.To)) {
+      stop.Pass = true;
+      if (it != bySlot.end()) stop.Homes = HomesFor(doc, line, it->second, s, t.Cells[it->second]);
+    } else {
+      const TOudCell& c = t.Cells[it->second];
+      stop.Homes = HomesFor(doc, line, it->second, s, c);
+      stop.Arr = BoardTime(c.Arr >= 0 ? c.Arr : (s == run.To ? c.Dep : -1), doc.StartTime);
+      if (s != run.To) stop.Dep = BoardTime(c.Dep, doc.StartTime);
+      if (stop.Arr >= 0 && stop.Dep >= 0) stop.Slack = std::max(60, stop.Dep - stop.Arr);
+    }
+    // A .oud2 that names the track keeps a timetable already free of conflicts.
+    stop.Exact = doc.Second && it != bySlot.end() && t.Cells[it->second].Track >= 0;
+    for (const int32_t tm : {stop.Arr, stop.Dep}) {
+      if (tm < 0) continue;
+      if (tm < last) return "時刻が逆に進んでいます (" + line.Names[static_cast<size_t>(s)] + "駅)";
+      last = tm;
+    }
+    run.Plan.Stops.push_back(std::move(stop));
+  }
+  if (last > kDayEnd) return "27時を過ぎて走ります";
+  run.Arr = run.Plan.Stops.back().Arr >= 0 ? run.Plan.Stops.back().Arr : last;
+  return {};
+}
+
+// Chains the runs (sorted by departure) into train sets.
+std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int32_t turn) {
+  std::stable_sort(runs.begin(), runs.end(),
+                   [](const TRun& a, const TRun& b) { return a.Plan.Dep < b.Plan.Dep; });
+  struct TOpen {
+    int32_t StaId, Arr, Dir;
+    size_t Car;
+  };
+  std::vector<TCarPlan> cars;
+  std::vector<TOpen> open;  // sets standing at the end of their last train
+  for (TRun& r : runs) {
+    const int32_t staId = line.Ids[static_cast<size_t>(r.From)];
+    auto best = open.end();
+    for (auto it = open.begin(); it != open.end(); ++it) {
+      const bool dirOk = it->Dir != r.Plan.Dir || line.Ring;
+      const TCarProp& p = cars[it->Car].Prop;
+      const bool alike = !r.Noted || (p.NCar == r.Prop.NCar && p.Spd == r.Prop.Spd);
+      if (it->StaId == staId && dirOk && alike && it->Arr + turn <= r.Plan.Dep &&
+          (best == open.end() || it->Arr < best->Arr)) {
+        best = it;
+      }
+    }
+    size_t car = cars.size();
+    if (best != open.end()) {
+      car = best->Car;
+      open.erase(best);
+    } else {
+      cars.push_back(TCarPlan{r.Prop, r.From, r.OriginHomes, {}});
+    }
+    cars[car].Trains.push_back(std::move(r.Plan));
+    open.push_back(TOpen{line.Ids[static_cast<size_t>(r.To)], r.Arr, cars[car].Trains.back().Dir,
+                         car});
+  }
+  return cars;
+}
+
+std::string DurText(int32_t sec) {
+  if (sec < 60) return IntText(sec) + "秒";
+  return IntText(sec / 60) + "分" + (sec % 60 != 0 ? IntText(sec % 60) + "秒" : "");
+}
+
+}  // namespace
+
+TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
+                      TLinePlan& plan, std::vector<std::string>& notes,
+                      std::vector<TTrainEntry>& refused) {
+  const TLineSlots line = LineSlots(brd);
+  const std::vector<int32_t> fwd = MatchSlots(doc, line, false);
+  const std::vector<int32_t> rev = MatchSlots(doc, line, true);
+  const bool reversed = Matched(rev) > Matched(fwd);
+  const std::vector<int32_t>& slots = reversed ? rev : fwd;
+  if (Matched(slots) < 2) {
+    return TStatus::Error("路線「" + brd.LineName + "」の駅と、OuDiaファイルの駅が2駅以上一致しません");
+  }
+  if (doc.Dias.empty()) return TStatus::Error("OuDiaファイルにダイヤがありません");
+  if (reversed) notes.push_back("駅の並びが路線と逆なので、下りと上りを入れ替えて読み込みます");
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i] < 0) notes.push_back(doc.Stations[i].Name + "駅は路線にないので読み飛ばします");
+  }
+  if (doc.Dias.size() > 1) {
+    notes.push_back("ダイヤ「" + doc.Dias[0].Name + "」を読み込みます (ほかの" +
+                    IntText(static_cast<int64_t>(doc.Dias.size() - 1)) + "件は読み込みません)");
+  }
+  std::set<std::string> mapped, numbers;
+  std::vector<TRun> runs;
+  for (const TOudTrain& t : doc.Dias[0].Trains) {
+    TRun run;
+    run.Plan.TrNo = TrimText(t.No);
+    run.Plan.Kind = KindText(doc, t, mapped);
+    const uint32_t color = static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Color : 0;
+    run.Prop = PropOf(t, options, color, run.Noted);
+    std::string why;
+    if (run.Plan.TrNo.empty()) {
+      why = "列車番号がありません";
+    } else if (brd.FindTrainCar(run.Plan.TrNo, "") != nullptr || !numbers.insert(run.Plan.TrNo).second) {
+      why = "列車番号がすでに使われています";
+    } else {
+      why = MakeRun(brd, doc, t, line, slots, reversed, run);
+    }
+    if (why.empty()) {
+      runs.push_back(std::move(run));
+    } else {
+      TTrainEntry e;
+      e.TrNo = run.Plan.TrNo.empty() ? "(番号なし)" : run.Plan.TrNo;
+      e.Why = why;
+      refused.push_back(std::move(e));
+    }
+  }
+  for (const std::string& m : mapped) notes.push_back("種別 " + m + " (名前は愛称に残します)");
+  plan.Line = brd.LineName;
+  plan.Cars = Chain(runs, line, options.TurnSec);
+  return TStatus::Ok();
+}
+
+TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
+                  TOudImportReport& report) {
+  TLinePlan plan;
+  std::vector<TTrainEntry> refused;
+  if (TStatus st = PlanOudImport(brd, doc, options, plan, report.Notes, refused); !st) return st;
+  std::set<int32_t> before;
+  for (const auto& [key, c] : brd.Cars) before.insert(c->Id);
+  TAutoEntryOptions entry;
+  entry.StopAtRefusal = false;
+  if (TStatus st = EnterLinePlan(brd, plan, entry, report.Trains); !st) return st;
+  for (const auto& [key, c] : brd.Cars) {
+    if (!before.count(c->Id)) report.NewCars.push_back(c->Id);
+  }
+  // Times of a .oud are whole minutes: a train within the minute it gives is on time.
+  const int32_t tolerance = doc.Second ? 0 : 59;
+  for (TTrainEntry& e : report.Trains) {
+    if (e.Entered && e.Late <= tolerance) {
+      e.Late = 0;
+      e.Why.clear();
+    }
+    report.OnTime += e.Entered && e.Late == 0;
+    report.Late += e.Entered && e.Late > 0;
+    report.Refused += !e.Entered;
+  }
+  report.Refused += static_cast<int32_t>(refused.size());
+  for (TTrainEntry& e : refused) report.Trains.push_back(std::move(e));
+  return TStatus::Ok();
+}
+
+void UndoOudImport(TBrdData& brd, const TOudImportReport& report) {
+  for (const int32_t id : report.NewCars) brd.CarDel(id);
+}
+
+std::vector<std::string> TOudImportReport::Lines() const {
+  std::vector<std::string> out = Notes;
+  for (const TTrainEntry& e : Trains) {
+    if (!e.Entered) {
+      out.push_back("列車 " + e.TrNo + ": 入れられません: " + e.Why);
+    } else if (e.Late > 0) {
+      out.push_back("列車 " + e.TrNo + ": " + DurText(e.Late) + "遅れで入れました: " + e.Why);
+    } else {
+      out.push_back("列車 " + e.TrNo + ": 時刻どおり入れました");
+    }
+  }
+  out.push_back("時刻どおり " + IntText(OnTime) + "本、遅れ " + IntText(Late) +
+                "本、入れられない列車 " + IntText(Refused) + "本、新しい編成 " +
+                IntText(static_cast<int64_t>(NewCars.size())) + "本");
+  return out;
+}
+
+}  // namespace ramvel

@@ -1,0 +1,58 @@
+// An OuDia timetable read onto a line of the board: stations and kinds matched, trains chained
+// into train sets and entered through the diagram editor's own checks, with a report per train.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/UrwBrdData.h"
+#include "interop/UrwOudFile.h"
+#include "timetable/UrwDiaAutoEntry.h"
+
+namespace ramvel {
+
+struct TOudImportOptions {
+  int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
+  int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
+  int32_t DefaultKmh = 100;
+};
+
+// One train of the file as it will be entered, or why it cannot be.
+struct TOudImportTrain {
+  std::string TrNo;
+  std::string Refused;  // empty when planned
+};
+
+// What an import did: notes on the matching, and the result of every train in entry order.
+struct TOudImportReport {
+  std::vector<std::string> Notes;
+  std::vector<TTrainEntry> Trains;
+  int32_t OnTime = 0, Late = 0, Refused = 0;
+  std::vector<int32_t> NewCars;  // the train sets made
+
+  // The report as the user reads it: the notes, one line per train, and the totals.
+  std::vector<std::string> Lines() const;
+};
+
+// Plans the import of doc's first timetable onto the board's current line (SetLine and LoadLine
+// done): the file's stations matched by name to the line's in line order or reversed, kinds by
+// name (else the nearest of the six, the file's name kept in the nickname), and trains chained
+// into train sets: a train ending at a station is continued by the earliest train leaving there
+// at least TurnSec later in the other direction (on a ring, also onward round the ring); a train
+// left over starts a new set stabled where it starts. Trains that cannot be planned (no number,
+// a number taken, outside the day) are listed in refused. Fails, changing nothing, when fewer
+// than two of the file's stations lie on the line.
+TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
+                      TLinePlan& plan, std::vector<std::string>& notes,
+                      std::vector<TTrainEntry>& refused);
+
+// Plans and enters the import on the board's current line. The board changes in memory only;
+// the caller saves it when the user confirms the report, or removes report.NewCars otherwise.
+TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
+                  TOudImportReport& report);
+
+// Removes the train sets an import made (when the user does not confirm it).
+void UndoOudImport(TBrdData& brd, const TOudImportReport& report);
+
+}  // namespace ramvel

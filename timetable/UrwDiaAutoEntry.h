@@ -1,0 +1,76 @@
+// Entering planned trains through the diagram editor as a user does: a new train set through
+// its dialog, then every train through "列車 › 新規設定", one section dialog after another,
+// choosing at each station a route and a platform that is free for the whole stay.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/UrwBrdData.h"
+#include "foundation/UrwStatus.h"
+
+namespace ramvel {
+
+// One section as the train runs it: stop at or pass its next station, and the platforms wanted
+// there, the first one free long enough taken.
+struct TStopPlan {
+  bool Pass = false;
+  std::vector<int32_t> Homes;
+  // Seconds a stopping train may be held there beyond the shortest stop while others pass.
+  int32_t Slack = 60;
+  // The departure wanted from that station when the train stops there (s from 04:00); -1: as
+  // soon as the editor allows. Never earlier than the editor allows.
+  int32_t Dep = -1;
+  int32_t Arr = -1;  // the arrival the plan gives there, for the report only; -1 none
+  // The times and the first platform come from a timetable that already holds them without
+  // conflict: the platform is checked for the booked stay alone, without safety margins, since
+  // margins would refuse a train next to one entered before it in another order.
+  bool Exact = false;
+};
+
+struct TTrainPlan {
+  std::string TrNo;
+  std::string Kind;  // kind text: type, and " " + nickname
+  int32_t Dir = 1;   // +1 down (station slots increase), -1 up
+  int32_t Dep = 0;   // planned departure from where the train set stands, s from 04:00
+  std::vector<TStopPlan> Stops;
+};
+
+struct TCarPlan {
+  TCarProp Prop;
+  int32_t StabSlot = 0;  // slot of the line station the train set stands at from 04:00
+  std::vector<int32_t> StabHomes;
+  std::vector<TTrainPlan> Trains;
+};
+
+struct TLinePlan {
+  std::string Line;
+  std::vector<TCarPlan> Cars;  // in the order they are entered
+};
+
+// What became of one planned train.
+struct TTrainEntry {
+  std::string TrNo;
+  bool Entered = false;
+  int32_t Late = 0;  // seconds its latest departure or arrival lies behind the plan
+  // Why it is late or refused (Japanese, for the user); empty for a train on time.
+  std::string Why;
+  int32_t Car = 0;  // the train set that runs it; 0 when refused
+};
+
+struct TAutoEntryOptions {
+  int32_t Tries = 10;           // origin departures tried, a minute apart
+  bool StopAtRefusal = true;    // fail the whole entry at the first train refused
+};
+
+// Enters the plan on the board's current line (SetLine and LoadLine done). Each train is tried
+// from its planned departure (never before its set's arrival plus a minute) a minute later each
+// time; a train not taken whole, or leaving a conflict behind, is deleted again. With
+// StopAtRefusal the first refused train fails the entry, naming it; otherwise it is reported,
+// the later trains of its set are refused with it, and a set left without trains is deleted.
+// results receives one entry per planned train, in plan order.
+TStatus EnterLinePlan(TBrdData& brd, const TLinePlan& plan, const TAutoEntryOptions& options,
+                      std::vector<TTrainEntry>& results);
+
+}  // namespace ramvel
