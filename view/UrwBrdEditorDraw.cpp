@@ -223,22 +223,13 @@ void TBrdEdit::PaintTrainLabel(QPainter& p, const TCarObj& car, TPoint head) {
   if (!label.Show) return;
   const QFontMetrics fm(p.font());
   const QString text = QStr(label.Text);
-  const int width = LabelWidth(fm, text);
+  const int width = labels_.Get(p.font(), text).Width;
   const QColor blue = RgbColour(kClrTrainLabel);
   const QPoint h = QPt(head), corner = h + QPoint(30, 30);
   DrawPlainLine(p, h, corner, blue);
   DrawPlainLine(p, corner, corner + QPoint(width + 5, 0), blue);
-  DrawBoxedText(p, QPoint(corner.x() + 5, corner.y() - fm.height()), text, width, blue,
-                RgbColour(kClrLand));
-}
-
-int TBrdEdit::LabelWidth(const QFontMetrics& fm, const QString& text) {
-  const auto it = labelWidths_.constFind(text);
-  if (it != labelWidths_.constEnd()) return it.value();
-  if (labelWidths_.size() >= 20000) labelWidths_.clear();
-  const int width = fm.horizontalAdvance(text);
-  labelWidths_.insert(text, width);
-  return width;
+  labels_.DrawBoxed(p, QPoint(corner.x() + 5, corner.y() - fm.height()), text, blue,
+                    RgbColour(kClrLand));
 }
 
 }  // namespace ramvel
