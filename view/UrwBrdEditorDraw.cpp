@@ -164,13 +164,15 @@ void TBrdEdit::PaintRail(QPainter& p, TRailObj& rail) {
 // draws once more only the trains on the crossing leads.
 void TBrdEdit::PaintTrains(QPainter& p) {
   // One font for every label of the frame.
-  p.setFont(UiFont(true, PointsToPixels(kTrainLabelPoints)));
+  const QFont font = UiFont(true, PointsToPixels(kTrainLabelPoints));
+  labels_.UseFont(font);
+  p.setFont(font);
   if (!DrawTrain(p, 1)) return;
   for (const int32_t id : View.OverlayStas()) {
     const TStaObj* sta = Brd.FindSta(id, "");
     if (sta != nullptr) DrawSta(p, *sta, StaArgs(*sta, View.DrawFlags | kDrawOverlay));
   }
-  p.setFont(UiFont(true, PointsToPixels(kTrainLabelPoints)));
+  p.setFont(font);
   DrawTrain(p, 2);
 }
 
@@ -221,14 +223,13 @@ bool TBrdEdit::PaintTrain(QPainter& p, const TCarObj& car) {
 void TBrdEdit::PaintTrainLabel(QPainter& p, const TCarObj& car, TPoint head) {
   const TTrainLabel label = View.TrainLabel(car);
   if (!label.Show) return;
-  const QFontMetrics fm(p.font());
   const QString text = QStr(label.Text);
-  const int width = labels_.Get(p.font(), text).Width;
+  const int width = labels_.Get(text).Width;
   const QColor blue = RgbColour(kClrTrainLabel);
   const QPoint h = QPt(head), corner = h + QPoint(30, 30);
   DrawPlainLine(p, h, corner, blue);
   DrawPlainLine(p, corner, corner + QPoint(width + 5, 0), blue);
-  labels_.DrawBoxed(p, QPoint(corner.x() + 5, corner.y() - fm.height()), text, blue,
+  labels_.DrawBoxed(p, QPoint(corner.x() + 5, corner.y() - labels_.Height()), text, blue,
                     RgbColour(kClrLand));
 }
 

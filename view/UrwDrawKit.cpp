@@ -56,12 +56,18 @@ QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QCol
   return DrawBoxedText(p, topLeft, text, fore, back);
 }
 
-const TLaidTextCache::TLaid& TLaidTextCache::Get(const QFont& font, const QString& text) {
-  if (!haveFont_ || font_ != font) {
-    laid_.clear();
-    font_ = font;
-    haveFont_ = true;
-  }
+void TLaidTextCache::UseFont(const QFont& font) {
+  if (haveFont_ && font_ == font) return;
+  laid_.clear();
+  font_ = font;
+  haveFont_ = true;
+  const QFontMetrics fm(font);
+  height_ = fm.height();
+  ascent_ = fm.ascent();
+}
+
+const TLaidTextCache::TLaid& TLaidTextCache::Get(const QString& text) {
+  const QFont& font = font_;
   const auto it = laid_.constFind(text);
   if (it != laid_.constEnd()) return it.value();
   if (laid_.size() >= kMaxTexts) laid_.clear();
@@ -91,15 +97,14 @@ const TLaidTextCache::TLaid& TLaidTextCache::Get(const QFont& font, const QStrin
 
 QRect TLaidTextCache::DrawBoxed(QPainter& p, QPoint topLeft, const QString& text, QColor fore,
                                 QColor back) {
-  const TLaid& laid = Get(p.font(), text);
+  const TLaid& laid = Get(text);
   if (!laid.Glyphs) return DrawBoxedText(p, topLeft, text, laid.Width, fore, back);
-  const QFontMetrics fm(p.font());
-  const QRect box(topLeft, QSize(laid.Width, fm.height()));
+  const QRect box(topLeft, QSize(laid.Width, height_));
   p.fillRect(box, back);
   p.setPen(fore);
-  // The runs sit on a baseline Ascent below their origin; drawText puts it fm.ascent() below the
-  // box's top.
-  const QPointF origin(box.left(), box.top() + fm.ascent() - laid.Ascent);
+  // The runs sit on a baseline laid.Ascent below their origin; drawText puts it the font's ascent
+  // below the box's top.
+  const QPointF origin(box.left(), box.top() + ascent_ - laid.Ascent);
   for (const QGlyphRun& run : laid.Runs) p.drawGlyphRun(origin, run);
   return box;
 }

@@ -57,10 +57,15 @@ class TLaidTextCache {
     qreal Ascent = 0;
     QList<QGlyphRun> Runs;
   };
-  // The text laid out in the font; valid until the next call.
-  const TLaid& Get(const QFont& font, const QString& text);
-  // DrawBoxedText of a text laid out in the painter's font.
+  // Lays texts out in font from now on; a font other than the last one empties the cache.
+  void UseFont(const QFont& font);
+  // The text laid out in the font given to UseFont; valid until the next call.
+  const TLaid& Get(const QString& text);
+  // DrawBoxedText of a text; the painter's font is the one given to UseFont.
   QRect DrawBoxed(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back);
+  // The font's height and ascent, as QFontMetrics gives them.
+  int Height() const { return height_; }
+  int Ascent() const { return ascent_; }
   qsizetype Size() const { return laid_.size(); }
 
   static constexpr qsizetype kMaxTexts = 20000;
@@ -68,6 +73,7 @@ class TLaidTextCache {
  private:
   QFont font_;
   bool haveFont_ = false;
+  int height_ = 0, ascent_ = 0;
   QHash<QString, TLaid> laid_;
 };
 

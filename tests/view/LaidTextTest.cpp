@@ -33,6 +33,7 @@ QImage Laid(TLaidTextCache& cache, const QFont& font, const QString& text, QRect
   QImage img = Ground();
   QPainter p(&img);
   p.setFont(font);
+  cache.UseFont(font);
   *box = cache.DrawBoxed(p, QPoint(7, 9), text, RgbColour(0x0000FF), RgbColour(0xC0C0C0));
   return img;
 }
@@ -67,11 +68,12 @@ TEST(LaidText, SamePixelsAsShapingEveryTimeForEveryKindOfLabel) {
       EXPECT_EQ(laidBox, shapedBox);
       // Drawn a second time from what was kept.
       EXPECT_EQ(Differences(shaped, Laid(cache, font, text, &laidBox)), 0);
-      EXPECT_EQ(cache.Get(font, text).Width, QFontMetrics(font).horizontalAdvance(text));
+      EXPECT_EQ(cache.Get(text).Width, QFontMetrics(font).horizontalAdvance(text));
     }
     // The separator's text is drawn as it comes; the others are kept as glyphs.
-    EXPECT_FALSE(cache.Get(font, texts[5]).Glyphs);
-    EXPECT_TRUE(cache.Get(font, texts[0]).Glyphs);
+    EXPECT_FALSE(cache.Get(texts[5]).Glyphs);
+    EXPECT_TRUE(cache.Get(texts[0]).Glyphs);
+    EXPECT_EQ(cache.Height(), QFontMetrics(font).height());
   }
 }
 
@@ -80,10 +82,14 @@ TEST(LaidText, AnotherFontLaysTheTextsAgain) {
   TLaidTextCache cache;
   const QFont small = UiFont(true, 10), large = UiFont(true, 20);
   const QString text = QStringLiteral("1234M");
-  const int smallWidth = cache.Get(small, text).Width;
-  cache.Get(small, QStringLiteral("5678M"));
+  cache.UseFont(small);
+  const int smallWidth = cache.Get(text).Width;
+  cache.Get(QStringLiteral("5678M"));
+  cache.UseFont(small);
   EXPECT_EQ(cache.Size(), 2);
-  EXPECT_GT(cache.Get(large, text).Width, smallWidth);
+  cache.UseFont(large);
+  EXPECT_EQ(cache.Size(), 0);
+  EXPECT_GT(cache.Get(text).Width, smallWidth);
   EXPECT_EQ(cache.Size(), 1);
   QRect shapedBox, laidBox;
   EXPECT_EQ(Differences(Shaped(large, text, &shapedBox), Laid(cache, large, text, &laidBox)), 0);
