@@ -54,9 +54,12 @@ TEST(LaidText, SamePixelsAsShapingEveryTimeForEveryKindOfLabel) {
   const QFont fonts[] = {UiFont(true, PointsToPixels(9)), UiFont(false, 16), smooth};
   // Train numbers, nicknames, bracketed notes, full-width and half-width kana, a separator that
   // would start a second line in a layout, and nothing at all.
-  const QString texts[] = {QStringLiteral("1234M"),          QStringLiteral("快速 501"),
-                           QStringLiteral("[回送]"),         QStringLiteral("ﾄｯｷｭｳ・特急"),
-                           QStringLiteral("Ａ　Ｂ ijl WW"), QStringLiteral("上り\u2028下り"),
+  const QString texts[] = {QStringLiteral("1234M"),
+                           QStringLiteral("快速 501"),
+                           QStringLiteral("[回送]"),
+                           QStringLiteral("ﾄｯｷｭｳ・特急"),
+                           QStringLiteral("Ａ　Ｂ ijl WW"),
+                           QStringLiteral("上り\u2028下り"),
                            QString()};
   for (const QFont& font : fonts) {
     TLaidTextCache cache;
