@@ -263,6 +263,13 @@ class TBrdData {
   void AddLineBlk(int32_t c, int32_t k, int32_t blocks, int32_t len,
                   const std::vector<std::string>& e);
   static bool IsStaCodeOf(int32_t code, int32_t staId);
+  // The train sets of Cars in its order, as the clock tick walks them: stepping through the
+  // map's nodes costs more than the tick's work on most sets. Built again when Cars has another
+  // size or first or last set, or when any train set object has been freed since (TCarLife).
+  const std::vector<TCarObj*>& TickCars(bool rebuild);
+
+  std::vector<TCarObj*> tickCars_;
+  uint64_t tickCarsEnds_ = 0;
 };
 
 // Whether stem names an object file of rail/ or car/: decimal digits only, a number from 1.

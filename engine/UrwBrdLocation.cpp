@@ -17,8 +17,21 @@ int32_t ItemCount(const TCarObj& car) { return static_cast<int32_t>(car.PathItem
 
 }  // namespace
 
+const std::vector<TCarObj*>& TBrdData::TickCars(bool rebuild) {
+  const bool same = !rebuild && tickCarsEnds_ == TCarLife::Ends() &&
+                    tickCars_.size() == Cars.size() &&
+                    (Cars.empty() || (tickCars_.front() == Cars.begin()->second.get() &&
+                                      tickCars_.back() == Cars.rbegin()->second.get()));
+  if (same) return tickCars_;
+  tickCars_.clear();
+  tickCars_.reserve(Cars.size());
+  for (const auto& [key, car] : Cars) tickCars_.push_back(car.get());
+  tickCarsEnds_ = TCarLife::Ends();
+  return tickCars_;
+}
+
 void TBrdData::CalcCarLocation(int32_t step, int32_t now) {
-  for (auto& [key, carPtr] : Cars) {
+  for (TCarObj* carPtr : TickCars(step == 0)) {
     TCarObj& car = *carPtr;
     car.StaPosKind = 2;
     if (step == 0) {

@@ -1,4 +1,5 @@
 // Small text functions and the text form of times of day.
+#include <charconv>
 #include <cstdio>
 
 #include "foundation/UrwCmnDef.h"
@@ -7,8 +8,13 @@ namespace ramvel {
 
 std::string PtToText(TPoint p) { return IntText(p.x) + "," + IntText(p.y); }
 
+// Laid for every body point at every clock tick: written in one buffer, one string made.
 std::string PtToTenthsText(float x, float y) {
-  return IntText(RoundInt64(double{x} * 10)) + "," + IntText(RoundInt64(double{y} * 10));
+  char buf[48];
+  char* end = std::to_chars(buf, buf + 20, RoundInt64(double{x} * 10)).ptr;
+  *end++ = ',';
+  end = std::to_chars(end, end + 20, RoundInt64(double{y} * 10)).ptr;
+  return std::string(buf, end);
 }
 
 std::string TextBefore(std::string_view s, std::string_view delim) {

@@ -1,6 +1,7 @@
 // Train sets (TCarObj): properties, timetable queries, run-time location fields and the car file.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -40,6 +41,20 @@ struct THeaderHit {
   int32_t Index = -1;
 };
 
+// Counts the train set objects freed in the process. A list of pointers to train sets built
+// when the count was n holds no freed one while the count is still n.
+class TCarLife {
+ public:
+  TCarLife() = default;
+  TCarLife(const TCarLife&) = default;
+  TCarLife& operator=(const TCarLife&) = default;
+  ~TCarLife() { ends_.fetch_add(1, std::memory_order_relaxed); }
+  static uint64_t Ends() { return ends_.load(std::memory_order_relaxed); }
+
+ private:
+  static inline std::atomic<uint64_t> ends_{0};
+};
+
 class TCarObj {
  public:
   // ---- Stored in the car file ----
@@ -61,6 +76,7 @@ class TCarObj {
   bool PassTo = false;
   uint8_t StaPosKind = 0;
   int32_t CurSta = 0;
+  TCarLife Life;
 
   void SetProps(const TCarProp& prop);
   // Spd in m/s.

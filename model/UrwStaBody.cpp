@@ -70,24 +70,27 @@ void TStaObj::LayFrom(TCarObj& car, const std::vector<StaRail*>& segs, int32_t d
 }
 
 void TStaObj::LayBodyOnSta(TCarObj& car, std::string_view path, float& rem) {
-  // Views into path: laid at every clock tick, so nothing is copied.
-  std::vector<std::string_view> items;
-  for (size_t start = 0;;) {
+  // Laid at every clock tick: the path is read in place, and its pieces go to a list kept per
+  // thread, so nothing is allocated once the list has held the longest path.
+  thread_local std::vector<StaRail*> segs;
+  segs.clear();
+  int32_t code0 = 0;
+  bool firstIsHome = false;
+  for (size_t i = 0, start = 0;; ++i) {
     const size_t bar = path.find('|', start);
-    items.emplace_back(path.substr(start, bar == std::string_view::npos ? path.npos : bar - start));
+    const std::string_view item =
+        path.substr(start, bar == std::string_view::npos ? path.npos : bar - start);
+    if (i == 0) {
+      ParseInt(item, code0);
+    } else {
+      const TPathItem it = ParseItem(item);
+      if (i == 1) firstIsHome = it.Kind == kRailHome;
+      segs.push_back(GetRailInSta(it.Kind, it.No));
+    }
     if (bar == std::string_view::npos) break;
     start = bar + 1;
   }
-  int32_t code0 = 0;
-  ParseInt(items[0], code0);
   const int32_t s = SplitEntCode(code0).Side;
-  std::vector<StaRail*> segs;
-  bool firstIsHome = false;
-  for (size_t i = 1; i < items.size(); ++i) {
-    const TPathItem it = ParseItem(items[i]);
-    if (i == 1) firstIsHome = it.Kind == kRailHome;
-    segs.push_back(GetRailInSta(it.Kind, it.No));
-  }
   if (segs.empty()) {
     rem = 0;
     return;

@@ -13,6 +13,7 @@
 #include "engine/UrwBrdView.h"
 #include "engine/UrwLayoutEdit.h"
 #include "foundation/UrwCmnDef.h"
+#include "view/UrwDrawKit.h"
 #include "view/UrwStaDraw.h"
 
 namespace ramvel {
@@ -127,8 +128,6 @@ class TBrdEdit {
   bool DrawTrain(QPainter& p, int pass);
   bool PaintTrain(QPainter& p, const TCarObj& car);
   void PaintTrainLabel(QPainter& p, const TCarObj& car, TPoint head);
-  // The advance of a train label in the label font (the painter's during PaintTrains).
-  int LabelWidth(const QFontMetrics& fm, const QString& text);
   TStaDrawArgs StaArgs(const TStaObj& sta, uint8_t flags) const;
   // UrwBrdEditorMouse.cpp
   bool RunModeMove(int32_t x, int32_t y);
@@ -136,9 +135,9 @@ class TBrdEdit {
   bool HoverEvent(int32_t kind, int32_t x, int32_t y, bool withRails);
 
   TBrdEditSink* sink_ = nullptr;
-  // Advances of train labels in the label font, kept from frame to frame: measuring a text
-  // shapes it, and the same labels come back at every tick. Emptied when it grows large.
-  QHash<QString, int> labelWidths_;
+  // Train labels laid out in the label font, kept from frame to frame: laying out a text shapes
+  // it, and the same labels come back at every tick.
+  TLaidTextCache labels_;
 };
 
 }  // namespace ramvel

@@ -164,13 +164,15 @@ void TBrdEdit::PaintRail(QPainter& p, TRailObj& rail) {
 // draws once more only the trains on the crossing leads.
 void TBrdEdit::PaintTrains(QPainter& p) {
   // One font for every label of the frame.
-  p.setFont(UiFont(true, PointsToPixels(kTrainLabelPoints)));
+  const QFont font = UiFont(true, PointsToPixels(kTrainLabelPoints));
+  labels_.UseFont(font);
+  p.setFont(font);
   if (!DrawTrain(p, 1)) return;
   for (const int32_t id : View.OverlayStas()) {
     const TStaObj* sta = Brd.FindSta(id, "");
     if (sta != nullptr) DrawSta(p, *sta, StaArgs(*sta, View.DrawFlags | kDrawOverlay));
   }
-  p.setFont(UiFont(true, PointsToPixels(kTrainLabelPoints)));
+  p.setFont(font);
   DrawTrain(p, 2);
 }
 
@@ -221,24 +223,14 @@ bool TBrdEdit::PaintTrain(QPainter& p, const TCarObj& car) {
 void TBrdEdit::PaintTrainLabel(QPainter& p, const TCarObj& car, TPoint head) {
   const TTrainLabel label = View.TrainLabel(car);
   if (!label.Show) return;
-  const QFontMetrics fm(p.font());
   const QString text = QStr(label.Text);
-  const int width = LabelWidth(fm, text);
+  const int width = labels_.Get(text).Width;
   const QColor blue = RgbColour(kClrTrainLabel);
   const QPoint h = QPt(head), corner = h + QPoint(30, 30);
   DrawPlainLine(p, h, corner, blue);
   DrawPlainLine(p, corner, corner + QPoint(width + 5, 0), blue);
-  DrawBoxedText(p, QPoint(corner.x() + 5, corner.y() - fm.height()), text, width, blue,
-                RgbColour(kClrLand));
-}
-
-int TBrdEdit::LabelWidth(const QFontMetrics& fm, const QString& text) {
-  const auto it = labelWidths_.constFind(text);
-  if (it != labelWidths_.constEnd()) return it.value();
-  if (labelWidths_.size() >= 20000) labelWidths_.clear();
-  const int width = fm.horizontalAdvance(text);
-  labelWidths_.insert(text, width);
-  return width;
+  labels_.DrawBoxed(p, QPoint(corner.x() + 5, corner.y() - labels_.Height()), text, blue,
+                    RgbColour(kClrLand));
 }
 
 }  // namespace ramvel

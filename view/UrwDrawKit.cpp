@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 #include <QPen>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QStringList>
 
 namespace ramvel {
@@ -52,6 +54,59 @@ QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QCol
   const QFontMetrics fm(p.font());
   const QPoint topLeft(centre.x() - fm.horizontalAdvance(text) / 2, centre.y() - fm.height() / 2);
   return DrawBoxedText(p, topLeft, text, fore, back);
+}
+
+void TLaidTextCache::UseFont(const QFont& font) {
+  if (haveFont_ && font_ == font) return;
+  laid_.clear();
+  font_ = font;
+  haveFont_ = true;
+  const QFontMetrics fm(font);
+  height_ = fm.height();
+  ascent_ = fm.ascent();
+}
+
+const TLaidTextCache::TLaid& TLaidTextCache::Get(const QString& text) {
+  const QFont& font = font_;
+  const auto it = laid_.constFind(text);
+  if (it != laid_.constEnd()) return it.value();
+  if (laid_.size() >= kMaxTexts) laid_.clear();
+  TLaid laid;
+  laid.Width = QFontMetrics(font).horizontalAdvance(text);
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTextDirection(Qt::LeftToRight);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) {
+    line.setLineWidth(1e6);
+    line.setPosition(QPointF(0, 0));
+    laid.Ascent = line.ascent();
+  }
+  // Line and paragraph separators would start a second line, which drawText does not do.
+  const bool oneLine = line.isValid() && !layout.createLine().isValid();
+  layout.endLayout();
+  if (oneLine && line.textLength() == text.size()) {
+    laid.Glyphs = true;
+    laid.Runs = layout.glyphRuns();
+  }
+  return laid_.insert(text, std::move(laid)).value();
+}
+
+QRect TLaidTextCache::DrawBoxed(QPainter& p, QPoint topLeft, const QString& text, QColor fore,
+                                QColor back) {
+  const TLaid& laid = Get(text);
+  if (!laid.Glyphs) return DrawBoxedText(p, topLeft, text, laid.Width, fore, back);
+  const QRect box(topLeft, QSize(laid.Width, height_));
+  p.fillRect(box, back);
+  p.setPen(fore);
+  // The runs sit on a baseline laid.Ascent below their origin; drawText puts it the font's ascent
+  // below the box's top.
+  const QPointF origin(box.left(), box.top() + ascent_ - laid.Ascent);
+  for (const QGlyphRun& run : laid.Runs) p.drawGlyphRun(origin, run);
+  return box;
 }
 
 void DrawPlainLine(QPainter& p, QPoint a, QPoint b, QColor colour, int width) {

@@ -4,6 +4,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
@@ -38,6 +41,41 @@ QRect DrawBoxedText(QPainter& p, QPoint topLeft, const QString& text, int width,
 // The same, centred on a point.
 QRect DrawBoxedTextCentred(QPainter& p, QPoint centre, const QString& text, QColor fore,
                            QColor back);
+
+// Texts laid out once and drawn again from their glyphs. QPainter::drawText shapes its text anew
+// on every call, which dominates a frame that draws the same labels tick after tick; a text drawn
+// here gives the pixels DrawBoxedText gives in the same font. Texts are kept per font (a change of
+// font empties the cache) and the cache is emptied when it grows large.
+class TLaidTextCache {
+ public:
+  // A text of the font as it was laid out: its advance and its glyphs about its baseline.
+  struct TLaid {
+    int Width = 0;
+    // Whether the glyphs are kept; a text that does not lay out as one line is drawn by
+    // QPainter as it comes.
+    bool Glyphs = false;
+    qreal Ascent = 0;
+    QList<QGlyphRun> Runs;
+  };
+  // Lays texts out in font from now on; a font other than the last one empties the cache.
+  void UseFont(const QFont& font);
+  // The text laid out in the font given to UseFont; valid until the next call.
+  const TLaid& Get(const QString& text);
+  // DrawBoxedText of a text; the painter's font is the one given to UseFont.
+  QRect DrawBoxed(QPainter& p, QPoint topLeft, const QString& text, QColor fore, QColor back);
+  // The font's height and ascent, as QFontMetrics gives them.
+  int Height() const { return height_; }
+  int Ascent() const { return ascent_; }
+  qsizetype Size() const { return laid_.size(); }
+
+  static constexpr qsizetype kMaxTexts = 20000;
+
+ private:
+  QFont font_;
+  bool haveFont_ = false;
+  int height_ = 0, ascent_ = 0;
+  QHash<QString, TLaid> laid_;
+};
 
 // A line of the given pixel width in the painter's current state, without antialiasing; wider
 // lines get round ends, as the pens of the pictures always had.

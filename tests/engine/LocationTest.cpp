@@ -123,6 +123,37 @@ TEST_F(Location, TicksMoveTheSetLikeAFreshLocation) {
   EXPECT_EQ(car_->LocState, 0);
 }
 
+// The tick walks the sets as the list holds them at that moment: sets added, removed or
+// replaced between ticks, through the board or straight in the list, are all located.
+TEST_F(Location, TicksFollowSetsAddedRemovedOrReplacedBetweenThem) {
+  brd_.CalcCarLocation(0, k0600 - 3600);
+  // Two sets standing at B, added between two ticks.
+  const int32_t no2 = brd_.CarReg({0, "", 0, 2, 72}, MakeEntCode(2001, 1, 0));
+  const int32_t no3 = brd_.CarReg({0, "", 0, 2, 72}, MakeEntCode(2001, 2, 0));
+  // Never located: their LocTm 0 has passed, so the tick locates them afresh.
+  const TCarObj* added = brd_.FindCar(no3, "");
+  brd_.CalcCarLocation(1, k0600 - 3599);
+  EXPECT_EQ(added->LocState, 0);
+  EXPECT_EQ(added->BodyPts.size(), 2u);
+  // The middle set of the list replaced straight in it by a copy that has never been located:
+  // the list keeps its size, its first and its last set.
+  auto copy = std::make_unique<TCarObj>();
+  copy->SetProps({0, "", 0, 4, 72});
+  copy->Id = no2;
+  copy->TmTbl = car_->TmTbl;
+  const TCarObj* replaced = copy.get();
+  brd_.Cars[IntText(no2)] = std::move(copy);
+  brd_.CalcCarLocation(1, k0600 - 3598);
+  EXPECT_EQ(replaced->LocState, 0);
+  EXPECT_EQ(replaced->BodyPts, (Lines{"6340,0", "5540,0"}));
+  // The last one removed: the tick goes on with the others.
+  brd_.CarDel(no3);
+  brd_.CalcCarLocation(1, k0600 + 10);
+  EXPECT_EQ(replaced->LocState, 2);
+  EXPECT_EQ(car_->LocState, 2);
+  EXPECT_EQ(brd_.Cars.size(), 2u);
+}
+
 TEST_F(Location, SectionsOutOfSightCostNothingUntilTheArrival) {
   a_->ShowDetail = b_->ShowDetail = false;
   brd_.CalcCarLocation(0, k0600 + 10);
