@@ -99,7 +99,6 @@ TEST(OudNewBoard, PlanTakesTheFastestTimesAndAtLeastTwoTracks) {
 TEST(OudNewBoard, FortyTrainsBecomeABoardThatChecksCleanAndRuns) {
   test::TTempDir dir;
   const std::string oud = dir / "aoba.oud";
-  std::string bytes;
   TOudDoc doc;
   ASSERT_TRUE(ReadOudDoc(FortyTrains(), false, doc).ok());
   test::WriteBytes(oud, FortyTrains());
