@@ -28,9 +28,11 @@ constexpr int32_t kMargin = 6;        // land round the layout
 constexpr int32_t kLandH = 2 * kMargin + 12;
 constexpr int32_t kLineY = kLandH / 2;
 // A train keeps about this share of its top speed between stations (starting and braking).
-constexpr double kSpeedShare = 0.6;
+constexpr double kSpeedShare = 0.45;
 // A train timed at one station only still stands there this long.
 constexpr int32_t kLeastStandSec = 30;
+constexpr int32_t kApproachSec = 180;  // a platform is held before the train stops there
+constexpr int32_t kLeaveSec = 60;      // and after it has left
 
 // Seconds since the start of the file's day, so that trains after midnight sort after the rest.
 int32_t DayTime(int32_t t, int32_t start) { return ((t - start) % kDay + kDay) % kDay; }
@@ -82,9 +84,11 @@ void Standing(const TOudDoc& doc, const TOudDia& dia, int32_t turnSec,
   };
   std::vector<std::vector<TEnd>> arrivals(n);
   std::vector<std::array<std::multiset<int32_t>, 2>> departures(n);
+  // A platform is held from the train's approach until a little after it leaves, as the
+  // automatic entry keeps it when it stables a set.
   const auto stand = [&](size_t i, int32_t dir, int32_t from, int32_t to) {
-    events[i][dir].push_back({from, 1});
-    events[i][dir].push_back({std::max(to, from), -1});  // leaving sorts first at one second
+    events[i][dir].push_back({std::max(0, from - kApproachSec), 1});
+    events[i][dir].push_back({std::max(to, from) + kLeaveSec, -1});  // leaving sorts first
   };
   for (const TOudTrain& tr : dia.Trains) {
     std::vector<size_t> stops;
@@ -167,7 +171,8 @@ TStatus BuildLayout(const TStaPanels& panels, const TOudDoc& doc, const TOudBoar
   TUiHostScope scope(quiet);
   const size_t n = doc.Stations.size();
   for (size_t i = 0; i < n; ++i) {
-    const TStaPicture pic = PassingStationPic(doc.Stations[i].Name, plan.PerSide[i]);
+    const TStaPicture pic =
+        PassingStationPic(doc.Stations[i].Name, plan.PerSide[i], i > 0, i + 1 < n);
     if (TStatus st = SavePictureSta(pic, panels, folder, brd.ID_STA); !st) {
       return TStatus::Error(doc.Stations[i].Name + ": 駅を設計できません: " + st.Msg());
     }
@@ -259,7 +264,7 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
   Standing(doc, dia, options.TurnSec, most);
   for (size_t i = 0; i < n; ++i) {
     out.Standing.push_back(most[i][2]);
-    const int32_t want = std::max(1, (most[i][2] + 1) / 2);
+    const int32_t want = std::max(1, (most[i][2] + 2) / 2);
     out.PerSide.push_back(std::min(want, kMaxTracksPerSide));
     if (want > kMaxTracksPerSide) {
       out.Notes.push_back(doc.Stations[i].Name + ": 同時に" + IntText(most[i][2]) +

@@ -18,7 +18,9 @@ struct TOudBoardPlan {
   std::vector<int32_t> RunSec;     // between station i and i + 1: the fastest train's time
   std::vector<int32_t> GapDots;    // rail length between station i's end and i + 1's start
   std::vector<int32_t> Standing;   // the most trains standing at station i at once
-  std::vector<int32_t> PerSide;    // platform tracks per direction of station i's design
+  // Platform tracks per direction of station i's design: room for the most standing at once
+  // and one more, as the automatic entry keeps a platform a little before and after a train.
+  std::vector<int32_t> PerSide;
   std::vector<std::string> Notes;
 };
 

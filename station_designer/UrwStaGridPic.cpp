@@ -66,10 +66,11 @@ void Quarter(int32_t perSide, Put put, Run run) {
 
 }  // namespace
 
-TStaPicture PassingStationPic(const std::string& name, int32_t perSide) {
+TStaPicture PassingStationPic(const std::string& name, int32_t perSide, bool open0, bool open1) {
   perSide = std::clamp(perSide, 1, kMaxTracksPerSide);
   TGridPic g;
   for (const bool right : {false, true}) {
+    if (!(right ? open1 : open0)) continue;
     for (const bool lower : {false, true}) {
       const auto put = [&](int32_t col, int32_t row, int32_t piece) {
         if (right) {
@@ -90,7 +91,8 @@ TStaPicture PassingStationPic(const std::string& name, int32_t perSide) {
   }
   // Scissors crossovers join the main tracks at both ends, so that every track can be reached
   // from both entries of either end and trains can turn back.
-  g.Put(kScissorsCol, 10, kPieceScissors).Put(MirrorCol(kScissorsCol), 10, kPieceScissors);
+  if (open0) g.Put(kScissorsCol, 10, kPieceScissors);
+  if (open1) g.Put(MirrorCol(kScissorsCol), 10, kPieceScissors);
   // Tracks from the top: upper i in row 10 - 2i, lower i in row 11 + 2i.
   int32_t no = 0;
   for (int32_t i = perSide - 1; i >= 0; --i) g.Home(10 - 2 * i, ++no);
@@ -100,7 +102,7 @@ TStaPicture PassingStationPic(const std::string& name, int32_t perSide) {
     g.Platform(9 - 4 * j);
     g.Platform(12 + 4 * j);
   }
-  return g.Pic(name, 2, 2);
+  return g.Pic(name, open0 ? 2 : 0, open1 ? 2 : 0);
 }
 
 }  // namespace ramvel

@@ -89,7 +89,8 @@ inline constexpr int32_t kMaxTracksPerSide = 4;
 // out from them by turnouts on both ends, scissors crossovers join the main tracks at both ends
 // (so every track is reached from either entry and trains can turn back), and every pair of tracks
 // shares an island platform (a track left over gets a side platform). Tracks are numbered from the
-// top.
-TStaPicture PassingStationPic(const std::string& name, int32_t perSide);
+// top. A side that is not open has no entries: the tracks end there, as at the end of a line.
+TStaPicture PassingStationPic(const std::string& name, int32_t perSide, bool open0 = true,
+                              bool open1 = true);
 
 }  // namespace ramvel
