@@ -1,7 +1,14 @@
-// ramvel-cli import-oud: an OuDia file read onto a line of a board, saved only when asked.
+// ramvel-cli import-oud: an OuDia file read onto a line of a board, saved only when asked, or
+// made into a new board.
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
 #include "cli/UrwCliBoard.h"
 #include "cli/UrwCliOud.h"
+#include "engine/UrwProgDirs.h"
 #include "foundation/UrwUiHost.h"
+#include "interop/UrwOudBoard.h"
 #include "interop/UrwOudImport.h"
 
 namespace ramvel::cli {
@@ -11,6 +18,7 @@ namespace {
 struct TImportArgs {
   std::vector<std::string> Pos;
   bool Apply = false;
+  std::string NewBoard;  // --new-board FOLDER
   int32_t TurnMin = 5;
 };
 
@@ -18,6 +26,8 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--apply") {
       a.Apply = true;
+    } else if (args[i] == "--new-board" && i + 1 < args.size() && a.NewBoard.empty()) {
+      a.NewBoard = args[++i];
     } else if (args[i] == "--turn" && i + 1 < args.size()) {
       if (!ParseIntArg(args[++i], "--turn", a.TurnMin, err)) return false;
       if (a.TurnMin < 0 || a.TurnMin > 600) {
@@ -28,11 +38,42 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
       a.Pos.push_back(args[i]);
     }
   }
-  if (a.Pos.size() != 3) {
-    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--turn MIN]\n";
+  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply) {
+    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--turn MIN]"
+           " or --new-board FOLDER FILE [--turn MIN]\n";
     return false;
   }
   return true;
+}
+
+// The folder of the piece files, found as the desktop program finds it.
+std::string PieceDir() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::string exeDir = ec ? std::string(".") : exe.parent_path().string();
+  return ResolveProgDirs(exeDir, RAMVEL_DATA_REL, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"))
+      .Data;
+}
+
+int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
+  TOudDoc doc;
+  TStatus st = LoadOudFile(a.Pos[0], doc);
+  TStaPanels panels;
+  if (st) st = panels.Load(PieceDir());
+  if (!st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return 2;
+  }
+  TOudImportOptions options;
+  options.TurnSec = a.TurnMin * 60;
+  TOudBoardReport report;
+  if (st = MakeOudBoard(panels, doc, a.NewBoard, options, report); !st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return 1;
+  }
+  for (const std::string& l : report.Lines()) out << l << "\n";
+  out << a.NewBoard << ": 新しいボードを保存しました\n";
+  return report.Import.Refused > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -40,6 +81,7 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
 int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TImportArgs a;
   if (!ParseImportArgs(args, a, err)) return 2;
+  if (!a.NewBoard.empty()) return RunNewBoard(a, out, err);
   auto board = OpenBoard(a.Pos[0], err);
   if (!board) return 2;
   TBrdData& brd = board->Brd;

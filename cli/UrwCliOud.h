@@ -26,6 +26,11 @@ inline constexpr const char* kImportOudHelp =
     "  the diagram editor's checks. Prints one line per train: on time, late by how much and\n"
     "  why, or refused with the reason. The board is saved only with --apply.\n"
     "  Exit 1 when a train is refused or the file cannot be read.\n"
+    "ramvel-cli import-oud --new-board FOLDER FILE [--turn MIN]\n"
+    "  Makes a new board in FOLDER (missing or empty) from FILE: the stations along a straight\n"
+    "  line on land, spaced by the fastest train's running times, each with as many platform\n"
+    "  tracks as trains stand there at once (at least two), double track between them, one\n"
+    "  line, and every train entered as above. Prints the stations and the same report.\n"
     "  Example: ramvel-cli import-oud data/boards/Sample 本線 honsen.oud2 --apply\n";
 
 // args are the words after the command name. Exit status: 0 every train entered (and saved

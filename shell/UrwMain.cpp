@@ -136,10 +136,7 @@ void TBoardArea::leaveEvent(QEvent*) { emit PointerLeft(); }
 // ---- Start-up ----------------------------------------------------------------------------------
 
 TFrmMain::TFrmMain(const std::string& baseDir, QWidget* parent)
-    : QMainWindow(parent),
-      BaseDir(PathJoin(baseDir, "")),
-      DataDir(BaseDir),
-      BrdBase(BaseDir) {
+    : QMainWindow(parent), BaseDir(PathJoin(baseDir, "")), DataDir(BaseDir), BrdBase(BaseDir) {
   WallClock = [] {
     const QTime now = QTime::currentTime();
     return std::pair<int, int>(now.hour(), now.minute());
@@ -178,6 +175,7 @@ void TFrmMain::FormCreate() {
 void TFrmMain::MakeMenu() {
   MnuFile = menuBar()->addMenu(QStringLiteral("&File"));
   MnuNew = MnuFile->addAction(QStringLiteral("ボードの新規作成(&N)"));
+  MnuNewOud = MnuFile->addAction(QStringLiteral("OuDiaから新規作成(&O)..."));
   MnuLoad = MnuFile->addAction(QStringLiteral("ボードの読込(&L)"));
   MnuFile->addSeparator();
   for (int n = 0; n < 3; ++n) {
@@ -366,6 +364,7 @@ void TFrmMain::FillChoices() {
 
 void TFrmMain::ConnectEvents() {
   connect(MnuNew, &QAction::triggered, this, [this] { MnuNewClick(); });
+  connect(MnuNewOud, &QAction::triggered, this, [this] { MnuNewOudClick(); });
   connect(MnuLoad, &QAction::triggered, this, [this] { MnuLoadClick(); });
   for (QAction* log : MnuLog) {
     connect(log, &QAction::triggered, this, [this, log] { MnuLogClick(log->data().toInt()); });

@@ -67,7 +67,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   ~TFrmMain() override;
 
   // ---- State ----
-  std::string BaseDir;                  // ends with "/"
+  std::string BaseDir;  // ends with "/"
   // The piece files and the help page: BaseDir, or the install's share folder when installed.
   std::string DataDir;
   // The folder holding the open board: BaseDir, or the folder of a board opened by its path.
@@ -116,12 +116,13 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // ---- Menu ----
   QMenu* MnuFile;
   QAction *MnuNew, *MnuLoad, *MnuLog[3], *MnuSave, *MnuSaveBAK, *MnuLoadBAK, *MnuExit;
+  QAction* MnuNewOud;           // OuDiaから新規作成...
   QAction *MnuGtfs, *MnuImage;  // GTFSとして書き出し..., 画像として保存...
   QAction *MnuModeSel, *MnuStaEdit, *MnuDiaEdit, *MnuLandLoad, *MnuOpt;
   QMenu* MnuLineEdit;
   QAction *MnuLineNew, *MnuLineMod, *MnuLineDel, *MnuLineRing, *MnuLineCancel, *MnuLineFix;
   QMenu* MnuLayout;
-  QMenu* MnuEdit;            // 編集(&E): undo and redo of design mode
+  QMenu* MnuEdit;  // 編集(&E): undo and redo of design mode
   TUndoActions MnuUndoRedo;
   QAction *MnuStaAdd, *MnuStaRename;
   QMenu* Help1;
@@ -154,6 +155,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // Exports of the open board: the GTFS feed of its timetables, a picture of the view or of the
   // whole board.
   void MnuGtfsClick();
+  // Asks for an OuDia file and a board name, makes the board from the file and opens it.
+  void MnuNewOudClick();
   void MnuImageClick();
   std::string GtfsOrigin = "35.0,139.0";  // the origin last typed, offered next time
   void MnuLoadBAKClick();

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "interop/UrwGtfsExport.h"
+#include "interop/UrwOudBoard.h"
 #include "shell/UrwMain.h"
 #include "view/UrwBrdImage.h"
 
@@ -27,6 +28,68 @@ std::string ScaleItem(const TBrdImageView& v) {
 }
 
 }  // namespace
+
+namespace {
+
+// The report of a new board as a box can show it: the plan, the trains not entered on time (the
+// first kShownTrains of them) and the totals.
+std::string NewOudSummary(const TOudBoardReport& r) {
+  constexpr size_t kShownTrains = 20;
+  const std::vector<std::string> lines = r.Lines();
+  std::string text;
+  size_t shown = 0, hidden = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& l = lines[i];
+    const bool train = l.rfind("列車 ", 0) == 0;
+    if (train && l.find("時刻どおり入れました") != std::string::npos) continue;
+    if (train && ++shown > kShownTrains) {
+      ++hidden;
+      continue;
+    }
+    text += l + "\n";
+  }
+  if (hidden > 0) text += "ほか " + IntText(static_cast<int64_t>(hidden)) + "本は省略しました\n";
+  return text;
+}
+
+}  // namespace
+
+void TFrmMain::MnuNewOudClick() {
+  constexpr const char* kCap = "OuDiaから新規作成";
+  if (!ConfirmDiscard()) return;
+  const auto file = UiHost().OpenFileDialog(kCap, BaseDir, "OuDia (*.oud;*.oud2)|*.oud;*.oud2");
+  if (!file) return;
+  TOudDoc doc;
+  TStaPanels panels;
+  TStatus st = LoadOudFile(*file, doc);
+  if (st) st = panels.Load(DataDir);
+  if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  const auto name = UiHost().InputBox(kCap, "ボード名を入力して下さい", doc.LineName);
+  if (!name || name->empty()) return;
+  std::string path;
+  if (st = MakeBrdFolder(BaseDir, *name, path); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  TOudBoardReport report;
+  if (st = MakeOudBoard(panels, doc, path, TOudImportOptions{}, report); !st) {
+    RemoveBrdFolder(path);  // still the empty folder made above
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  RunClock(false);
+  SetupView();
+  BrdBase = BaseDir;
+  if (!LoadChosenBrd(*name)) {
+    LeaveNoBoard();
+    return;
+  }
+  FinishOpen(*name, false);
+  ShowMsgBox(kCapNotice, NewOudSummary(report));
+}
 
 void TFrmMain::MnuGtfsClick() {
   if (Edit.Brd.BrdName.empty()) return;

@@ -351,12 +351,13 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
     }
     if (st) continue;
     if (options_.StopAtRefusal) return st;
+    // The set's first train carries the reason when the set itself could not be made.
+    if (results[first].Why.empty()) results[first].Why = st.Msg();
     for (size_t i = first; i < results.size(); ++i) {
       if (!results[i].Entered && results[i].Why.empty()) {
         results[i].Why = "同じ編成の前の列車が入らなかったため入れられません";
       }
     }
-    if (results[first].Why.empty()) results[first].Why = st.Msg();
     if (car != nullptr && car->TmTbl.Count() <= 1) {
       brd_.CarDel(car->Id);
       ed_.RebuildDia();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/UrwBrdBuild.h"
 #include "engine/UrwBrdData.h"
 #include "engine/UrwBrdView.h"
 #include "foundation/UrwCmnDef.h"
@@ -29,31 +30,11 @@ struct TStaSite {
   TPoint Vec;
 };
 
-// A run of double-track rails from end FromSide of station From to end ToSide of station To,
-// one straight rail per step (terrain dots). Runs are laid in list order, which decides the
-// entry slots a run takes at a station end shared with another run.
-struct TRailRun {
-  std::string From;
-  int32_t FromSide = 0;
-  std::vector<TPoint> Steps;
-  std::string To;
-  int32_t ToSide = 0;
-};
-
-// A line as the line editor builds it: its stations in order, the first repeated for a ring.
-struct TLineDef {
-  std::string Name;
-  std::vector<std::string> Stations;
-};
-
 std::vector<TStaSite> SampleSites();
 std::vector<TRailRun> SampleRails();
 std::vector<TLineDef> SampleLines();
 // The terrain: pure white land, pure blue sea south of the coast.
 TLandGrid SampleLand();
-
-// Writes the terrain as a 24-bit BMP.
-TStatus WriteBmp24(const TLandGrid& land, const std::string& path);
 
 // Places the sites on the board (their station files must be in folder/station) and lays the
 // rail runs. Fails naming the run or station that does not fit.

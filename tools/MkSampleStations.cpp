@@ -1,82 +1,18 @@
-// The sample's station designs. Each is written piece by piece on the designer's 20 x 20 grid
-// (column 1 at side 0, rows downwards) and built through the designer model, which checks it.
-// Pieces: 1 straight, 2 / 3 one row down / up, 4-7 turnouts, 8 / 9 crossovers, 10 scissors,
-// 11 three-way, 13 platform, 14 platform track; platform tracks always stand in columns 9-12.
-#include <array>
-
+// The sample's station designs, each written on the designer's grid (TGridPic) and built through
+// the designer model, which checks it.
+#include "station_designer/UrwStaGridPic.h"
 #include "tools/MkSample.h"
 
 namespace ramvel::mksample {
 
 namespace {
 
-enum : int32_t {
-  kStraight = 1,
-  kDown = 2,  // one row down from left to right
-  kUp = 3,    // one row up from left to right
-  kSplitDown = 4,
-  kSplitUp = 5,
-  kMergeUp = 6,    // the lower row joins the upper one
-  kMergeDown = 7,  // the upper row joins the lower one
-  kCrossDown = 8,
-  kCrossUp = 9,
-  kScissors = 10,
-  kThreeWay = 11,
-  kPlatform = 13,
-};
-
-constexpr int32_t kHomeCol = 9;
-
-// A grid of picture tokens, "." for a cell left to the designer.
-class TGridPic {
- public:
-  TGridPic& Put(int32_t col, int32_t row, int32_t piece) {
-    cells_[row][col] = IntText(piece);
-    return *this;
-  }
-  TGridPic& Run(int32_t row, int32_t c0, int32_t c1) {
-    for (int32_t c = c0; c <= c1; ++c) Put(c, row, kStraight);
-    return *this;
-  }
-  // Platform track number no in row.
-  TGridPic& Home(int32_t row, int32_t no) {
-    cells_[row][kHomeCol] = "14:" + IntText(no);
-    return *this;
-  }
-  TGridPic& Platform(int32_t row) { return Put(kHomeCol, row, kPlatform); }
-
-  TStaPicture Pic(const std::string& name, int32_t ent0, int32_t ent1, TEntCrs crs1 = {}) const {
-    TStaPicture pic;
-    pic.Name = name;
-    pic.Ent[0] = ent0;
-    pic.Ent[1] = ent1;
-    pic.Crs[1] = crs1;
-    int32_t first = 0, last = 0;
-    for (int32_t r = 1; r <= kStaRows; ++r) {
-      if (RowText(r).find_first_not_of(". ") == std::string::npos) continue;
-      if (first == 0) first = r;
-      last = r;
-    }
-    pic.FirstRow = first;
-    for (int32_t r = first; first > 0 && r <= last; ++r) pic.Rows.push_back(RowText(r));
-    return pic;
-  }
-
- private:
-  std::string RowText(int32_t r) const {
-    std::string s;
-    for (int32_t c = 1; c <= kStaCols; ++c) s += (c > 1 ? " " : "") + cells_[r][c];
-    return s;
-  }
-
-  std::array<std::array<std::string, kStaCols + 1>, kStaRows + 1> cells_ = Blank();
-
-  static std::array<std::array<std::string, kStaCols + 1>, kStaRows + 1> Blank() {
-    std::array<std::array<std::string, kStaCols + 1>, kStaRows + 1> g;
-    for (auto& row : g) row.fill(".");
-    return g;
-  }
-};
+// The panel's pieces under the short names these designs are written with.
+constexpr int32_t kStraight = kPieceStraight, kDown = kPieceDown, kUp = kPieceUp;
+constexpr int32_t kSplitDown = kPieceSplitDown, kSplitUp = kPieceSplitUp;
+constexpr int32_t kMergeUp = kPieceMergeUp, kMergeDown = kPieceMergeDown;
+constexpr int32_t kCrossDown = kPieceCrossDown, kCrossUp = kPieceCrossUp;
+constexpr int32_t kScissors = kPieceScissors, kThreeWay = kPieceThreeWay;
 
 // The ring's first station and the main line's terminus: ring tracks 1 and 4 round two island
 // platforms shared with the main line's bays 2 and 3, which a scissors crossover joins to both

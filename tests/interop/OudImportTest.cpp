@@ -140,3 +140,32 @@ TEST_F(OudImport, AFileWithoutTheLinesStationsChangesNothing) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+// Three sets would have to stand at A's two platforms before the day starts: the third cannot be
+// made, and its train says so rather than blaming a train before it.
+TEST_F(OudImport, ASetWithNowhereToStandNamesTheStation) {
+  const char* const file =
+      "FileType=OuDia.1.02\nRosen.\nRosenmei=本線\n"
+      "Eki.\nEkimei=A\n.\nEki.\nEkimei=B\n.\nEki.\nEkimei=C\n.\n"
+      "Ressyasyubetsu.\nSyubetsumei=普通\n.\n"
+      "Dia.\nDiaName=平日\nKudari.\n"
+      "Ressya.\nHoukou=Kudari\nSyubetsu=0\nRessyabangou=201\nEkiJikoku=1;600,1;610/611,1;620/\n.\n"
+      "Ressya.\nHoukou=Kudari\nSyubetsu=0\nRessyabangou=203\nEkiJikoku=1;630,1;640/641,1;650/\n.\n"
+      "Ressya.\nHoukou=Kudari\nSyubetsu=0\nRessyabangou=205\nEkiJikoku=1;700,1;710/711,1;720/\n.\n"
+      ".\n.\nKitenJikoku=400\n.\n";
+  TOudDoc doc;
+  ASSERT_TRUE(ReadOudDoc(file, false, doc).ok());
+  TOudImportReport report;
+  ASSERT_TRUE(ImportOud(brd_, doc, TOudImportOptions{}, report).ok());
+  EXPECT_EQ(report.Refused, 1);
+  const TTrainEntry* e = Entry(report, "205");
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(e->Entered);
+  EXPECT_NE(e->Why.find("A駅に編成を留置できる番線が空いていません"), std::string::npos) << e->Why;
+}
+
+}  // namespace
+}  // namespace ramvel

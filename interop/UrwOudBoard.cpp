@@ -1,0 +1,319 @@
+#include "interop/UrwOudBoard.h"
+
+#include <unistd.h>
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "engine/UrwBrdBuild.h"
+#include "foundation/UrwCmnDef.h"
+#include "foundation/UrwUiHost.h"
+#include "station_designer/UrwStaGridPic.h"
+
+namespace ramvel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kDay = 86400;
+constexpr int32_t kDot = 108;         // metres per terrain dot
+constexpr int32_t kStaDots = 11;      // a station's length along the line
+constexpr int32_t kMinGapDots = 4;    // the shortest rail run between two stations
+constexpr int32_t kMaxStepDots = 30;  // the longest single rail of a run
+constexpr int32_t kMargin = 6;        // land round the layout
+constexpr int32_t kLandH = 2 * kMargin + 12;
+constexpr int32_t kLineY = kLandH / 2;
+// A train keeps about this share of its top speed between stations (starting and braking).
+constexpr double kSpeedShare = 0.45;
+// A train timed at one station only still stands there this long.
+constexpr int32_t kLeastStandSec = 30;
+constexpr int32_t kApproachSec = 180;  // a platform is held before the train stops there
+constexpr int32_t kLeaveSec = 60;      // and after it has left
+
+// Seconds since the start of the file's day, so that trains after midnight sort after the rest.
+int32_t DayTime(int32_t t, int32_t start) { return ((t - start) % kDay + kDay) % kDay; }
+
+// A cell's time for arriving and for leaving, either standing in for the other; -1 when none.
+int32_t ArrOf(const TOudCell& c) { return c.Arr >= 0 ? c.Arr : c.Dep; }
+int32_t DepOf(const TOudCell& c) { return c.Dep >= 0 ? c.Dep : c.Arr; }
+
+// The fastest train's time per station interval: a train's time between two timed stations is
+// shared evenly among the intervals it covers (passing stations are often left untimed).
+std::vector<int32_t> RunTimes(const TOudDoc& doc, const TOudDia& dia) {
+  const size_t n = doc.Stations.size();
+  std::vector<int32_t> best(n - 1, -1);
+  for (const TOudTrain& tr : dia.Trains) {
+    int32_t prev = -1, prevT = -1;  // the last timed station in travel order
+    for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
+      const size_t i = tr.Nobori ? n - 1 - k : k;
+      if (i >= tr.Cells.size()) continue;
+      const TOudCell& c = tr.Cells[i];
+      if (c.Stop != TOudStop::kStop && c.Stop != TOudStop::kPass) continue;
+      const int32_t arr = ArrOf(c);
+      if (arr < 0) continue;
+      if (prev >= 0) {
+        const int32_t span = ((arr - prevT) % kDay + kDay) % kDay;
+        const int32_t steps = std::abs(static_cast<int32_t>(i) - prev);
+        const int32_t each = std::max(1, span / steps);
+        for (int32_t s = std::min<int32_t>(prev, i); s < std::max<int32_t>(prev, i); ++s) {
+          if (best[s] < 0 || each < best[s]) best[s] = each;
+        }
+      }
+      prev = static_cast<int32_t>(i);
+      prevT = DepOf(c);
+    }
+  }
+  return best;
+}
+
+// The most trains standing at each station at once, per direction (0 down, 1 up) and in all
+// (2). A train stands from arrival to departure. At the end of its run its train set stands on,
+// as the import chains sets: until the earliest train not yet taken that leaves there the other
+// way at least turnSec later, or to the end of the day; a train no set comes in for stands from
+// the start of the day.
+void Standing(const TOudDoc& doc, const TOudDia& dia, int32_t turnSec,
+              std::vector<std::array<int32_t, 3>>& most) {
+  const size_t n = doc.Stations.size();
+  std::vector<std::array<std::vector<std::pair<int32_t, int32_t>>, 2>> events(n);
+  struct TEnd {
+    int32_t T, Dir;
+  };
+  std::vector<std::vector<TEnd>> arrivals(n);
+  std::vector<std::array<std::multiset<int32_t>, 2>> departures(n);
+  // A platform is held from the train's approach until a little after it leaves, as the
+  // automatic entry keeps it when it stables a set.
+  const auto stand = [&](size_t i, int32_t dir, int32_t from, int32_t to) {
+    events[i][dir].push_back({std::max(0, from - kApproachSec), 1});
+    events[i][dir].push_back({std::max(to, from) + kLeaveSec, -1});  // leaving sorts first
+  };
+  for (const TOudTrain& tr : dia.Trains) {
+    std::vector<size_t> stops;
+    for (size_t i = 0; i < n && i < tr.Cells.size(); ++i) {
+      if (tr.Cells[i].Stop == TOudStop::kStop && ArrOf(tr.Cells[i]) >= 0) stops.push_back(i);
+    }
+    if (stops.empty()) continue;
+    const size_t first = tr.Nobori ? stops.back() : stops.front();
+    const size_t last = tr.Nobori ? stops.front() : stops.back();
+    const int32_t dir = tr.Nobori ? 1 : 0;
+    for (const size_t i : stops) {
+      const TOudCell& c = tr.Cells[i];
+      const int32_t arr = DayTime(ArrOf(c), doc.StartTime);
+      const int32_t dep = DayTime(DepOf(c), doc.StartTime);
+      if (i == first) {
+        departures[i][dir].insert(dep);
+      } else if (i == last) {
+        arrivals[i].push_back({arr, dir});
+      } else {
+        stand(i, dir, arr, std::max(dep, arr + kLeastStandSec));
+      }
+    }
+  }
+  for (size_t i = 0; i < n; ++i) {
+    std::sort(arrivals[i].begin(), arrivals[i].end(),
+              [](const TEnd& a, const TEnd& b) { return a.T < b.T; });
+    for (const TEnd& a : arrivals[i]) {
+      std::multiset<int32_t>& next = departures[i][1 - a.Dir];
+      const auto it = next.lower_bound(a.T + turnSec);
+      if (it == next.end()) {
+        stand(i, a.Dir, a.T, kDay);
+      } else {
+        stand(i, a.Dir, a.T, *it);
+        next.erase(it);
+      }
+    }
+    for (int32_t dir = 0; dir < 2; ++dir) {
+      for (const int32_t d : departures[i][dir]) stand(i, dir, 0, d);
+    }
+  }
+  most.assign(n, {0, 0, 0});
+  for (size_t i = 0; i < n; ++i) {
+    std::vector<std::pair<int32_t, int32_t>> all;
+    for (int32_t dir = 0; dir < 2; ++dir) {
+      std::vector<std::pair<int32_t, int32_t>>& ev = events[i][dir];
+      all.insert(all.end(), ev.begin(), ev.end());
+      std::sort(ev.begin(), ev.end());
+      int32_t now = 0;
+      for (const auto& [t, d] : ev) most[i][dir] = std::max(most[i][dir], now += d);
+    }
+    std::sort(all.begin(), all.end());
+    int32_t now = 0;
+    for (const auto& [t, d] : all) most[i][2] = std::max(most[i][2], now += d);
+  }
+}
+
+TLandGrid AllLand(int32_t w) {
+  TLandGrid land;
+  land.W = w;
+  land.H = kLandH;
+  land.Rgb.assign(static_cast<size_t>(w) * kLandH, kRgbLandDot);
+  return land;
+}
+
+// A folder beside target that nothing else uses, for writing the board before it is renamed.
+fs::path WorkFolder(const fs::path& target) {
+  const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string stem = "." + target.filename().string() + ".making-" + IntText(getpid());
+  fs::path p = parent / stem;
+  std::error_code ec;
+  for (int32_t k = 1; fs::exists(p, ec); ++k) p = parent / (stem + "-" + IntText(k));
+  return p;
+}
+
+// Designs the stations, places them along the line, lays the rails and makes the line, all in
+// folder. Any box the designer or the board would show is a failure.
+TStatus BuildLayout(const TStaPanels& panels, const TOudDoc& doc, const TOudBoardPlan& plan,
+                    const std::string& folder, const std::string& lineName, TBrdData& brd) {
+  TScriptedHost quiet;
+  TUiHostScope scope(quiet);
+  const size_t n = doc.Stations.size();
+  for (size_t i = 0; i < n; ++i) {
+    const TStaPicture pic =
+        PassingStationPic(doc.Stations[i].Name, plan.PerSide[i], i > 0, i + 1 < n);
+    if (TStatus st = SavePictureSta(pic, panels, folder, brd.ID_STA); !st) {
+      return TStatus::Error(doc.Stations[i].Name + ": 駅を設計できません: " + st.Msg());
+    }
+  }
+  int32_t x = kMargin;
+  for (size_t i = 0; i < n; ++i) {
+    int32_t id = 0;
+    if (TStatus st = brd.StaReg(folder, doc.Stations[i].Name, id); !st) return st;
+    if (brd.FindSta(id, "")->IsErr) {
+      return TStatus::Error(doc.Stations[i].Name + ": 駅の設計に誤りがあります");
+    }
+    if (!brd.StaPlace(id, {x, kLineY}, {kStaDots, 0}, nullptr, nullptr)) {
+      return TStatus::Error(doc.Stations[i].Name + ": 駅を置けません");
+    }
+    if (i + 1 < n) x += kStaDots + plan.GapDots[i];
+  }
+  for (size_t i = 0; i + 1 < n; ++i) {
+    TRailRun run{doc.Stations[i].Name, 1, {}, doc.Stations[i + 1].Name, 0, 2};
+    for (int32_t left = plan.GapDots[i]; left > 0;) {
+      const int32_t step = left > kMaxStepDots ? std::min(kMaxStepDots, left / 2) : left;
+      run.Steps.push_back({step, 0});
+      left -= step;
+    }
+    if (TStatus st = LayRailRun(brd, run); !st) return st;
+  }
+  std::string open;
+  if (!brd.CheckAllConn(open)) return TStatus::Error("線路がつながっていません: " + open);
+  TLineDef def{lineName, {}};
+  for (const TOudStation& s : doc.Stations) def.Stations.push_back(s.Name);
+  if (TStatus st = BuildLine(brd, folder, def); !st) return st;
+  if (!quiet.Events.empty()) return TStatus::Error(quiet.Events.front().Text);
+  return TStatus::Ok();
+}
+
+TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
+              const TOudImportOptions& options, TOudBoardReport& report) {
+  const TOudBoardPlan& plan = report.Plan;
+  int32_t width = 2 * kMargin + kStaDots;
+  for (const int32_t g : plan.GapDots) width += kStaDots + g;
+  if (width > kMaxLandDots) return TStatus::Error("路線が長すぎて地形に収まりません");
+  if (TStatus st = WriteBmp24(AllLand(width), folder + "/Land.bmp"); !st) return st;
+  TBrdData brd;
+  report.LineName = doc.LineName.empty() ? "本線" : doc.LineName;
+  if (!brd.SetLine(report.LineName)) {
+    report.Plan.Notes.push_back("路線名「" + report.LineName +
+                                "」はファイル名にできないため「本線」にしました");
+    report.LineName = "本線";
+  }
+  if (TStatus st = BuildLayout(panels, doc, plan, folder, report.LineName, brd); !st) return st;
+  if (TStatus st = brd.LoadLine(folder); !st) return st;
+  {
+    TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
+    TUiHostScope scope(host);
+    if (TStatus st = ImportOud(brd, doc, options, report.Import); !st) return st;
+  }
+  return brd.SaveBrd(folder, false);
+}
+
+}  // namespace
+
+TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudBoardPlan& plan) {
+  const size_t n = doc.Stations.size();
+  if (n < 2) return TStatus::Error("駅が2つ以上ないため路線を作れません");
+  std::set<std::string> seen;
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& name = doc.Stations[i].Name;
+    if (name.empty())
+      return TStatus::Error(IntText(static_cast<int64_t>(i + 1)) + "番目の駅に名前がありません");
+    if (!seen.insert(name).second) {
+      return TStatus::Error("駅名「" + name + "」が2度あります (同じ駅を2度通る路線は作れません)");
+    }
+  }
+  static const TOudDia kNoTrains;
+  const TOudDia& dia = doc.Dias.empty() ? kNoTrains : doc.Dias.front();
+  TOudBoardPlan out;
+  for (const TOudStation& s : doc.Stations) out.Names.push_back(s.Name);
+  out.RunSec = RunTimes(doc, dia);
+  const double mps = options.DefaultKmh / 3.6 * kSpeedShare;
+  for (size_t i = 0; i + 1 < n; ++i) {
+    if (out.RunSec[i] < 0) {
+      out.RunSec[i] = 120;
+      out.Notes.push_back(doc.Stations[i].Name + "-" + doc.Stations[i + 1].Name +
+                          ": 時刻のある列車がないため2分としました");
+    }
+    const int32_t dots = static_cast<int32_t>(out.RunSec[i] * mps / kDot + 0.5);
+    out.GapDots.push_back(std::max(kMinGapDots, dots - kStaDots));
+  }
+  std::vector<std::array<int32_t, 3>> most;
+  Standing(doc, dia, options.TurnSec, most);
+  for (size_t i = 0; i < n; ++i) {
+    out.Standing.push_back(most[i][2]);
+    const int32_t want = std::max(1, (most[i][2] + 2) / 2);
+    out.PerSide.push_back(std::min(want, kMaxTracksPerSide));
+    if (want > kMaxTracksPerSide) {
+      out.Notes.push_back(doc.Stations[i].Name + ": 同時に" + IntText(most[i][2]) +
+                          "本が停車しますが、番線は" + IntText(2 * kMaxTracksPerSide) +
+                          "までにしました");
+    }
+  }
+  plan = std::move(out);
+  return TStatus::Ok();
+}
+
+std::vector<std::string> TOudBoardReport::Lines() const {
+  std::vector<std::string> out = Plan.Notes;
+  out.push_back("路線 " + LineName + ": " + IntText(static_cast<int64_t>(Plan.Names.size())) +
+                "駅");
+  for (size_t i = 0; i < Plan.PerSide.size(); ++i) {
+    std::string l = "駅 " + Plan.Names[i] + ": " + IntText(2 * Plan.PerSide[i]) +
+                    "番線 (同時停車 " + IntText(Plan.Standing[i]) + "本)";
+    if (i < Plan.GapDots.size()) {
+      l += "、次の駅まで " + IntText(Plan.RunSec[i]) + "秒、" +
+           IntText((Plan.GapDots[i] + kStaDots) * kDot) + "m";
+    }
+    out.push_back(l);
+  }
+  for (const std::string& l : Import.Lines()) out.push_back(l);
+  return out;
+}
+
+TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
+                     const TOudImportOptions& options, TOudBoardReport& report) {
+  const fs::path target(folder);
+  std::error_code ec;
+  if (fs::exists(target, ec)) {
+    if (!fs::is_directory(target, ec)) return TStatus::Error(folder + ": フォルダではありません");
+    if (!fs::is_empty(target, ec)) {
+      return TStatus::Error(folder + ": 空でないフォルダには作れません (中身は変更していません)");
+    }
+  }
+  if (TStatus st = PlanOudBoard(doc, options, report.Plan); !st) return st;
+  const fs::path work = WorkFolder(target);
+  fs::create_directories(work / "station", ec);
+  if (ec) return TStatus::Error(work.string() + ": フォルダを作れません: " + ec.message());
+  TStatus st = Build(panels, doc, work.string(), options, report);
+  if (st) {
+    fs::rename(work, target, ec);  // replaces an empty folder in one step
+    if (ec) st = TStatus::Error(folder + ": 名前を変えられません: " + ec.message());
+  }
+  if (!st) fs::remove_all(work, ec);  // only what this call made
+  return st;
+}
+
+}  // namespace ramvel
