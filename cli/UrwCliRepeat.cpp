@@ -21,19 +21,20 @@ int RunRepeat(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "ramvel-cli: repeat needs BOARD CARSET K EVERY UNTIL INCREMENT\n";
     return 2;
   }
-  TRepeatSpec spec;
-  if (!ParseIntArg(args[1], "CARSET", spec.CarNo, err) || !ParseIntArg(args[2], "K", spec.K, err) ||
-      !ParseIntArg(args[3], "EVERY", spec.Every, err) ||
-      !ParseIntArg(args[5], "INCREMENT", spec.Increment, err)) {
+  TRepeatOrder order;
+  if (!ParseIntArg(args[1], "CARSET", order.CarNo, err) ||
+      !ParseIntArg(args[2], "K", order.K, err) ||
+      !ParseIntArg(args[3], "EVERY", order.Every, err) ||
+      !ParseIntArg(args[5], "INCREMENT", order.Increment, err)) {
     return 2;
   }
-  if (!ParseClock(args[4], spec.Until)) {
+  if (!ParseClock(args[4], order.Until)) {
     err << "ramvel-cli: " << args[4] << " is not a time from 4:00 to 27:00\n";
     return 2;
   }
   return RunBulkOnLine(
-      args[0], [&](TBrdData& brd, std::ostream& e) { return LastTrainOf(brd, spec.CarNo, e); },
-      [&](TBrdData& brd) { return RepeatTrains(brd, spec); }, out, err);
+      args[0], [&](TBrdData& brd, std::ostream& e) { return LastTrainOf(brd, order.CarNo, e); },
+      [&](TBrdData& brd) { return RepeatTrains(brd, order); }, out, err);
 }
 
 }  // namespace ramvel::cli

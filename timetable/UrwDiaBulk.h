@@ -30,7 +30,7 @@ struct TBulkResult {
 // into the line's occupancy: callers rebuild it afterwards, whatever the result.
 TBulkResult ShiftTrain(TBrdData& brd, const std::string& trNo, int32_t minutes, bool following);
 
-struct TRepeatSpec {
+struct TRepeatOrder {
   int32_t CarNo = 0;
   int32_t K = 1;          // the train set's last K trains make the round trip
   int32_t Every = 0;      // minutes between two copies
@@ -44,7 +44,7 @@ struct TRepeatSpec {
 // of the station where not. It stops at the first copy that cannot be entered, which leaves
 // nothing of itself; the message gives the count made and the reason it stopped. Same
 // preconditions and occupancy contract as ShiftTrain.
-TBulkResult RepeatTrains(TBrdData& brd, const TRepeatSpec& spec);
+TBulkResult RepeatTrains(TBrdData& brd, const TRepeatOrder& order);
 
 // Whether every step of train trNo lies on the board's current line, each next to the one
 // before it: the trains a bulk edit can check.

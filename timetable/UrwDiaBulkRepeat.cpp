@@ -21,8 +21,8 @@ int32_t RouteHome(const std::string& route) {
 
 class TRepeat {
  public:
-  TRepeat(TBrdData& brd, TCarObj& car, const TRepeatSpec& spec)
-      : brd_(brd), car_(car), spec_(spec), steps_(car.TmTbl.Items()), bk_(brd, car) {}
+  TRepeat(TBrdData& brd, TCarObj& car, const TRepeatOrder& order)
+      : brd_(brd), car_(car), order_(order), steps_(car.TmTbl.Items()), bk_(brd, car) {}
 
   TBulkResult Run();
 
@@ -35,13 +35,13 @@ class TRepeat {
                          std::vector<TTmTbl>& out);
   // p.From.Side becomes the side the train leaves by.
   std::string EnterSection(TSectionPlan& p, int32_t home, int32_t holdUntil, TTmTbl& next);
-  int32_t Offset(int32_t r) const { return r * spec_.Every * 60; }
+  int32_t Offset(int32_t r) const { return r * order_.Every * 60; }
   int32_t FirstDep(int32_t r) const { return Step(pattern_.front().First).TmEnd + Offset(r); }
   const TTmTbl& Step(int32_t i) const { return steps_[static_cast<size_t>(i)]; }
 
   TBrdData& brd_;
   TCarObj& car_;
-  const TRepeatSpec& spec_;
+  const TRepeatOrder& order_;
   const std::vector<TTmTbl> steps_;
   std::vector<TSetTrain> pattern_;
   TBulkBooker bk_;
@@ -50,13 +50,13 @@ class TRepeat {
 };
 
 std::string TRepeat::CheckPattern() {
-  const std::string set = "編成" + IntText(spec_.CarNo);
+  const std::string set = "編成" + IntText(order_.CarNo);
   std::vector<TSetTrain> trains = SetTrains(car_);
-  if (spec_.K < 1 || spec_.K > static_cast<int32_t>(trains.size())) {
+  if (order_.K < 1 || order_.K > static_cast<int32_t>(trains.size())) {
     return set + "の列車は" + IntText(static_cast<int32_t>(trains.size())) +
            "本です。繰り返す列車の数は1〜その本数で指定して下さい";
   }
-  pattern_.assign(trains.end() - spec_.K, trains.end());
+  pattern_.assign(trains.end() - order_.K, trains.end());
   for (size_t k = 0; k < pattern_.size(); ++k) {
     const TSetTrain& t = pattern_[k];
     if (!bk_.OnLine(steps_, t.First, t.Last)) {
@@ -73,8 +73,8 @@ std::string TRepeat::CheckPattern() {
   const int32_t home = SplitEntCode(Step(pattern_.front().First).Loc).Id;
   if (last.TmEnd >= 0 || SplitEntCode(last.Loc).Id != home) {
     const TStaObj* sta = brd_.FindSta(home, "");
-    return "最後の" + IntText(spec_.K) + "本の列車は、列車" + pattern_.front().TrNo + "の始発駅（" +
-           (sta ? sta->Name : "?") + "駅）に戻る往復になっていません";
+    return "最後の" + IntText(order_.K) + "本の列車は、列車" + pattern_.front().TrNo +
+           "の始発駅（" + (sta ? sta->Name : "?") + "駅）に戻る往復になっていません";
   }
   standArr_ = last.TmStart;
   standLoc_ = last.Loc;
@@ -83,7 +83,7 @@ std::string TRepeat::CheckPattern() {
 
 // finished: the copy is not due (it would leave after Until), which ends a repeat normally.
 std::string TRepeat::CopyDue(int32_t r, bool& finished) const {
-  finished = FirstDep(r) > spec_.Until;
+  finished = FirstDep(r) > order_.Until;
   if (finished) return "";
   for (const TSetTrain& t : pattern_) {
     for (int32_t i = t.First; i <= t.Last; ++i) {
@@ -91,7 +91,7 @@ std::string TRepeat::CopyDue(int32_t r, bool& finished) const {
         return "27:00を過ぎます";
       }
     }
-    const std::string no = BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * spec_.Increment);
+    const std::string no = BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * order_.Increment);
     if (brd_.TrainNos.count(no) != 0) return "列車番号" + no + "が既に使われています";
   }
   if (FirstDep(r) < standArr_ + kTurnSec) {
@@ -121,21 +121,21 @@ TBulkResult TRepeat::Run() {
     }
     for (const TTmTbl& s : out) car_.TmTbl.Add(s);
     for (const TSetTrain& t : pattern_) {
-      brd_.TrainReg(car_.Id, BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * spec_.Increment));
+      brd_.TrainReg(car_.Id, BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * order_.Increment));
     }
     ++res.Copies;
     standArr_ = out.back().TmStart;
     standLoc_ = out.back().Loc;
   }
   res.Ok = res.Copies > 0;
-  res.Trains = res.Copies * spec_.K;
+  res.Trains = res.Copies * order_.K;
   if (!res.Ok) {
     res.Msg = stop + "。列車は作成していません。";
     return res;
   }
   brd_.Modified = true;
   res.Msg = IntText(res.Copies) + "回分（" + IntText(res.Trains) + "本）の列車を作成しました。";
-  res.Msg += stop.empty() ? "次の複製は" + TrimText(TimeToText(spec_.Until, false)) +
+  res.Msg += stop.empty() ? "次の複製は" + TrimText(TimeToText(order_.Until, false)) +
                                 "より後に発車するため、ここで終わりました。"
                           : stop + "。ここで止めました。";
   return res;
@@ -149,7 +149,7 @@ std::string TRepeat::EnterCopy(int32_t r, std::vector<TTmTbl>& out) {
   const int32_t lastUntil = finished || !due.empty() ? kDayEnd : FirstDep(r + 1);
   for (size_t k = 0; k < pattern_.size(); ++k) {
     const TSetTrain& t = pattern_[k];
-    const std::string no = BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * spec_.Increment);
+    const std::string no = BumpTrainNo(t.TrNo, static_cast<int64_t>(r) * order_.Increment);
     const int32_t until =
         k + 1 < pattern_.size() ? Step(pattern_[k + 1].First).TmEnd + Offset(r) : lastUntil;
     if (std::string why = EnterTrain(t, Offset(r), no, until, out); !why.empty()) {
@@ -234,17 +234,17 @@ std::string TRepeat::EnterSection(TSectionPlan& p, int32_t home, int32_t holdUnt
 
 }  // namespace
 
-TBulkResult RepeatTrains(TBrdData& brd, const TRepeatSpec& spec) {
+TBulkResult RepeatTrains(TBrdData& brd, const TRepeatOrder& order) {
   TBulkResult res;
-  TCarObj* car = brd.FindCar(spec.CarNo, "");
+  TCarObj* car = brd.FindCar(order.CarNo, "");
   if (car == nullptr) {
-    res.Msg = "編成" + IntText(spec.CarNo) + "が見つかりません";
-  } else if (spec.Every < 1 || spec.Every > 1380) {
+    res.Msg = "編成" + IntText(order.CarNo) + "が見つかりません";
+  } else if (order.Every < 1 || order.Every > 1380) {
     res.Msg = "間隔は1〜1380分で指定して下さい";
-  } else if (spec.Increment < 1 || spec.Increment > 1000000) {
+  } else if (order.Increment < 1 || order.Increment > 1000000) {
     res.Msg = "列車番号の増分は1〜1000000で指定して下さい";
   } else {
-    TRepeat rep(brd, *car, spec);
+    TRepeat rep(brd, *car, order);
     return rep.Run();
   }
   return res;

@@ -37,15 +37,15 @@ std::optional<TBulkResult> TDiaEditor::BulkRepeat(int32_t t) {
   for (int32_t i = 1; i < c->TmTbl.Count(); ++i) trains += c->TmTbl.At(i).Txt.empty() ? 0 : 1;
   const std::optional<TRepeatChoice> ch = dialogs_.AskRepeat(*carNo, trains);
   if (!ch) return std::nullopt;
-  TRepeatSpec spec{*carNo, ch->K, ch->Every, 0, ch->Increment};
-  if (!ParseClock(ch->Until, spec.Until)) {
+  TRepeatOrder order{*carNo, ch->K, ch->Every, 0, ch->Increment};
+  if (!ParseClock(ch->Until, order.Until)) {
     TBulkResult bad;
     bad.Msg = "終了時刻「" + ch->Until + "」が正しくありません（例：23:00）";
     return bad;
   }
   // Every copy made is taken back by one undo.
   TUndoScope step(History, "繰り返し作成");
-  return RepeatTrains(brd_, spec);
+  return RepeatTrains(brd_, order);
 }
 
 void TDiaEditor::ShowBulkResult(const TBulkResult& r) const {

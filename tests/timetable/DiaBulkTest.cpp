@@ -187,7 +187,7 @@ TEST_F(Bulk, RepeatTakesAnotherPlatformWhereTheOriginalsIsTaken) {
 TEST_F(Bulk, RepeatRefusesWhatIsNoRoundTrip) {
   Add402(k0700, true);
   struct Case {
-    TRepeatSpec Spec;
+    TRepeatOrder Order;
     std::string Says;
   } cases[] = {
       {{2, 1, 60, k1000, 2}, "列車402の始発駅（D駅）に戻る往復になっていません"},
@@ -199,7 +199,7 @@ TEST_F(Bulk, RepeatRefusesWhatIsNoRoundTrip) {
   };
   const std::string rec1 = Rec(1);
   for (const Case& c : cases) {
-    const TBulkResult r = RepeatTrains(brd_, c.Spec);
+    const TBulkResult r = RepeatTrains(brd_, c.Order);
     EXPECT_FALSE(r.Ok) << c.Says;
     EXPECT_NE(std::string::npos, r.Msg.find(c.Says)) << r.Msg;
     EXPECT_EQ(rec1, Rec(1));
