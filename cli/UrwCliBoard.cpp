@@ -74,6 +74,15 @@ std::string FindLineName(const std::string& folder, const std::string& name, std
   return {};
 }
 
+bool OpenLine(TOpenBoard& board, const std::string& name, std::ostream& err) {
+  const std::string line = FindLineName(board.Folder, name, err);
+  if (line.empty()) return false;
+  TStatus st = board.Brd.SetLine(line);
+  if (st) st = board.Brd.LoadLine(board.Folder);
+  if (!st) err << "ramvel-cli: " << st.Msg() << "\n";
+  return st.ok();
+}
+
 bool ParseTimeArg(const std::string& text, int32_t& t, std::ostream& err) {
   if (TextToTime(ToHalfWidth(text), t)) return true;
   err << "ramvel-cli: " << text << " is not a time from 400 to 2700\n";

@@ -14,8 +14,8 @@ namespace ramvel::cli {
 // A board read from its folder. Messages that reading shows (stations left out) are kept.
 struct TOpenBoard {
   TBrdData Brd;
-  std::string Folder;               // the board folder as given
-  std::vector<std::string> Notes;   // messages shown while reading
+  std::string Folder;              // the board folder as given
+  std::vector<std::string> Notes;  // messages shown while reading
 };
 
 // The folder above a board and the board's name, from a path as typed ("B", "./B/", ".").
@@ -31,6 +31,9 @@ TStaObj* FindStaByName(TBrdData& brd, const std::string& name, std::ostream& err
 std::vector<std::string> LineNames(const std::string& folder);
 // The line of that name (without regard to case); empty after a line to err when there is none.
 std::string FindLineName(const std::string& folder, const std::string& name, std::ostream& err);
+// Makes the line of that name (without regard to case) the board's current line and reads its
+// file; false after a line to err.
+bool OpenLine(TOpenBoard& board, const std::string& name, std::ostream& err);
 
 // A time as the program takes it ("630", "1830.15"); false after a line to err.
 bool ParseTimeArg(const std::string& text, int32_t& t, std::ostream& err);

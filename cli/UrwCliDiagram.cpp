@@ -114,22 +114,16 @@ void PrintConflict(std::ostream& out, const std::string& where, int32_t from, in
 int Diagram(const TChartArgs& a, std::ostream& out, std::ostream& err) {
   auto board = OpenBoard(a.Words[0], err);
   if (!board) return 1;
-  const std::string line = FindLineName(board->Folder, a.Words[1], err);
-  if (line.empty()) return 1;
+  if (!OpenLine(*board, a.Words[1], err)) return 1;
   TBrdData& brd = board->Brd;
-  TStatus st = brd.SetLine(line);
-  if (st) st = brd.LoadLine(board->Folder);
-  if (!st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return 1;
-  }
+  const std::string& line = brd.LineName;  // as spelt on disk
   const TLineDiagram dia = MakeLineDiagram(brd);
   TDiaDrawOpts opts;
   opts.Span = a.Span;
   opts.Dir = a.Dir;
   const QSize size(a.W, a.H);
-  st = SaveChartPicture(a.Words[2], size, line,
-                        [&](QPainter& p) { DrawLineDiagram(p, size, dia, opts); });
+  const TStatus st = SaveChartPicture(a.Words[2], size, line,
+                                      [&](QPainter& p) { DrawLineDiagram(p, size, dia, opts); });
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;

@@ -25,16 +25,9 @@ int RunExportOud(const std::vector<std::string>& args, std::ostream& out, std::o
   auto board = OpenBoard(args[0], err);
   if (!board) return 2;
   TBrdData& brd = board->Brd;
-  const std::string line = FindLineName(board->Folder, args[1], err);
-  if (line.empty()) return 2;
-  TStatus st = brd.SetLine(line);
-  if (st) st = brd.LoadLine(board->Folder);
-  if (!st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return 2;
-  }
+  if (!OpenLine(*board, args[1], err)) return 2;
   std::vector<std::string> summary;
-  if (st = ExportOudFile(brd, args[2], summary); !st) {
+  if (const TStatus st = ExportOudFile(brd, args[2], summary); !st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;
   }

@@ -85,16 +85,10 @@ int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::o
   auto board = OpenBoard(a.Pos[0], err);
   if (!board) return 2;
   TBrdData& brd = board->Brd;
-  const std::string line = FindLineName(board->Folder, a.Pos[1], err);
-  if (line.empty()) return 2;
-  TStatus st = brd.SetLine(line);
-  if (st) st = brd.LoadLine(board->Folder);
-  if (!st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return 2;
-  }
+  if (!OpenLine(*board, a.Pos[1], err)) return 2;
   TOudDoc doc;
-  if (st = LoadOudFile(a.Pos[2], doc); !st) {
+  TStatus st = LoadOudFile(a.Pos[2], doc);
+  if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;
   }

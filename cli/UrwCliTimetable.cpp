@@ -32,14 +32,7 @@ int RunTimetable(const TArgs& args, std::ostream& out, std::ostream& err) {
   auto board = OpenBoard(pos[0], err);
   if (!board) return 2;
   TBrdData& brd = board->Brd;
-  const std::string line = FindLineName(board->Folder, pos[1], err);
-  if (line.empty()) return 2;
-  TStatus st = brd.SetLine(line);
-  if (st) st = brd.LoadLine(board->Folder);
-  if (!st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return 2;
-  }
+  if (!OpenLine(*board, pos[1], err)) return 2;
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   dia.MakeDirOrders();
