@@ -2,7 +2,10 @@
 #include "cli/UrwCliBoard.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+
+#include "engine/UrwProgDirs.h"
 
 namespace ramvel::cli {
 
@@ -105,6 +108,14 @@ std::string TenthsText(const std::string& tenths) {
     out += (neg ? "-" : "") + std::to_string(v / 10) + "." + std::to_string(v % 10);
   }
   return out;
+}
+
+std::string PieceDir() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::string exeDir = ec ? std::string(".") : exe.parent_path().string();
+  return ResolveProgDirs(exeDir, RAMVEL_DATA_REL, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"))
+      .Data;
 }
 
 }  // namespace ramvel::cli

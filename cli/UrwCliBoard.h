@@ -40,6 +40,9 @@ bool ParseTimeArg(const std::string& text, int32_t& t, std::ostream& err);
 // An integer argument; false after a line to err naming what.
 bool ParseIntArg(const std::string& text, const char* what, int32_t& v, std::ostream& err);
 
+// The folder of the station designer's piece files, found as the desktop program finds it.
+std::string PieceDir();
+
 // "12345" tenths as "1234.5".
 std::string TenthsText(const std::string& tenths);
 

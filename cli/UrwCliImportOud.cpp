@@ -1,12 +1,7 @@
 // ramvel-cli import-oud: an OuDia file read onto a line of a board, saved only when asked, or
 // made into a new board.
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
-
 #include "cli/UrwCliBoard.h"
 #include "cli/UrwCliOud.h"
-#include "engine/UrwProgDirs.h"
 #include "foundation/UrwUiHost.h"
 #include "interop/UrwOudBoard.h"
 #include "interop/UrwOudImport.h"
@@ -44,15 +39,6 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
     return false;
   }
   return true;
-}
-
-// The folder of the piece files, found as the desktop program finds it.
-std::string PieceDir() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const std::string exeDir = ec ? std::string(".") : exe.parent_path().string();
-  return ResolveProgDirs(exeDir, RAMVEL_DATA_REL, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"))
-      .Data;
 }
 
 int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {

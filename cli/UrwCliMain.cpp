@@ -29,6 +29,7 @@ const std::map<std::string, TCommand>& Commands() {
       {"platforms", {RunPlatforms, kPlatformsHelp}},
       {"export-gtfs", {RunExportGtfs, kExportGtfsHelp}},
       {"export-oud", {RunExportOud, kExportOudHelp}},
+      {"import-gtfs", {RunImportGtfs, kImportGtfsHelp}},
       {"import-oud", {RunImportOud, kImportOudHelp}},
       {"check",
        {RunCheck,

@@ -18,8 +18,9 @@ namespace {
 
 // Metres per degree of latitude on a sphere of radius 6 371 km.
 constexpr double kMPerDegLat = 6371000.0 * 3.14159265358979323846 / 180.0;
-constexpr const char* kServiceId = "DAILY";
 constexpr const char* kAgencyId = "A1";
+constexpr double kPi = 3.14159265358979323846;
+constexpr int32_t kServiceDays = 365;
 
 // Direction along a line: down runs in line order, up against it. The values are GTFS's
 // direction_id.
@@ -110,15 +111,20 @@ TStatus ParseDate(const std::string& text, std::chrono::sys_days& d) {
 
 class TFeedBuilder {
  public:
-  TFeedBuilder(const TBrdData& brd, const std::vector<TGtfsLine>& lines, const TGtfsOptions& opt)
-      : brd_(brd), lines_(lines), opt_(opt) {}
+  TFeedBuilder(const TBrdData& brd, const std::vector<TGtfsLine>& lines,
+               const std::vector<TGtfsTimetable>& timetables, const TGtfsOptions& opt)
+      : brd_(brd), lines_(lines), timetables_(timetables), opt_(opt) {}
 
   TStatus Build(TGtfsFeed& feed);
 
  private:
   const TBrdData& brd_;
   const std::vector<TGtfsLine>& lines_;
+  const std::vector<TGtfsTimetable>& timetables_;
   const TGtfsOptions& opt_;
+  // The timetable being added: its service_id, and the prefix of its trip and block ids (empty
+  // when the board has one timetable, so that ids stay the train numbers).
+  std::string service_, idPrefix_;
   TGtfsSummary sum_;
   std::map<int32_t, std::set<int32_t>> homesUsed_;  // station -> platforms the stop times name
   std::set<std::string> tripIds_;
@@ -127,13 +133,20 @@ class TFeedBuilder {
   std::vector<TTextRow> stopTimes_{{"trip_id", "arrival_time", "departure_time", "stop_id",
                                     "stop_sequence", "pickup_type", "drop_off_type"}};
 
-  std::string AgencyName() const { return brd_.BrdName.empty() ? "Ramvel" : brd_.BrdName; }
+  std::string AgencyName() const {
+    if (!opt_.AgencyName.empty()) return opt_.AgencyName;
+    return brd_.BrdName.empty() ? "Ramvel" : brd_.BrdName;
+  }
   std::string StaName(int32_t id) const;
+  double MPerDegLon() const { return kMPerDegLat * std::cos(opt_.OriginLat * kPi / 180); }
   void AddCar(const TCarObj& car);
-  void AddTrip(const TCarObj& car, const std::string& trNo, const TTripPlan& plan, int32_t part);
+  void AddTrip(const TCarObj& car, const std::string& trNo, const std::string& kind,
+               const TTripPlan& plan, int32_t part);
   TStatus Stops(std::vector<TTextRow>& rows);
+  void Platforms(const TStaObj& sta, double lat, double lon, std::vector<TTextRow>& rows);
   std::vector<TTextRow> Routes() const;
-  TStatus Calendar(std::vector<TTextRow>& calendar, std::vector<TTextRow>& info) const;
+  TStatus Calendar(std::vector<TTextRow>& calendar, std::vector<TTextRow>& dates,
+                   std::vector<TTextRow>& info) const;
 };
 
 std::string TFeedBuilder::StaName(int32_t id) const {
@@ -155,27 +168,30 @@ void TFeedBuilder::AddCar(const TCarObj& car) {
     } else {
       const std::vector<TTripPlan> plans = CutTrain(car, {i, last}, lines_, sum_.OffLine);
       for (size_t p = 0; p < plans.size(); ++p) {
-        AddTrip(car, trNo, plans[p], plans.size() > 1 ? static_cast<int32_t>(p + 1) : 0);
+        AddTrip(car, trNo, kind, plans[p], plans.size() > 1 ? static_cast<int32_t>(p + 1) : 0);
       }
     }
     i = last;
   }
 }
 
-// One trips row and its stop times. A pass stays in the stop times with its passing time, marked
-// as neither picking up nor setting down (pickup_type and drop_off_type 1), so the trip's times
-// stay complete and a trip cut at a passed station still ends there; every stop is regular (0).
-void TFeedBuilder::AddTrip(const TCarObj& car, const std::string& trNo, const TTripPlan& plan,
-                           int32_t part) {
-  std::string id = part > 0 ? trNo + "_" + IntText(part) : trNo;
+// One trips row and its stop times. The headsign is the kind (type and nickname) and the last
+// station, "快速 港南", as station displays show them; the route stays the line. A pass stays in
+// the stop times with its passing time, marked as neither picking up nor setting down
+// (pickup_type and drop_off_type 1), so the trip's times stay complete and a trip cut at a passed
+// station still ends there; every stop is regular (0).
+void TFeedBuilder::AddTrip(const TCarObj& car, const std::string& trNo, const std::string& kind,
+                           const TTripPlan& plan, int32_t part) {
+  std::string id = idPrefix_ + (part > 0 ? trNo + "_" + IntText(part) : trNo);
   if (tripIds_.count(id) > 0) id += "_C" + IntText(car.Id);
   const std::string base = id;
   for (int32_t n = 2; tripIds_.count(id) > 0; ++n) id = base + "_" + IntText(n);
   tripIds_.insert(id);
   const TTmTbl& lastStep = car.TmTbl.At(plan.Steps.back());
-  trips_.push_back({"R" + IntText(static_cast<int64_t>(plan.Line) + 1), kServiceId, id,
-                    StaName(StaOf(lastStep)), trNo, IntText(static_cast<int32_t>(plan.Dir)),
-                    "C" + IntText(car.Id)});
+  const std::string dest = StaName(StaOf(lastStep));
+  trips_.push_back({"R" + IntText(static_cast<int64_t>(plan.Line) + 1), service_, id,
+                    kind.empty() ? dest : kind + " " + dest, trNo,
+                    IntText(static_cast<int32_t>(plan.Dir)), idPrefix_ + "C" + IntText(car.Id)});
   ++sum_.Trips;
   for (size_t k = 0; k < plan.Steps.size(); ++k) {
     const TTmTbl& s = car.TmTbl.At(plan.Steps[k]);
@@ -202,27 +218,17 @@ std::string Degrees(double v) {
 TStatus TFeedBuilder::Stops(std::vector<TTextRow>& rows) {
   rows = {{"stop_id", "stop_name", "stop_lat", "stop_lon", "location_type", "parent_station",
            "platform_code"}};
-  const double mPerDegLon = kMPerDegLat * std::cos(opt_.OriginLat * 3.14159265358979323846 / 180);
   for (const auto& [key, sta] : brd_.Stas) {
     const double x = (sta->EndPos[0].x + sta->EndPos[1].x) / 2.0;
     const double y = (sta->EndPos[0].y + sta->EndPos[1].y) / 2.0;
-    const double lat = opt_.OriginLat - y / kMPerDegLat, lon = opt_.OriginLon + x / mPerDegLon;
+    const double lat = opt_.OriginLat - y / kMPerDegLat, lon = opt_.OriginLon + x / MPerDegLon();
     if (!(lat >= -90 && lat <= 90 && lon >= -180 && lon <= 180)) {
       return TStatus::Error(sta->Name +
                             "駅の座標が緯度経度の範囲を外れます。起点を見直してください");
     }
-    const std::string id = IntText(sta->Id);
-    rows.push_back({id, sta->Name, Degrees(lat), Degrees(lon), "1", "", ""});
+    rows.push_back({IntText(sta->Id), sta->Name, Degrees(lat), Degrees(lon), "1", "", ""});
     ++sum_.Stations;
-    std::vector<std::string> homes;
-    sta->ListHomes(homes);
-    std::set<int32_t>& all = homesUsed_[sta->Id];
-    for (const std::string& h : homes) all.insert(IntOr0(h));
-    for (const int32_t h : all) {
-      rows.push_back(
-          {HomeStopId(sta->Id, h), sta->Name, Degrees(lat), Degrees(lon), "0", id, IntText(h)});
-      ++sum_.Platforms;
-    }
+    Platforms(*sta, lat, lon, rows);
   }
   for (const auto& [sta, homes] : homesUsed_) {
     if (brd_.Stas.find(IntText(sta)) == brd_.Stas.end()) {
@@ -230,6 +236,39 @@ TStatus TFeedBuilder::Stops(std::vector<TTextRow>& rows) {
     }
   }
   return TStatus::Ok();
+}
+
+// Each platform lies where its platform track lies: the middle of the track's segments in the
+// station's own frame (u along the axis from side 0, v across it), turned with the station. A
+// platform without a track in the station's drawing lies 4 m across the axis per platform from
+// the station's point, so that no two stops share a point.
+void TFeedBuilder::Platforms(const TStaObj& sta, double lat, double lon,
+                             std::vector<TTextRow>& rows) {
+  std::vector<std::string> listed;
+  sta.ListHomes(listed);
+  std::set<int32_t>& all = homesUsed_[sta.Id];
+  for (const std::string& h : listed) all.insert(IntOr0(h));
+  const double dx = sta.EndPos[1].x - sta.EndPos[0].x, dy = sta.EndPos[1].y - sta.EndPos[0].y;
+  const double len = std::hypot(dx, dy);
+  const double cx = len > 0 ? dx / len : 1, cy = len > 0 ? dy / len : 0;
+  int32_t nth = 0;
+  for (const int32_t h : all) {
+    double u = 0, v = 4.0 * ++nth, n = 0, su = 0, sv = 0;
+    for (const StaRail& r : sta.Rails) {
+      if (r.Kind != kRailHome || r.No != h) continue;
+      su += (r.P[0].x + r.P[1].x) / 2.0 - kStaMidM;
+      sv += (r.P[0].y + r.P[1].y) / 2.0;
+      ++n;
+    }
+    if (n > 0) {
+      u = su / n;
+      v = sv / n;
+    }
+    const double east = u * cx - v * cy, south = u * cy + v * cx;
+    rows.push_back({HomeStopId(sta.Id, h), sta.Name, Degrees(lat - south / kMPerDegLat),
+                    Degrees(lon + east / MPerDegLon()), "0", IntText(sta.Id), IntText(h)});
+    ++sum_.Platforms;
+  }
 }
 
 std::vector<TTextRow> TFeedBuilder::Routes() const {
@@ -242,16 +281,32 @@ std::vector<TTextRow> TFeedBuilder::Routes() const {
   return rows;
 }
 
-TStatus TFeedBuilder::Calendar(std::vector<TTextRow>& calendar, std::vector<TTextRow>& info) const {
-  std::chrono::sys_days start =
-      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
-  if (!opt_.StartDate.empty()) {
-    if (TStatus st = ParseDate(opt_.StartDate, start); !st) return st;
-  }
-  const std::string from = DateText(start), to = DateText(start + std::chrono::days(364));
+// One calendar row per timetable over kServiceDays days from the start, and a calendar_dates row
+// for every holiday in that time on which a timetable's weekly days and its holiday rule differ.
+TStatus TFeedBuilder::Calendar(std::vector<TTextRow>& calendar, std::vector<TTextRow>& dates,
+                               std::vector<TTextRow>& info) const {
+  std::chrono::sys_days start;
+  if (TStatus st = ParseDate(opt_.StartDate, start); !st) return st;
+  const std::chrono::sys_days end = start + std::chrono::days(kServiceDays - 1);
+  const std::string from = DateText(start), to = DateText(end);
   calendar = {{"service_id", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday",
-               "sunday", "start_date", "end_date"},
-              {kServiceId, "1", "1", "1", "1", "1", "1", "1", from, to}};
+               "sunday", "start_date", "end_date"}};
+  dates = {{"service_id", "date", "exception_type"}};
+  for (const TGtfsTimetable& tt : timetables_) {
+    const auto given = opt_.Days.find(tt.Name);
+    const TGtfsDays days = given != opt_.Days.end() ? given->second : DefaultGtfsDays(tt.Name);
+    TTextRow row{tt.Name};
+    for (const bool on : days.Week) row.push_back(on ? "1" : "0");
+    row.push_back(from);
+    row.push_back(to);
+    calendar.push_back(std::move(row));
+    for (std::chrono::sys_days d = start; d <= end; d += std::chrono::days(1)) {
+      const bool weekly = days.Week[std::chrono::weekday(d).iso_encoding() - 1];
+      if (weekly != days.Holidays && IsJpHoliday(d)) {
+        dates.push_back({tt.Name, DateText(d), days.Holidays ? "1" : "2"});
+      }
+    }
+  }
   info = {{"feed_publisher_name", "feed_publisher_url", "feed_lang", "feed_start_date",
            "feed_end_date", "feed_version"},
           {AgencyName(), opt_.AgencyUrl, "ja", from, to, from}};
@@ -259,9 +314,15 @@ TStatus TFeedBuilder::Calendar(std::vector<TTextRow>& calendar, std::vector<TTex
 }
 
 TStatus TFeedBuilder::Build(TGtfsFeed& feed) {
-  std::vector<TTextRow> calendar, info, stops;
-  if (TStatus st = Calendar(calendar, info); !st) return st;
-  for (const auto& [key, car] : brd_.Cars) AddCar(*car);
+  std::vector<TTextRow> calendar, dates, info, stops;
+  if (TStatus st = Calendar(calendar, dates, info); !st) return st;
+  for (const TGtfsTimetable& tt : timetables_) {
+    if (tt.Name.empty()) return TStatus::Error("名前のないダイヤは書き出せません");
+    service_ = tt.Name;
+    idPrefix_ = timetables_.size() > 1 ? tt.Name + "_" : "";
+    for (const TCarObj* car : tt.Cars) AddCar(*car);
+    ++sum_.Services;
+  }
   if (TStatus st = Stops(stops); !st) return st;
   const std::vector<TTextRow> agency{
       {"agency_id", "agency_name", "agency_url", "agency_timezone", "agency_lang"},
@@ -269,8 +330,9 @@ TStatus TFeedBuilder::Build(TGtfsFeed& feed) {
   sum_.Routes = static_cast<int32_t>(lines_.size());
   feed.Files = {{"agency.txt", CsvText(agency)},         {"stops.txt", CsvText(stops)},
                 {"routes.txt", CsvText(Routes())},       {"trips.txt", CsvText(trips_)},
-                {"stop_times.txt", CsvText(stopTimes_)}, {"calendar.txt", CsvText(calendar)},
-                {"feed_info.txt", CsvText(info)}};
+                {"stop_times.txt", CsvText(stopTimes_)}, {"calendar.txt", CsvText(calendar)}};
+  if (dates.size() > 1) feed.Files.push_back({"calendar_dates.txt", CsvText(dates)});
+  feed.Files.push_back({"feed_info.txt", CsvText(info)});
   feed.Summary = sum_;
   return TStatus::Ok();
 }
@@ -285,9 +347,10 @@ std::string GtfsTime(int32_t t) {
 }
 
 TStatus BuildGtfsFeed(const TBrdData& brd, const std::vector<TGtfsLine>& lines,
-                      const TGtfsOptions& opt, TGtfsFeed& feed) {
+                      const std::vector<TGtfsTimetable>& timetables, const TGtfsOptions& opt,
+                      TGtfsFeed& feed) {
   feed = TGtfsFeed();
-  return TFeedBuilder(brd, lines, opt).Build(feed);
+  return TFeedBuilder(brd, lines, timetables, opt).Build(feed);
 }
 
 }  // namespace ramvel

@@ -1,5 +1,5 @@
-// Writing a GTFS feed as a zip (libzip), reading the board's lines and the origin, and the closing
-// message of an export.
+// Writing a GTFS feed as a zip (libzip), reading the board's lines, timetables and the origin, and
+// the closing message of an export.
 #include <zip.h>
 
 #include <cmath>
@@ -10,6 +10,7 @@
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 #include "interop/UrwGtfsExport.h"
+#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel {
 
@@ -23,13 +24,21 @@ TStatus WriteFail(const std::string& path, const std::string& why) {
 
 std::string ZipErrorText(zip_t* za) { return zip_error_strerror(zip_get_error(za)); }
 
+// Every member carries this time (2026-01-01 00:00 UTC), not the time of writing, so that one
+// board gives the same bytes each time.
+constexpr time_t kMemberTime = 1767225600;
+
 // Adds every file; the texts stay owned by feed, which outlives the archive's close.
 TStatus AddFiles(zip_t* za, const TGtfsFeed& feed) {
   for (const auto& [name, text] : feed.Files) {
     zip_source_t* src = zip_source_buffer(za, text.data(), text.size(), 0);
     if (src == nullptr) return TStatus::Error(ZipErrorText(za));
-    if (zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+    const zip_int64_t idx = zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    if (idx < 0) {
       zip_source_free(src);
+      return TStatus::Error(ZipErrorText(za));
+    }
+    if (zip_file_set_mtime(za, static_cast<zip_uint64_t>(idx), kMemberTime, 0) < 0) {
       return TStatus::Error(ZipErrorText(za));
     }
   }
@@ -98,6 +107,17 @@ TStatus ReadGtfsLines(const std::string& folder, std::vector<TGtfsLine>& lines) 
   return TStatus::Ok();
 }
 
+TStatus ReadGtfsTimetables(const TBrdData& brd, const std::string& folder,
+                           std::vector<TGtfsTimetable>& timetables) {
+  TextRec rec;
+  if (TStatus st = LoadRec(ResolveIn(folder, "Board.txt"), rec); !st) return st;
+  TGtfsTimetable own{TrimText(GetVal(rec, "DIA_NAME")), {}};
+  if (own.Name.empty()) own.Name = "ダイヤ";
+  for (const auto& [key, car] : brd.Cars) own.Cars.push_back(car.get());
+  timetables = {std::move(own)};
+  return TStatus::Ok();
+}
+
 TStatus ParseGtfsOrigin(std::string_view text, double& lat, double& lon) {
   const std::string s = ToHalfWidth(text);
   const size_t comma = s.find(',');
@@ -115,9 +135,11 @@ TStatus ParseGtfsOrigin(std::string_view text, double& lat, double& lon) {
 TStatus ExportGtfs(const TBrdData& brd, const std::string& folder, const TGtfsOptions& opt,
                    const std::string& path, TGtfsSummary& summary) {
   std::vector<TGtfsLine> lines;
+  std::vector<TGtfsTimetable> timetables;
   TStatus st = ReadGtfsLines(folder, lines);
+  if (st) st = ReadGtfsTimetables(brd, folder, timetables);
   TGtfsFeed feed;
-  if (st) st = BuildGtfsFeed(brd, lines, opt, feed);
+  if (st) st = BuildGtfsFeed(brd, lines, timetables, opt, feed);
   if (st) st = WriteGtfsZip(feed, path);
   if (st) summary = feed.Summary;
   return st;
@@ -125,7 +147,7 @@ TStatus ExportGtfs(const TBrdData& brd, const std::string& folder, const TGtfsOp
 
 std::string GtfsSummaryText(const TGtfsSummary& s, const std::string& path) {
   std::string text = "GTFS フィードを書き出しました: " + path + "\n駅 " + IntText(s.Stations) +
-                     "（のりば " + IntText(s.Platforms) + "）、路線 " + IntText(s.Routes) +
+                     "（のりば " + IntText(s.Platforms) + "）、路線 " + IntText(s.Routes) + "、ダイヤ " + IntText(s.Services) +
                      "、便 " + IntText(s.Trips) + "、停車時刻 " + IntText(s.StopTimes);
   if (s.Deadheads > 0) text += "\n回送列車 " + IntText(s.Deadheads) + " 本は旅客列車でないため除外";
   if (s.OffLine > 0) {

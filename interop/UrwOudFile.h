@@ -76,6 +76,9 @@ struct TOudTrain {
   std::string Gou;      // Gousuu
   std::string Note;     // Bikou
   std::vector<TOudCell> Cells;  // one per station, in station (down) order
+  // The working (a GTFS block) the train belongs to: the trains of one working run in turn by
+  // one train set. Empty: chained by turnaround time. Not written to OuDia files.
+  std::string Block;
 };
 
 struct TOudStation {
@@ -83,6 +86,9 @@ struct TOudStation {
   std::string Format = "Jikokukeisiki_Hatsu";  // Ekijikokukeisiki
   std::string Size = "Ekikibo_Ippan";          // Ekikibo
   std::vector<std::string> Tracks;             // track names (.oud2)
+  // Distance along the line from the first station, in km, from the stations' real positions;
+  // negative when unknown. Not written to OuDia files.
+  double Km = -1;
 };
 
 struct TOudKind {

@@ -125,6 +125,7 @@ struct TRun {
   TCarProp Prop;
   bool Noted = false;  // Prop comes from the train's note: only a set like it may run it
   std::vector<int32_t> OriginHomes;  // platforms a new set may stand at to start this train
+  std::string Block;                 // the train's working; empty when the file gives none
 };
 
 // The platforms of the slot `from` with a route towards the next station, in the order given;
@@ -207,13 +208,16 @@ std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const
   return {};
 }
 
-// Chains the runs (sorted by departure) into train sets.
+// Chains the runs (sorted by departure) into train sets. A train of a working continues the
+// set of its working's previous train when that set stands where it starts, in either direction
+// and after any turnaround; sets of a working take no other trains.
 std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int32_t turn) {
   std::stable_sort(runs.begin(), runs.end(),
                    [](const TRun& a, const TRun& b) { return a.Plan.Dep < b.Plan.Dep; });
   struct TOpen {
     int32_t StaId, Arr, Dir;
     size_t Car;
+    std::string Block;
   };
   std::vector<TCarPlan> cars;
   std::vector<TOpen> open;  // sets standing at the end of their last train
@@ -221,10 +225,12 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
     const int32_t staId = line.Ids[static_cast<size_t>(r.From)];
     auto best = open.end();
     for (auto it = open.begin(); it != open.end(); ++it) {
-      const bool dirOk = it->Dir != r.Plan.Dir || line.Ring;
+      if (it->Block != r.Block) continue;
+      const bool dirOk = it->Dir != r.Plan.Dir || line.Ring || !r.Block.empty();
+      const bool turned = it->Arr + (r.Block.empty() ? turn : 0) <= r.Plan.Dep;
       const TCarProp& p = cars[it->Car].Prop;
       const bool alike = !r.Noted || (p.NCar == r.Prop.NCar && p.Spd == r.Prop.Spd);
-      if (it->StaId == staId && dirOk && alike && it->Arr + turn <= r.Plan.Dep &&
+      if (it->StaId == staId && dirOk && alike && turned &&
           (best == open.end() || it->Arr < best->Arr)) {
         best = it;
       }
@@ -238,7 +244,7 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
     }
     cars[car].Trains.push_back(std::move(r.Plan));
     open.push_back(TOpen{line.Ids[static_cast<size_t>(r.To)], r.Arr, cars[car].Trains.back().Dir,
-                         car});
+                         car, r.Block});
   }
   return cars;
 }
@@ -278,6 +284,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     run.Plan.Kind = KindText(doc, t, mapped);
     const uint32_t color = static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Color : 0;
     run.Prop = PropOf(t, options, color, run.Noted);
+    run.Block = t.Block;
     std::string why;
     if (run.Plan.TrNo.empty()) {
       why = "列車番号がありません";

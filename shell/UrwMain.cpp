@@ -176,6 +176,7 @@ void TFrmMain::MakeMenu() {
   MnuFile = menuBar()->addMenu(QStringLiteral("&File"));
   MnuNew = MnuFile->addAction(QStringLiteral("ボードの新規作成(&N)"));
   MnuNewOud = MnuFile->addAction(QStringLiteral("OuDiaから新規作成(&O)..."));
+  MnuNewGtfs = MnuFile->addAction(QStringLiteral("GTFSから新規作成(&T)..."));
   MnuLoad = MnuFile->addAction(QStringLiteral("ボードの読込(&L)"));
   MnuFile->addSeparator();
   for (int n = 0; n < 3; ++n) {
@@ -365,6 +366,7 @@ void TFrmMain::FillChoices() {
 void TFrmMain::ConnectEvents() {
   connect(MnuNew, &QAction::triggered, this, [this] { MnuNewClick(); });
   connect(MnuNewOud, &QAction::triggered, this, [this] { MnuNewOudClick(); });
+  connect(MnuNewGtfs, &QAction::triggered, this, [this] { MnuNewGtfsClick(); });
   connect(MnuLoad, &QAction::triggered, this, [this] { MnuLoadClick(); });
   for (QAction* log : MnuLog) {
     connect(log, &QAction::triggered, this, [this, log] { MnuLogClick(log->data().toInt()); });

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/UrwShellState.h"
+#include "interop/UrwGtfsExport.h"
 #include "view/UrwBrdEditor.h"
 #include "view/UrwUndoMenu.h"
 
@@ -26,6 +27,7 @@ class QPushButton;
 
 namespace ramvel {
 
+struct TOudDoc;
 class TFrmAbout;
 class TFrmDebug;
 class TFrmSelSta;
@@ -117,6 +119,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   QMenu* MnuFile;
   QAction *MnuNew, *MnuLoad, *MnuLog[3], *MnuSave, *MnuSaveBAK, *MnuLoadBAK, *MnuExit;
   QAction* MnuNewOud;           // OuDiaから新規作成...
+  QAction* MnuNewGtfs;          // GTFSから新規作成...
   QAction *MnuGtfs, *MnuImage;  // GTFSとして書き出し..., 画像として保存...
   QAction *MnuModeSel, *MnuStaEdit, *MnuDiaEdit, *MnuLandLoad, *MnuOpt;
   QMenu* MnuLineEdit;
@@ -157,8 +160,16 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MnuGtfsClick();
   // Asks for an OuDia file and a board name, makes the board from the file and opens it.
   void MnuNewOudClick();
+  // Asks for a GTFS feed, one of its rail routes, a service day and a board name, makes the board
+  // from that route's trips of the day and opens it.
+  void MnuNewGtfsClick();
+  // Asks for the board's name, makes the board from doc, opens it and shows the report after
+  // the preface lines; cap is the caption of the boxes.
+  void NewBoardFromDoc(const char* cap, const TOudDoc& doc,
+                       const std::vector<std::string>& preface);
   void MnuImageClick();
   std::string GtfsOrigin = "35.0,139.0";  // the origin last typed, offered next time
+  std::string GtfsStart = kGtfsDefaultStart;  // the first day of service last used
   void MnuLoadBAKClick();
   // Shows the station or rail under the mouse in the diagnostics window (F1 in design mode).
   void ShowDebugAtMouse();

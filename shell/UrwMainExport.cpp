@@ -4,8 +4,10 @@
 #include <filesystem>
 
 #include "interop/UrwGtfsExport.h"
+#include "interop/UrwGtfsImport.h"
 #include "interop/UrwOudBoard.h"
 #include "shell/UrwMain.h"
+#include "timetable/UrwDiaEditorUi.h"
 #include "view/UrwBrdImage.h"
 
 namespace ramvel {
@@ -31,12 +33,13 @@ std::string ScaleItem(const TBrdImageView& v) {
 
 namespace {
 
-// The report of a new board as a box can show it: the plan, the trains not entered on time (the
-// first kShownTrains of them) and the totals.
-std::string NewOudSummary(const TOudBoardReport& r) {
+// The report of a new board as a box can show it: what the source said first, the plan, the
+// trains not entered on time (the first kShownTrains of them) and the totals.
+std::string NewOudSummary(const std::vector<std::string>& preface, const TOudBoardReport& r) {
   constexpr size_t kShownTrains = 20;
   const std::vector<std::string> lines = r.Lines();
   std::string text;
+  for (const std::string& l : preface) text += l + "\n";
   size_t shown = 0, hidden = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& l = lines[i];
@@ -60,17 +63,63 @@ void TFrmMain::MnuNewOudClick() {
   const auto file = UiHost().OpenFileDialog(kCap, BaseDir, "OuDia (*.oud;*.oud2)|*.oud;*.oud2");
   if (!file) return;
   TOudDoc doc;
-  TStaPanels panels;
-  TStatus st = LoadOudFile(*file, doc);
-  if (st) st = panels.Load(DataDir);
-  if (!st) {
+  if (const TStatus st = LoadOudFile(*file, doc); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
-  const auto name = UiHost().InputBox(kCap, "ボード名を入力して下さい", doc.LineName);
+  NewBoardFromDoc(kCap, doc, {});
+}
+
+// The feed, one of its rail routes and the service day are asked in turn; the route's timetable
+// then goes the way of an OuDia file.
+void TFrmMain::MnuNewGtfsClick() {
+  constexpr const char* kCap = "GTFSから新規作成";
+  if (!ConfirmDiscard()) return;
+  const auto file = UiHost().OpenFileDialog(kCap, BaseDir, "GTFS フィード (*.zip)|*.zip");
+  if (!file) return;
+  TGtfsArchive feed;
+  std::vector<TGtfsRoute> routes;
+  TStatus st = feed.OpenFile(*file);
+  if (st) st = ListGtfsRailRoutes(feed, routes);
+  if (!st || routes.empty()) {
+    ShowMsgBox(kCapError, st ? *file + " に鉄道の路線がありません" : st.Msg());
+    return;
+  }
+  std::vector<std::string> items;
+  for (const TGtfsRoute& r : routes) items.push_back(r.Name + "（" + r.Id + "）");
+  const auto route = ChooseItem(items, "路線を選んでください");
+  if (!route) return;
+  TGtfsImportOptions options;
+  options.RouteId =
+      routes[static_cast<size_t>(std::find(items.begin(), items.end(), *route) - items.begin())].Id;
+  const auto date = UiHost().InputBox(kCap, "運行日 YYYYMMDD（空欄: 便のいちばん多い日）", "");
+  if (!date) return;
+  options.Date = TrimText(ToHalfWidth(*date));
+  if (!options.Date.empty() && !IsGtfsDate(options.Date)) {
+    ShowMsgBox(kCapError, "運行日 " + *date + " は YYYYMMDD 形式の日付ではありません");
+    return;
+  }
+  TOudDoc doc;
+  TGtfsImportInfo info;
+  if (st = ReadGtfsRoute(feed, options, doc, info); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  NewBoardFromDoc(kCap, doc, info.Lines(options, doc));
+}
+
+void TFrmMain::NewBoardFromDoc(const char* cap, const TOudDoc& doc,
+                               const std::vector<std::string>& preface) {
+  TStaPanels panels;
+  if (const TStatus st = panels.Load(DataDir); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  const auto name = UiHost().InputBox(cap, "ボード名を入力して下さい", doc.LineName);
   if (!name || name->empty()) return;
   std::string path;
-  if (st = MakeBrdFolder(BaseDir, *name, path); !st) {
+  TStatus st = MakeBrdFolder(BaseDir, *name, path);
+  if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
@@ -88,9 +137,11 @@ void TFrmMain::MnuNewOudClick() {
     return;
   }
   FinishOpen(*name, false);
-  ShowMsgBox(kCapNotice, NewOudSummary(report));
+  ShowMsgBox(kCapNotice, NewOudSummary(preface, report));
 }
 
+// The file, the origin, the first day of service and the days of each timetable are asked in
+// turn; every answer is checked before anything is written.
 void TFrmMain::MnuGtfsClick() {
   if (Edit.Brd.BrdName.empty()) return;
   const auto file = UiHost().SaveFileDialog(kCapGtfs, BaseDir + Edit.Brd.BrdName + "_gtfs.zip",
@@ -100,11 +151,26 @@ void TFrmMain::MnuGtfsClick() {
   if (!origin) return;
   TGtfsOptions opt;
   TStatus st = ParseGtfsOrigin(*origin, opt.OriginLat, opt.OriginLon);
+  std::vector<TGtfsTimetable> timetables;
+  if (st) st = ReadGtfsTimetables(Edit.Brd, Edit.View.BrdPath, timetables);
   if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
   GtfsOrigin = *origin;
+  const auto start = UiHost().InputBox(kCapGtfs, "運行開始日 YYYYMMDD（365日分）", GtfsStart);
+  if (!start) return;
+  opt.StartDate = TrimText(ToHalfWidth(*start));
+  for (const TGtfsTimetable& tt : timetables) {
+    const auto days = UiHost().InputBox(
+        kCapGtfs, "ダイヤ「" + tt.Name + "」の運行日（月〜日の 0/1 7桁、祝日も走るなら末尾に H）",
+        GtfsDaysText(DefaultGtfsDays(tt.Name)));
+    if (!days) return;
+    if (st = ParseGtfsDays(TrimText(ToHalfWidth(*days)), opt.Days[tt.Name]); !st) {
+      ShowMsgBox(kCapError, st.Msg());
+      return;
+    }
+  }
   const std::string path = WithExt(*file, ".zip");
   TGtfsSummary sum;
   st = ExportGtfs(Edit.Brd, Edit.View.BrdPath, opt, path, sum);
@@ -112,6 +178,7 @@ void TFrmMain::MnuGtfsClick() {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
+  GtfsStart = opt.StartDate;
   ShowMsgBox(kCapNotice, GtfsSummaryText(sum, path));
 }
 

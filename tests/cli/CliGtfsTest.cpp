@@ -1,10 +1,15 @@
-// ramvel-cli export-gtfs run as a program on the sample board: the feed written and summed up,
-// and bad arguments refused with exit 2 and nothing written.
+// ramvel-cli export-gtfs and import-gtfs: the sample's feed written and summed up, bad arguments
+// refused with exit 2 and nothing written; the scenario feed made into a board whose blocks are
+// its train sets; and a board's own feed made into a board with the same timetable.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
+#include "GtfsTestFeed.h"
 #include "TestSupport.h"
+#include "cli/UrwCli.h"
 
 namespace ramvel {
 namespace {
@@ -29,7 +34,10 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
       {{"export-gtfs", board, dir / "no/such/folder/feed.zip"}, 2, "feed.zip"},
       {{"export-gtfs", board, out, "--origin", "35.68,139.76"},
        0,
-       "駅 9（のりば 32）、路線 3、便 542"},
+       "駅 9（のりば 32）、路線 3、ダイヤ 1、便 542"},
+      {{"export-gtfs", board, out, "--start", "20261301"}, 2, "運行開始日 20261301"},
+      {{"export-gtfs", board, out, "--days", "ダイヤ=11111"}, 2, "運行日 11111"},
+      {{"export-gtfs", board, out, "--agency-url", "example.org"}, 2, "--agency-url"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Args.back());
@@ -40,6 +48,88 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
     EXPECT_EQ(fs::exists(out), c.Exit == 0);
   }
   EXPECT_GT(fs::file_size(out), 1000u);
+}
+
+struct TCliRun {
+  int Exit = -1;
+  std::string Out, Err;
+};
+
+TCliRun Cli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  TCliRun r;
+  r.Exit = cli::CliMain(args, out, err);
+  r.Out = out.str();
+  r.Err = err.str();
+  return r;
+}
+
+TEST(CliGtfs, TheScenarioRouteBecomesABoardWhoseBlocksAreItsTrainSets) {
+  test::TTempDir dir;
+  const std::string feed = dir / "feed.zip";
+  test::WriteGtfsZip(feed, test::ScenarioFeed());
+  const TCliRun list = Cli({"import-gtfs", feed});
+  EXPECT_EQ(list.Exit, 0) << list.Err;
+  EXPECT_EQ(list.Out, "R1\t2\t港線\n");  // the bus route R2 is not offered
+  const std::string board = dir / "Minato";
+  const TCliRun made =
+      Cli({"import-gtfs", "--new-board", board, feed, "--route", "R1", "--date", "20260105"});
+  ASSERT_EQ(made.Exit, 0) << made.Out << made.Err;
+  EXPECT_NE(made.Out.find("GTFS 路線 R1（港線）: 20260105 に走る便 5 本"), std::string::npos)
+      << made.Out;
+  // Blocks B1 (1, 2) and B2 (3, 4) are two sets; G1 belongs to no block and takes neither,
+  // although both stand at 北 when it leaves.
+  EXPECT_NE(made.Out.find("時刻どおり 5本、遅れ 0本、入れられない列車 0本、新しい編成 3本"),
+            std::string::npos)
+      << made.Out;
+  EXPECT_EQ(Cli({"check", board}).Exit, 0);
+  struct TBad {
+    std::vector<std::string> Args;
+    int Exit;
+    std::string Says;
+  };
+  const std::vector<TBad> bad = {
+      {{"import-gtfs", "--new-board", dir / "X", feed}, 2, "--route ROUTE_ID"},
+      {{"import-gtfs", "--new-board", dir / "X", feed, "--route", "R1", "--date", "2026-01-05"},
+       2, "--date"},
+      {{"import-gtfs", "--new-board", dir / "X", feed, "--route", "R2"}, 1, "鉄道ではありません"},
+      {{"import-gtfs", "--new-board", board, feed, "--route", "R1"}, 1, "空でないフォルダ"},
+      {{"import-gtfs", dir / "none.zip"}, 1, "none.zip を開けません"},
+  };
+  for (const TBad& b : bad) {
+    const TCliRun run = Cli(b.Args);
+    EXPECT_EQ(run.Exit, b.Exit) << b.Says;
+    EXPECT_NE(run.Err.find(b.Says), std::string::npos) << run.Err;
+  }
+  EXPECT_FALSE(fs::exists(dir / "X"));
+}
+
+// The timetable of a line without the platforms ("#2"), which a new board chooses itself.
+std::string TimesOf(const std::string& board, const std::string& line, const char* dir) {
+  const TCliRun run = Cli({"timetable", board, line, dir});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  return std::regex_replace(run.Out, std::regex("#[0-9]+"), "");
+}
+
+TEST(CliGtfs, ABoardsOwnFeedImportsBackToTheSameTimetable) {
+  test::TTempDir dir;
+  const std::string feed = dir / "feed.zip", board = dir / "First", again = dir / "Again";
+  test::WriteGtfsZip(feed, test::ScenarioFeed());
+  ASSERT_EQ(Cli({"import-gtfs", "--new-board", board, feed, "--route", "R1", "--date", "20260105"})
+                .Exit,
+            0);
+  const std::string own = dir / "own.zip", twice = dir / "twice.zip";
+  ASSERT_EQ(Cli({"export-gtfs", board, own}).Exit, 0);
+  ASSERT_EQ(Cli({"export-gtfs", board, twice}).Exit, 0);
+  EXPECT_EQ(test::ReadBytes(own), test::ReadBytes(twice));  // the same board, the same bytes
+  const TCliRun back = Cli({"import-gtfs", "--new-board", again, own, "--route", "R1"});
+  ASSERT_EQ(back.Exit, 0) << back.Out << back.Err;
+  EXPECT_NE(back.Out.find("新しい編成 3本"), std::string::npos) << back.Out;
+  for (const char* d : {"down", "up"}) {
+    const std::string want = TimesOf(board, "港線", d);
+    EXPECT_NE(want.find("3\t快速 はまかぜ"), std::string::npos) << want;
+    EXPECT_EQ(TimesOf(again, "港線", d), want) << d;
+  }
 }
 
 }  // namespace

@@ -313,7 +313,9 @@ class CutFeed : public ::testing::Test {
   }
   TTable Build(const std::string& file) {
     TGtfsFeed feed;
-    EXPECT_TRUE(BuildGtfsFeed(brd_, lines_, TGtfsOptions{}, feed).ok());
+    TGtfsTimetable own{"平日", {}};
+    for (const auto& [key, car] : brd_.Cars) own.Cars.push_back(car.get());
+    EXPECT_TRUE(BuildGtfsFeed(brd_, lines_, {own}, TGtfsOptions{}, feed).ok());
     sum_ = feed.Summary;
     for (const auto& [name, text] : feed.Files) {
       if (name == file) return ToTable(text);
@@ -335,7 +337,7 @@ TEST_F(CutFeed, ATrainChangingLineBecomesTwoTripsOfOneBlock) {
   ASSERT_EQ(trips.size(), 2u);
   EXPECT_EQ(trips[0].at("trip_id"), "10_1");
   EXPECT_EQ(trips[0].at("route_id"), "R1");
-  EXPECT_EQ(trips[0].at("trip_headsign"), "S3");
+  EXPECT_EQ(trips[0].at("trip_headsign"), "普通 S3");
   EXPECT_EQ(trips[1].at("trip_id"), "10_2");
   EXPECT_EQ(trips[1].at("route_id"), "R2");
   for (const auto& t : trips) {
