@@ -72,7 +72,7 @@ struct TService {
 // ---- What is read -------------------------------------------------------------------------------
 
 struct TTrip {
-  std::string Service, ShortName, Headsign, Block;
+  std::string Service, ShortName, Headsign, Block, Direction;
 };
 
 struct TStopTime {
@@ -128,6 +128,7 @@ class TRouteReader {
   TStatus Stops();
   TStatus Visits();
   std::vector<size_t> LineOrder();
+  void Orient(std::vector<size_t>& order) const;
   void Fill(const std::vector<size_t>& order, TOudDoc& doc);
 };
 
@@ -160,7 +161,7 @@ TStatus TRouteReader::Trips() {
   const TStatus st = feed_.ReadTable(
       "trips.txt",
       {{"route_id", true}, {"service_id", true}, {"trip_id", true}, {"trip_short_name"},
-       {"trip_headsign"}, {"block_id"}},
+       {"trip_headsign"}, {"block_id"}, {"direction_id"}},
       true, [&](const TGtfsRecord& r) {
         if (r.F[0] != route_.Id) return TStatus::Ok();
         if (r.F[2].empty()) return TStatus::Error(Where("trips.txt", r) + ": trip_id が空です");
@@ -168,7 +169,7 @@ TStatus TRouteReader::Trips() {
           return TStatus::Error(Where("trips.txt", r) + ": 路線の便が多すぎます（上限 " +
                                 IntText(kMaxGtfsRouteTrips) + "）");
         }
-        if (!trips_.emplace(r.F[2], TTrip{r.F[1], r.F[3], r.F[4], r.F[5]}).second) {
+        if (!trips_.emplace(r.F[2], TTrip{r.F[1], r.F[3], r.F[4], r.F[5], r.F[6]}).second) {
           return TStatus::Error(Where("trips.txt", r) + ": trip_id " + r.F[2] + " が2度あります");
         }
         services_[r.F[1]];
@@ -398,12 +399,14 @@ TStatus TRouteReader::Visits() {
 
 // Fits one trip's stations into the order: oriented by the stations the two share, each new
 // station goes right after the last shared one before it (before the first shared one when it
-// comes before them all). False when the trip shares no station with the order.
-bool FitInto(std::vector<size_t>& order, std::vector<size_t> seq) {
-  std::vector<std::pair<size_t, size_t>> shared;  // (index in seq, index in order)
+// comes before them all). False when the trip shares no station with the order. Linear in the
+// sizes of the two; stations counts the stations met.
+bool FitInto(std::vector<size_t>& order, std::vector<size_t> seq, size_t stations) {
+  std::vector<int64_t> at(stations, -1);
+  for (size_t i = 0; i < order.size(); ++i) at[order[i]] = static_cast<int64_t>(i);
+  std::vector<std::pair<size_t, int64_t>> shared;  // (index in seq, index in order)
   for (size_t i = 0; i < seq.size(); ++i) {
-    const auto it = std::find(order.begin(), order.end(), seq[i]);
-    if (it != order.end()) shared.push_back({i, static_cast<size_t>(it - order.begin())});
+    if (at[seq[i]] >= 0) shared.push_back({i, at[seq[i]]});
   }
   if (shared.empty()) return false;
   bool reversed = shared.size() >= 2 && shared.back().second < shared.front().second;
@@ -412,25 +415,46 @@ bool FitInto(std::vector<size_t>& order, std::vector<size_t> seq) {
     reversed = atFront == (shared[0].first == 0);
   }
   if (reversed) std::reverse(seq.begin(), seq.end());
-  size_t pos = 0;
-  bool met = false;
-  for (size_t i = 0; i < seq.size(); ++i) {
-    const auto it = std::find(order.begin(), order.end(), seq[i]);
-    if (it != order.end()) {
-      pos = static_cast<size_t>(it - order.begin()) + 1;
-      met = true;
-      continue;
-    }
-    if (!met) {  // before the first shared station
-      size_t j = i;
-      while (std::find(order.begin(), order.end(), seq[j]) == order.end()) ++j;
-      pos = static_cast<size_t>(std::find(order.begin(), order.end(), seq[j]) - order.begin());
-      met = true;
-    }
-    order.insert(order.begin() + static_cast<std::ptrdiff_t>(pos), seq[i]);
-    ++pos;
+  // Each new station with the index of the order's station it goes before.
+  std::vector<std::pair<int64_t, size_t>> inserts;
+  int64_t before = -1;
+  for (const size_t sta : seq) {
+    if (at[sta] < 0) continue;
+    before = at[sta];
+    break;
   }
+  for (const size_t sta : seq) {
+    if (at[sta] >= 0) {
+      before = at[sta] + 1;
+    } else {
+      inserts.push_back({before, sta});
+    }
+  }
+  std::stable_sort(inserts.begin(), inserts.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<size_t> out;
+  size_t k = 0;
+  for (int64_t p = 0; p <= static_cast<int64_t>(order.size()); ++p) {
+    for (; k < inserts.size() && inserts[k].first <= p; ++k) out.push_back(inserts[k].second);
+    if (p < static_cast<int64_t>(order.size())) out.push_back(order[static_cast<size_t>(p)]);
+  }
+  order = std::move(out);
   return true;
+}
+
+// Turns the order round when most trips with direction_id 0 (outbound) run against it, so that
+// they become the line's down trains.
+void TRouteReader::Orient(std::vector<size_t>& order) const {
+  std::vector<int64_t> at(staKeys_.size(), -1);
+  for (size_t i = 0; i < order.size(); ++i) at[order[i]] = static_cast<int64_t>(i);
+  int64_t against = 0;
+  for (const auto& [id, v] : visits_) {
+    const std::string& dir = trips_.at(id).Direction;
+    if (at[v.front().Sta] < 0 || at[v.back().Sta] < 0) continue;  // never fitted
+    const bool up = at[v.front().Sta] > at[v.back().Sta];
+    if (dir == "0" || dir == "1") against += up == (dir == "0") ? 1 : -1;
+  }
+  if (against > 0) std::reverse(order.begin(), order.end());
 }
 
 std::vector<size_t> TRouteReader::LineOrder() {
@@ -444,15 +468,16 @@ std::vector<size_t> TRouteReader::LineOrder() {
   std::stable_sort(byLength.begin(), byLength.end(),
                    [](const auto& a, const auto& b) { return a.size() > b.size(); });
   std::vector<size_t> order = byLength.front();
-  // Patterns joined only through one not yet fitted are tried again once it is.
-  for (bool progress = true; progress;) {
-    progress = false;
-    for (auto it = byLength.begin() + 1; it != byLength.end();) {
-      if (FitInto(order, *it)) {
-        it = byLength.erase(it);
-        progress = true;
-      } else {
-        ++it;
+  std::vector<bool> fitted(byLength.size(), false);
+  fitted[0] = true;
+  // Patterns joined only through one not yet fitted are tried again once it is (a few rounds:
+  // a line is joined within as many rounds as it has branches off branches).
+  for (int32_t round = 0, progress = 1; round < 8 && progress > 0; ++round) {
+    progress = 0;
+    for (size_t k = 1; k < byLength.size(); ++k) {
+      if (!fitted[k] && FitInto(order, byLength[k], staKeys_.size())) {
+        fitted[k] = true;
+        ++progress;
       }
     }
   }
@@ -597,7 +622,8 @@ TStatus TRouteReader::Read(TOudDoc& doc) {
   if (st) st = Stops();
   if (st) st = Visits();
   if (!st) return st;
-  const std::vector<size_t> order = LineOrder();
+  std::vector<size_t> order = LineOrder();
+  Orient(order);
   if (order.size() < 2) return TStatus::Error("路線 " + route_.Id + " の駅が2つありません");
   for (const size_t k : order) {
     const TStop& s = stops_.at(staKeys_[k]);
@@ -606,9 +632,13 @@ TStatus TRouteReader::Read(TOudDoc& doc) {
                             "）に Shift-JIS で書けない文字があります");
     }
   }
-  if (order.size() < staKeys_.size()) {
+  std::set<size_t> visited;
+  for (const auto& [id, v] : visits_) {
+    for (const TVisit& x : v) visited.insert(x.Sta);
+  }
+  if (order.size() < visited.size()) {
     info_.Notes.push_back("路線のほかの駅とつながらない駅 " +
-                          IntText(static_cast<int64_t>(staKeys_.size() - order.size())) +
+                          IntText(static_cast<int64_t>(visited.size() - order.size())) +
                           " か所と、そこを走る便は読み込みません");
   }
   TOudDoc out;

@@ -13,7 +13,7 @@ namespace ramvel {
 
 // Limits on what one route may bring in, checked while reading.
 inline constexpr int32_t kMaxGtfsRouteTrips = 20000;
-inline constexpr int32_t kMaxGtfsRouteStopTimes = 2000000;
+inline constexpr int32_t kMaxGtfsRouteStopTimes = 1000000;
 inline constexpr int32_t kMaxGtfsRouteStations = 500;
 
 // A route offered for import.

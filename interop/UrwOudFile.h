@@ -78,7 +78,7 @@ struct TOudTrain {
   std::vector<TOudCell> Cells;  // one per station, in station (down) order
   // The working (a GTFS block) the train belongs to: the trains of one working run in turn by
   // one train set. Empty: chained by turnaround time. Not written to OuDia files.
-  std::string Block;
+  std::string Block = {};
 };
 
 struct TOudStation {

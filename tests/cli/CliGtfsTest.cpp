@@ -10,6 +10,7 @@
 #include "GtfsTestFeed.h"
 #include "TestSupport.h"
 #include "cli/UrwCli.h"
+#include "interop/UrwGtfsImport.h"
 
 namespace ramvel {
 namespace {
@@ -28,6 +29,9 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
   // The sample's station files hold 4+3+4+2+4+4+2+6+3 platforms; its car files 542 train headers.
   const std::vector<TCase> cases = {
       {{"export-gtfs", board, out, "--origin", "91,139"}, 2, "起点 91,139"},
+      {{"export-gtfs", board, out, "--start", "20261301"}, 2, "運行開始日 20261301"},
+      {{"export-gtfs", board, out, "--days", "ダイヤ=11111"}, 2, "運行日 11111"},
+      {{"export-gtfs", board, out, "--agency-url", "example.org"}, 2, "--agency-url"},
       {{"export-gtfs", board, out, "--origin"}, 2, "--origin"},
       {{"export-gtfs", board}, 2, "export-gtfs needs BOARD OUT.zip"},
       {{"export-gtfs", dir / "nothing", out}, 2, "no such board folder"},
@@ -35,9 +39,6 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
       {{"export-gtfs", board, out, "--origin", "35.68,139.76"},
        0,
        "駅 9（のりば 32）、路線 3、ダイヤ 1、便 542"},
-      {{"export-gtfs", board, out, "--start", "20261301"}, 2, "運行開始日 20261301"},
-      {{"export-gtfs", board, out, "--days", "ダイヤ=11111"}, 2, "運行日 11111"},
-      {{"export-gtfs", board, out, "--agency-url", "example.org"}, 2, "--agency-url"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Args.back());
@@ -77,8 +78,8 @@ TEST(CliGtfs, TheScenarioRouteBecomesABoardWhoseBlocksAreItsTrainSets) {
   ASSERT_EQ(made.Exit, 0) << made.Out << made.Err;
   EXPECT_NE(made.Out.find("GTFS 路線 R1（港線）: 20260105 に走る便 5 本"), std::string::npos)
       << made.Out;
-  // Blocks B1 (1, 2) and B2 (3, 4) are two sets; G1 belongs to no block and takes neither,
-  // although both stand at 北 when it leaves.
+  // Blocks B1 (1, 2) and B2 (4, 3) are two sets; G1 belongs to no block and is a third, though
+  // B2's set stands at 南 when it leaves (by turnaround alone one set would run all five).
   EXPECT_NE(made.Out.find("時刻どおり 5本、遅れ 0本、入れられない列車 0本、新しい編成 3本"),
             std::string::npos)
       << made.Out;
@@ -104,13 +105,32 @@ TEST(CliGtfs, TheScenarioRouteBecomesABoardWhoseBlocksAreItsTrainSets) {
   EXPECT_FALSE(fs::exists(dir / "X"));
 }
 
-// The timetable of a line without the platforms ("#2"), which a new board chooses itself.
-std::string TimesOf(const std::string& board, const std::string& line, const char* dir) {
+// The departures of a line's timetable: arrivals ("735.30/", "901.41=") and platforms ("#2")
+// left out, since a new board's running times and platforms come from its own layout.
+std::string DeparturesOf(const std::string& board, const std::string& line, const char* dir) {
   const TCliRun run = Cli({"timetable", board, line, dir});
   EXPECT_EQ(run.Exit, 0) << run.Err;
-  return std::regex_replace(run.Out, std::regex("#[0-9]+"), "");
+  return std::regex_replace(run.Out, std::regex("[0-9.]+[/=]|#[0-9]+"), "");
 }
 
+// Every train of a document by number: direction, kind, name, and per station what it does
+// with its arrival and departure (either standing in for the other).
+std::map<std::string, std::string> TrainsOf(const TOudDoc& doc) {
+  std::map<std::string, std::string> out;
+  for (const TOudTrain& t : doc.Dias.at(0).Trains) {
+    std::string& s = out[t.No];
+    s = (t.Nobori ? "up " : "down ") + doc.Kinds.at(static_cast<size_t>(t.Kind)).Name + " " + t.Name;
+    for (const TOudCell& c : t.Cells) {
+      s += " " + std::to_string(static_cast<int>(c.Stop)) + ":" +
+           std::to_string(c.Arr >= 0 ? c.Arr : c.Dep) + "/" + std::to_string(c.Dep >= 0 ? c.Dep : c.Arr);
+    }
+  }
+  return out;
+}
+
+// A board's feed reads back as the board's own timetable (compared with its OuDiaSecond export,
+// which keeps seconds), and makes a new board running the same trains with the same departures
+// in the same train sets.
 TEST(CliGtfs, ABoardsOwnFeedImportsBackToTheSameTimetable) {
   test::TTempDir dir;
   const std::string feed = dir / "feed.zip", board = dir / "First", again = dir / "Again";
@@ -118,18 +138,32 @@ TEST(CliGtfs, ABoardsOwnFeedImportsBackToTheSameTimetable) {
   ASSERT_EQ(Cli({"import-gtfs", "--new-board", board, feed, "--route", "R1", "--date", "20260105"})
                 .Exit,
             0);
-  const std::string own = dir / "own.zip", twice = dir / "twice.zip";
+  const std::string own = dir / "own.zip", twice = dir / "twice.zip", oud = dir / "own.oud2";
   ASSERT_EQ(Cli({"export-gtfs", board, own}).Exit, 0);
   ASSERT_EQ(Cli({"export-gtfs", board, twice}).Exit, 0);
   EXPECT_EQ(test::ReadBytes(own), test::ReadBytes(twice));  // the same board, the same bytes
+  ASSERT_EQ(Cli({"export-oud", board, "港線", oud}).Exit, 0);
+  TOudDoc fromOud, fromGtfs;
+  ASSERT_TRUE(LoadOudFile(oud, fromOud).ok());
+  TGtfsArchive archive;
+  TGtfsImportInfo info;
+  ASSERT_TRUE(archive.OpenFile(own).ok());
+  ASSERT_TRUE(ReadGtfsRoute(archive, {"R1", ""}, fromGtfs, info).ok());
+  ASSERT_EQ(fromGtfs.Stations.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(fromGtfs.Stations[i].Name, fromOud.Stations.at(i).Name);
+  const auto trains = TrainsOf(fromGtfs);
+  EXPECT_EQ(trains.size(), 5u);
+  EXPECT_EQ(trains, TrainsOf(fromOud));
   const TCliRun back = Cli({"import-gtfs", "--new-board", again, own, "--route", "R1"});
   ASSERT_EQ(back.Exit, 0) << back.Out << back.Err;
-  EXPECT_NE(back.Out.find("新しい編成 3本"), std::string::npos) << back.Out;
+  EXPECT_NE(back.Out.find("時刻どおり 5本、遅れ 0本、入れられない列車 0本、新しい編成 3本"),
+            std::string::npos)
+      << back.Out;
   for (const char* d : {"down", "up"}) {
-    const std::string want = TimesOf(board, "港線", d);
-    EXPECT_NE(want.find("3\t快速 はまかぜ"), std::string::npos) << want;
-    EXPECT_EQ(TimesOf(again, "港線", d), want) << d;
+    const std::string want = DeparturesOf(board, "港線", d);
+    EXPECT_EQ(DeparturesOf(again, "港線", d), want) << d;
   }
+  EXPECT_NE(DeparturesOf(again, "港線", "down").find("3\t快速 はまかぜ"), std::string::npos);
 }
 
 }  // namespace

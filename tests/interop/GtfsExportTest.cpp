@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -265,6 +267,167 @@ TEST_F(SampleFeed, ThreeTrainsMatchTheirCarFiles) {
       EXPECT_EQ(times[k].at("drop_off_type"), c.Stops[k].Pass) << k;
     }
   }
+}
+
+double Metres(const std::map<std::string, std::string>& a,
+              const std::map<std::string, std::string>& b) {
+  const double k = 3.14159265358979323846 / 180, lat = std::stod(a.at("stop_lat")) * k;
+  const double dy = (std::stod(b.at("stop_lat")) - std::stod(a.at("stop_lat"))) * k;
+  const double dx = (std::stod(b.at("stop_lon")) - std::stod(a.at("stop_lon"))) * k * std::cos(lat);
+  return 6371000.0 * std::hypot(dx, dy);
+}
+
+// The rules the public validators (transitfeed, gtfs-kit, node-gtfs) check, each on the whole
+// feed: references, unique ids, parent stations, coordinates and spacing, stop time order,
+// calendar validity, blocks whose trips do not overlap.
+TEST_F(SampleFeed, PassesTheValidatorsRules) {
+  for (const char* f : {"agency.txt", "stops.txt", "routes.txt", "trips.txt", "stop_times.txt",
+                        "calendar.txt", "calendar_dates.txt", "feed_info.txt"}) {
+    EXPECT_FALSE(File(f).empty()) << f;
+  }
+  const std::set<std::string> agencies = Ids(File("agency.txt"), "agency_id");
+  const std::set<std::string> services = Ids(File("calendar.txt"), "service_id");
+  std::map<std::string, std::map<std::string, std::string>> stops;
+  for (const auto& s : File("stops.txt")) stops[s.at("stop_id")] = s;
+  for (const auto& a : File("agency.txt")) {
+    EXPECT_EQ(a.at("agency_url").rfind("https://", 0), 0u);
+    EXPECT_NE(a.at("agency_timezone").find('/'), std::string::npos);
+  }
+  for (const auto& r : File("routes.txt")) {
+    EXPECT_EQ(agencies.count(r.at("agency_id")), 1u);
+    EXPECT_FALSE(r.at("route_short_name").empty() && r.at("route_long_name").empty());
+  }
+  // Parent stations: a station has none; a platform's parent is a station within 1000 m; two
+  // platforms lie at least 2 m apart.
+  std::map<std::string, std::vector<std::string>> children;
+  for (const auto& [id, s] : stops) {
+    const double lat = std::stod(s.at("stop_lat")), lon = std::stod(s.at("stop_lon"));
+    EXPECT_TRUE(lat >= -90 && lat <= 90 && lon >= -180 && lon <= 180 && (lat != 0 || lon != 0));
+    if (s.at("location_type") == "1") {
+      EXPECT_TRUE(s.at("parent_station").empty()) << id;
+      continue;
+    }
+    const auto parent = stops.find(s.at("parent_station"));
+    ASSERT_NE(parent, stops.end()) << id;
+    EXPECT_EQ(parent->second.at("location_type"), "1") << id;
+    EXPECT_LT(Metres(s, parent->second), 1000) << id;
+    children[parent->first].push_back(id);
+  }
+  for (const auto& [parent, kids] : children) {
+    for (size_t i = 0; i < kids.size(); ++i) {
+      for (size_t j = i + 1; j < kids.size(); ++j) {
+        EXPECT_GE(Metres(stops[kids[i]], stops[kids[j]]), 2.0) << kids[i] << " " << kids[j];
+      }
+    }
+  }
+  // Trips: every reference resolves; stop times have strictly rising sequences, times that never
+  // go back, both times at either end, two stops at least; a block's trips follow each other.
+  std::map<std::string, std::string> blockOf;
+  for (const auto& t : File("trips.txt")) {
+    EXPECT_EQ(services.count(t.at("service_id")), 1u);
+    EXPECT_TRUE(t.at("direction_id") == "0" || t.at("direction_id") == "1");
+    blockOf[t.at("trip_id")] = t.at("service_id") + "/" + t.at("block_id");
+  }
+  std::map<std::string, std::vector<std::pair<int, std::map<std::string, std::string>>>> byTrip;
+  for (const auto& st : File("stop_times.txt")) {
+    ASSERT_EQ(blockOf.count(st.at("trip_id")), 1u);
+    const auto stop = stops.find(st.at("stop_id"));
+    ASSERT_NE(stop, stops.end());
+    EXPECT_NE(stop->second.at("location_type"), "1");
+    byTrip[st.at("trip_id")].push_back({std::stoi(st.at("stop_sequence")), st});
+  }
+  std::map<std::string, std::vector<std::pair<int, int>>> spans;  // block -> trips' times
+  for (auto& [trip, list] : byTrip) {
+    std::sort(list.begin(), list.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    ASSERT_GE(list.size(), 2u) << trip;
+    int last = -1;
+    for (size_t k = 0; k < list.size(); ++k) {
+      if (k > 0) {
+        EXPECT_GT(list[k].first, list[k - 1].first) << trip;
+      }
+      const int arr = Seconds(list[k].second.at("arrival_time"));
+      const int dep = Seconds(list[k].second.at("departure_time"));
+      EXPECT_TRUE(arr >= last && dep >= arr) << trip << " " << k;
+      last = dep;
+    }
+    spans[blockOf[trip]].push_back({Seconds(list.front().second.at("departure_time")),
+                                    Seconds(list.back().second.at("arrival_time"))});
+  }
+  for (auto& [block, list] : spans) {
+    std::sort(list.begin(), list.end());
+    for (size_t k = 1; k < list.size(); ++k) EXPECT_GE(list[k].first, list[k - 1].second) << block;
+  }
+  // Calendar: flags 0/1, dates that exist, start before end; exceptions 1 or 2, once a day.
+  for (const auto& c : File("calendar.txt")) {
+    for (const char* d : {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday",
+                          "sunday"}) {
+      EXPECT_TRUE(c.at(d) == "0" || c.at(d) == "1");
+    }
+    EXPECT_LE(c.at("start_date"), c.at("end_date"));
+  }
+  std::set<std::string> seen;
+  for (const auto& d : File("calendar_dates.txt")) {
+    EXPECT_EQ(services.count(d.at("service_id")), 1u);
+    EXPECT_TRUE(d.at("exception_type") == "1" || d.at("exception_type") == "2");
+    EXPECT_TRUE(seen.insert(d.at("service_id") + d.at("date")).second);
+  }
+}
+
+// The board's one timetable, ダイヤ, runs Monday to Friday but not on public holidays: the 16
+// holidays of 2027 that fall on a weekday (21 March, the spring equinox, is a Sunday and moves
+// to the 22nd).
+TEST_F(SampleFeed, TheWeekdayServiceStopsOnWeekdayHolidays) {
+  const auto& cal = File("calendar.txt");
+  ASSERT_EQ(cal.size(), 1u);
+  EXPECT_EQ(cal[0].at("service_id"), "ダイヤ");
+  EXPECT_EQ(cal[0].at("monday") + cal[0].at("friday") + cal[0].at("saturday") +
+                cal[0].at("sunday"),
+            "1100");
+  std::vector<std::string> removed;
+  for (const auto& d : File("calendar_dates.txt")) {
+    EXPECT_EQ(d.at("exception_type"), "2");
+    removed.push_back(d.at("date").substr(4));
+  }
+  EXPECT_EQ(removed, (std::vector<std::string>{"0101", "0111", "0211", "0223", "0322", "0429",
+                                               "0503", "0504", "0505", "0719", "0811", "0920",
+                                               "0923", "1011", "1103", "1123"}));
+}
+
+TEST(GtfsCalendar, JapanesePublicHolidaysOf2026) {
+  const std::set<std::string> holidays = {"0101", "0112", "0211", "0223", "0320", "0429",
+                                          "0503", "0504", "0505", "0506", "0720", "0811",
+                                          "0921", "0922", "0923", "1012", "1103", "1123"};
+  std::set<std::string> found;
+  const std::chrono::sys_days first{std::chrono::year(2026) / 1 / 1};
+  for (std::chrono::sys_days d = first; d < first + std::chrono::days(365);
+       d += std::chrono::days(1)) {
+    if (!IsJpHoliday(d)) continue;
+    const std::chrono::year_month_day ymd(d);
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02u%02u", static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()));
+    found.insert(buf);
+  }
+  EXPECT_EQ(found, holidays);
+}
+
+TEST(GtfsCalendar, DaysAreParsedOrRefusedAndNamesGiveTheDefaults) {
+  const std::pair<const char*, const char*> ok[] = {
+      {"1111100", "1111100"}, {"0000011H", "0000011H"}, {"1111111h", "1111111H"}};
+  for (const auto& [text, back] : ok) {
+    TGtfsDays d;
+    ASSERT_TRUE(ParseGtfsDays(text, d).ok()) << text;
+    EXPECT_EQ(GtfsDaysText(d), back);
+  }
+  for (const char* bad : {"", "111110", "11111000", "1111102", "1111100X"}) {
+    TGtfsDays d;
+    EXPECT_FALSE(ParseGtfsDays(bad, d).ok()) << bad;
+  }
+  const std::pair<const char*, const char*> names[] = {
+      {"平日", "1111100"}, {"ダイヤ", "1111100"}, {"土休日", "0000011H"},
+      {"土曜", "0000010"}, {"日曜・祝日", "0000001H"}};
+  for (const auto& [name, days] : names) EXPECT_EQ(GtfsDaysText(DefaultGtfsDays(name)), days);
 }
 
 TEST(GtfsTime, HoursRunPastMidnight) {

@@ -71,10 +71,10 @@ TEST(GtfsImport, TheScenarioRouteBecomesItsTimetableOfTheDay) {
        {"s /07:00:00", "s 07:05:00/07:05:30", "s 07:10:00/"}},
       {"3", "快速", "はまかぜ", "B2", false,
        {"s /08:00:00", "p 08:04:00/08:04:00", "s 08:07:00/"}},
-      {"G1", "普通", "", "", false, {"s /09:00:00", "p /", "s 09:12:00/"}},
+      {"4", "普通", "", "B2", true, {"s 06:45:00/", "s 06:37:00/06:38:00", "s /06:30:00"}},
       {"2", "普通", "", "B1", true,
        {"s 07:40:00/", "s 07:35:00/07:35:30", "s /07:30:00"}},
-      {"4", "普通", "", "B2", true, {"s 08:55:00/", "s 08:47:00/08:48:00", "s /08:40:00"}},
+      {"G1", "普通", "", "", true, {"s 09:12:00/", "p /", "s /09:00:00"}},
   };
   ASSERT_EQ(doc.Dias.size(), 1u);
   const std::vector<TOudTrain>& trains = doc.Dias[0].Trains;
@@ -90,9 +90,11 @@ TEST(GtfsImport, TheScenarioRouteBecomesItsTimetableOfTheDay) {
     ASSERT_EQ(t.Cells.size(), 3u);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(CellText(t.Cells[i]), want[k].Cells[i]) << i;
   }
-  // 1 leaves from platform 1 of 北, 3 from platform 2.
-  EXPECT_EQ(trains[0].Cells[0].Track, 0);
-  EXPECT_EQ(trains[1].Cells[0].Track, 1);
+  // Platforms are named in the order trains first use them: 4 arrives at 1 at 06:45, 1 leaves
+  // from 2 at 07:00.
+  EXPECT_EQ(trains[2].Cells[0].Track, 0);
+  EXPECT_EQ(trains[0].Cells[0].Track, 1);
+  EXPECT_EQ(trains[1].Cells[0].Track, 0);
 }
 
 TEST(GtfsImport, TheDayAndTheRouteAreChosenOrRefused) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "DiaScript.h"
+#include "GtfsTestFeed.h"
 #include "ShellFixture.h"
 #include "timetable/UrwDiaEditorForm.h"
 
@@ -35,7 +36,7 @@ class ExportMenu : public ShellTest {
   const TScriptedHost::TEvent& Last() const { return host_.Events.back(); }
 };
 
-TEST_F(ExportMenu, GtfsAsksFileAndOriginThenWritesTheFeed) {
+TEST_F(ExportMenu, GtfsAsksFileOriginStartAndDaysThenWritesTheFeed) {
   TFrmMain& m = OpenSample();
   ASSERT_TRUE(m.MnuGtfs->isEnabled());
   // A bad origin is refused by name and writes nothing.
@@ -45,13 +46,26 @@ TEST_F(ExportMenu, GtfsAsksFileAndOriginThenWritesTheFeed) {
   EXPECT_EQ(Last().Caption, "エラー");
   EXPECT_NE(Last().Text.find("35.5;139.5"), std::string::npos) << Last().Text;
   EXPECT_FALSE(fs::exists(base_ / "feed.zip"));
-  // The default offered is the last origin accepted; the name gets its .zip.
+  // Days that are not seven 0/1 digits are refused by name and write nothing.
   host_.FileAnswers = {base_ / "feed"};
-  host_.InputAnswers = {"35.5,139.5"};
+  host_.InputAnswers = {"35.5,139.5", "20260401", "11111"};
+  m.MnuGtfs->trigger();
+  EXPECT_EQ(Last().Caption, "エラー");
+  EXPECT_NE(Last().Text.find("運行日 11111"), std::string::npos) << Last().Text;
+  EXPECT_FALSE(fs::exists(base_ / "feed.zip"));
+  // The origin, the first day and the days of the board's one timetable, ダイヤ (full-width
+  // digits taken); the name gets its .zip.
+  host_.FileAnswers = {base_ / "feed"};
+  host_.InputAnswers = {"35.5,139.5", "２０２６０４０１", "1111111H"};
   m.MnuGtfs->trigger();
   ASSERT_EQ(Last().Caption, "お知らせ") << Last().Text;
-  EXPECT_NE(Last().Text.find("便 542"), std::string::npos) << Last().Text;
-  EXPECT_TRUE(fs::exists(base_ / "feed.zip"));
+  EXPECT_NE(Last().Text.find("ダイヤ 1、便 542"), std::string::npos) << Last().Text;
+  const TGtfsFiles feed = ReadGtfsZip(base_ / "feed.zip");
+  ASSERT_EQ(feed.count("calendar.txt"), 1u);
+  EXPECT_NE(feed.at("calendar.txt").find("ダイヤ,1,1,1,1,1,1,1,20260401,20270331"),
+            std::string::npos)
+      << feed.at("calendar.txt");
+  EXPECT_EQ(feed.count("calendar_dates.txt"), 0u);  // runs every day, holidays too
   host_.Events.clear();
   host_.FileAnswers = {std::nullopt};
   m.MnuGtfs->trigger();  // cancelled at the file: nothing else asked
