@@ -113,11 +113,12 @@ class TRouteReader {
   std::map<std::string, TService> services_;
   std::map<std::string, std::vector<TStopTime>> times_;  // the day's trips
   std::unordered_map<std::string, TStop> stops_;
-  // Stations met, in first-met order: key (the parent's stop_id, or the stop's own), name, and
-  // the position when known.
+  // Stations met, in first-met order, by key: the parent's stop_id, or the stop's own.
   std::vector<std::string> staKeys_;
-  std::unordered_map<std::string, size_t> staIndex_;
+  std::unordered_map<std::string, size_t> staIndex_;  // key -> index into staKeys_
   std::map<std::string, std::vector<TVisit>> visits_;  // by trip id
+  std::set<std::string> usedNos_;                     // train numbers given
+  int32_t derived_ = 0, renamed_ = 0, serial_ = 0;    // numbers made up, numbers changed
 
   TStatus Route();
   TStatus Trips();
@@ -130,6 +131,10 @@ class TRouteReader {
   std::vector<size_t> LineOrder();
   void Orient(std::vector<size_t>& order) const;
   void Fill(const std::vector<size_t>& order, TOudDoc& doc);
+  void FillStations(const std::vector<size_t>& order, TOudDoc& doc) const;
+  std::string TrainNo(const std::string& id, const TTrip& trip);
+  TOudTrain MakeTrain(const std::string& id, const std::vector<TVisit>& v,
+                      const std::vector<size_t>& slotOf, TOudDoc& doc);
 };
 
 TStatus TRouteReader::Route() {
@@ -527,19 +532,17 @@ bool UsableTrainNo(const std::string& no) {
          no.find_first_of(",[]| \t\"") == std::string::npos && HasCp932(no);
 }
 
-void TRouteReader::Fill(const std::vector<size_t>& order, TOudDoc& doc) {
-  const size_t n = order.size();
-  std::vector<size_t> slotOf(staKeys_.size(), n);
-  for (size_t i = 0; i < n; ++i) slotOf[order[i]] = i;
+// The stations in line order, named (a name met twice gets "(2)"), with their distances.
+void TRouteReader::FillStations(const std::vector<size_t>& order, TOudDoc& doc) const {
   std::set<std::string> names;
   const TStop* prev = nullptr;
   double km = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const TStop& s = stops_.at(staKeys_[order[i]]);
+  for (const size_t k : order) {
+    const TStop& s = stops_.at(staKeys_[k]);
     TOudStation sta;
-    sta.Name = TrimText(s.Name).empty() ? staKeys_[order[i]] : TrimText(s.Name);
-    for (int32_t k = 2; !names.insert(sta.Name).second; ++k) {
-      sta.Name = TrimText(s.Name) + "(" + IntText(k) + ")";
+    sta.Name = TrimText(s.Name).empty() ? staKeys_[k] : TrimText(s.Name);
+    for (int32_t n = 2; !names.insert(sta.Name).second; ++n) {
+      sta.Name = TrimText(s.Name) + "(" + IntText(n) + ")";
     }
     if (s.HasPos) {
       if (prev != nullptr) km += DistanceKm(*prev, s);
@@ -548,67 +551,83 @@ void TRouteReader::Fill(const std::vector<size_t>& order, TOudDoc& doc) {
     }
     doc.Stations.push_back(std::move(sta));
   }
+}
+
+// A train's number: its short name, else its trip_id, else "G" and the next serial; one already
+// given gets "-2", "-3" ....
+std::string TRouteReader::TrainNo(const std::string& id, const TTrip& trip) {
+  std::string no = UsableTrainNo(trip.ShortName) ? trip.ShortName : UsableTrainNo(id) ? id : "";
+  if (no.empty()) {
+    ++derived_;
+    while (!usedNos_.insert(no = "G" + IntText(++serial_)).second) {}
+  } else if (!usedNos_.insert(no).second) {
+    ++renamed_;
+    const std::string base = no;
+    for (int32_t k = 2; !usedNos_.insert(no = base + "-" + IntText(k)).second; ++k) {}
+  }
+  return no;
+}
+
+// One trip as a train over the stations (slotOf: a station's place in the line). Stations
+// between its ends that it does not name are passed; the origin keeps its departure only and
+// the terminal its arrival, as OuDia writes them.
+TOudTrain TRouteReader::MakeTrain(const std::string& id, const std::vector<TVisit>& v,
+                                  const std::vector<size_t>& slotOf, TOudDoc& doc) {
+  const TTrip& trip = trips_.at(id);
   const auto& six = OudKindNames();
-  for (const std::string& k : six) doc.Kinds.push_back(TOudKind{k, k.substr(0, 3)});
-  std::set<std::string> used;
-  int32_t derived = 0, renamed = 0, serial = 0;
-  TOudDia dia{info_.Date, {}};
+  TOudTrain t;
+  t.Nobori = slotOf[v.front().Sta] > slotOf[v.back().Sta];
+  std::string kind = "普通";
+  KindFromHeadsign(trip.Headsign, doc.Stations[slotOf[v.back().Sta]].Name, kind, t.Name);
+  if (!HasCp932(t.Name)) t.Name.clear();
+  t.Kind = static_cast<int32_t>(std::find(six.begin(), six.end(), kind) - six.begin());
+  t.No = TrainNo(id, trip);
+  t.Block = trip.Block;
+  t.Cells.assign(doc.Stations.size(), TOudCell{});
+  const size_t a = std::min(slotOf[v.front().Sta], slotOf[v.back().Sta]);
+  const size_t b = std::max(slotOf[v.front().Sta], slotOf[v.back().Sta]);
+  for (size_t i = a; i <= b; ++i) t.Cells[i].Stop = TOudStop::kPass;
+  for (const TVisit& x : v) {
+    TOudCell& c = t.Cells[slotOf[x.Sta]];
+    c.Stop = x.Pass ? TOudStop::kPass : TOudStop::kStop;
+    c.Arr = &x == &v.front() || x.Arr < 0 ? -1 : x.Arr % 86400;
+    c.Dep = &x == &v.back() || x.Dep < 0 ? -1 : x.Dep % 86400;
+    if (x.Platform.empty() || !HasCp932(x.Platform)) continue;
+    std::vector<std::string>& tracks = doc.Stations[slotOf[x.Sta]].Tracks;
+    const auto it = std::find(tracks.begin(), tracks.end(), x.Platform);
+    c.Track = static_cast<int32_t>(it - tracks.begin());
+    if (it == tracks.end()) tracks.push_back(x.Platform);
+  }
+  return t;
+}
+
+// The document's stations, the six kinds, and the trips whose stations all lie on the line as
+// trains: down trains, then up trains, each in departure order.
+void TRouteReader::Fill(const std::vector<size_t>& order, TOudDoc& doc) {
+  const size_t n = order.size();
+  std::vector<size_t> slotOf(staKeys_.size(), n);
+  for (size_t i = 0; i < n; ++i) slotOf[order[i]] = i;
+  FillStations(order, doc);
+  for (const std::string& k : OudKindNames()) doc.Kinds.push_back(TOudKind{k, k.substr(0, 3)});
   std::vector<std::pair<const std::string*, const std::vector<TVisit>*>> byDep;
   for (const auto& [id, v] : visits_) {
-    const bool fitted = std::all_of(v.begin(), v.end(), [&](const TVisit& x) {
-      return slotOf[x.Sta] < n;
-    });
-    if (fitted) byDep.push_back({&id, &v});
+    if (std::all_of(v.begin(), v.end(), [&](const TVisit& x) { return slotOf[x.Sta] < n; })) {
+      byDep.push_back({&id, &v});
+    }
   }
   std::stable_sort(byDep.begin(), byDep.end(), [](const auto& x, const auto& y) {
     return x.second->front().Dep < y.second->front().Dep;
   });
-  for (const auto& [idp, vp] : byDep) {
-    const std::string& id = *idp;
-    const std::vector<TVisit>& v = *vp;
-    const TTrip& trip = trips_.at(id);
-    TOudTrain t;
-    t.Nobori = slotOf[v.front().Sta] > slotOf[v.back().Sta];
-    std::string kind = "普通";
-    KindFromHeadsign(trip.Headsign, doc.Stations[slotOf[v.back().Sta]].Name, kind, t.Name);
-    if (!HasCp932(t.Name)) t.Name.clear();
-    t.Kind = static_cast<int32_t>(std::find(six.begin(), six.end(), kind) - six.begin());
-    t.No = UsableTrainNo(trip.ShortName) ? trip.ShortName : UsableTrainNo(id) ? id : "";
-    if (t.No.empty()) {
-      ++derived;
-      while (!used.insert(t.No = "G" + IntText(++serial)).second) {}
-    } else if (!used.insert(t.No).second) {
-      ++renamed;
-      const std::string base = t.No;
-      for (int32_t k = 2; !used.insert(t.No = base + "-" + IntText(k)).second; ++k) {}
-    }
-    t.Block = trip.Block;
-    t.Cells.assign(n, TOudCell{});
-    const size_t a = std::min(slotOf[v.front().Sta], slotOf[v.back().Sta]);
-    const size_t b = std::max(slotOf[v.front().Sta], slotOf[v.back().Sta]);
-    for (size_t i = a; i <= b; ++i) t.Cells[i].Stop = TOudStop::kPass;  // skipped: passed
-    for (const TVisit& x : v) {
-      TOudCell& c = t.Cells[slotOf[x.Sta]];
-      c.Stop = x.Pass ? TOudStop::kPass : TOudStop::kStop;
-      c.Arr = x.Arr >= 0 ? x.Arr % 86400 : -1;
-      c.Dep = x.Dep >= 0 ? x.Dep % 86400 : -1;
-      if (&x == &v.front()) c.Arr = -1;  // as OuDia writes an origin and a terminal
-      if (&x == &v.back()) c.Dep = -1;
-      if (!x.Platform.empty()) {
-        std::vector<std::string>& tracks = doc.Stations[slotOf[x.Sta]].Tracks;
-        auto it = std::find(tracks.begin(), tracks.end(), x.Platform);
-        if (it == tracks.end() && HasCp932(x.Platform)) it = tracks.insert(tracks.end(), x.Platform);
-        if (it != tracks.end()) c.Track = static_cast<int32_t>(it - tracks.begin());
-      }
-    }
-    dia.Trains.push_back(std::move(t));
+  TOudDia dia{info_.Date, {}};
+  for (const auto& [id, v] : byDep) dia.Trains.push_back(MakeTrain(*id, *v, slotOf, doc));
+  std::stable_sort(dia.Trains.begin(), dia.Trains.end(),
+                   [](const TOudTrain& x, const TOudTrain& y) { return !x.Nobori && y.Nobori; });
+  if (derived_ > 0) {
+    info_.Notes.push_back("列車番号のない便 " + IntText(derived_) + " 本に G で始まる番号を付けました");
   }
-  // OuDia lists down trains before up trains; each kept in departure order.
-  std::stable_sort(dia.Trains.begin(), dia.Trains.end(), [&](const TOudTrain& x, const TOudTrain& y) {
-    return x.Nobori != y.Nobori ? !x.Nobori : false;
-  });
-  if (derived > 0) info_.Notes.push_back("列車番号のない便 " + IntText(derived) + " 本に G で始まる番号を付けました");
-  if (renamed > 0) info_.Notes.push_back("同じ列車番号の便 " + IntText(renamed) + " 本の番号に -2 などを付けました");
+  if (renamed_ > 0) {
+    info_.Notes.push_back("同じ列車番号の便 " + IntText(renamed_) + " 本の番号に -2 などを付けました");
+  }
   doc.Dias.push_back(std::move(dia));
 }
 

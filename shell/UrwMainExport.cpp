@@ -92,19 +92,27 @@ void TFrmMain::MnuNewGtfsClick() {
   TGtfsImportOptions options;
   options.RouteId =
       routes[static_cast<size_t>(std::find(items.begin(), items.end(), *route) - items.begin())].Id;
-  const auto date = UiHost().InputBox(kCap, "運行日 YYYYMMDD（空欄: 便のいちばん多い日）", "");
-  if (!date) return;
-  options.Date = TrimText(ToHalfWidth(*date));
-  if (!options.Date.empty() && !IsGtfsDate(options.Date)) {
-    ShowMsgBox(kCapError, "運行日 " + *date + " は YYYYMMDD 形式の日付ではありません");
-    return;
-  }
+  // The route is read once for the day with the most trips, which the day box then offers.
   TOudDoc doc;
   TGtfsImportInfo info;
   if (st = ReadGtfsRoute(feed, options, doc, info); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
+  const auto date = UiHost().InputBox(kCap, "運行日 YYYYMMDD（空欄: 便のいちばん多い日）", info.Date);
+  if (!date) return;
+  options.Date = TrimText(ToHalfWidth(*date));
+  if (!options.Date.empty() && !IsGtfsDate(options.Date)) {
+    ShowMsgBox(kCapError, "運行日 " + *date + " は YYYYMMDD 形式の日付ではありません");
+    return;
+  }
+  if (!options.Date.empty() && options.Date != info.Date) {
+    if (st = ReadGtfsRoute(feed, options, doc, info); !st) {
+      ShowMsgBox(kCapError, st.Msg());
+      return;
+    }
+  }
+  options.Date = info.Date;
   NewBoardFromDoc(kCap, doc, info.Lines(options, doc));
 }
 
