@@ -561,6 +561,61 @@ TEST_F(CutFeed, ARepeatedTrainNumberKeepsTripIdsUnique) {
   EXPECT_EQ(Build("stop_times.txt").size(), 6u);
 }
 
+// Platforms lie at the middle of their platform tracks, turned with the station: a track 4 m to
+// the left of the axis (v = -4) lies north of an eastward station and west of a northward one.
+// A platform the station's drawing lacks lies 4 m across the axis per platform.
+TEST(GtfsPlatforms, LieAtTheirTracksBesideTheStationsPoint) {
+  struct TCase {
+    TPoint End1;  // end 0 is (2000, 1000)
+    double North1, East1, North2, East2, North3, East3;  // metres from the station's point
+  };
+  const TCase cases[] = {{{3188, 1000}, 4, 0, -8, 0, -12, 0},
+                         {{2000, -188}, 0, -4, 0, 8, 0, 12}};
+  for (const TCase& c : cases) {
+    TBrdData brd;
+    auto sta = std::make_unique<TStaObj>();
+    sta->Id = 1001;
+    sta->Name = "S";
+    sta->EndPos[0] = {2000, 1000};
+    sta->EndPos[1] = c.End1;
+    sta->Rails.emplace_back(kRailHome, 1, TPoint{514, -4}, TPoint{674, -4});
+    sta->Rails.emplace_back(kRailHome, 2, TPoint{514, 8}, TPoint{674, 8});
+    brd.Stas["1001"] = std::move(sta);
+    auto far = std::make_unique<TStaObj>();
+    far->Id = 2001;
+    far->Name = "T";
+    far->EndPos[0] = {9000, 1000};
+    far->EndPos[1] = {10188, 1000};
+    brd.Stas["2001"] = std::move(far);
+    auto car = std::make_unique<TCarObj>();
+    car->Id = 1;
+    car->TmTbl.Add({"", -1, -1, 1011});
+    car->TmTbl.Add({"1,普通", 600, 600, 1031});  // platform 3: no track in the drawing
+    car->TmTbl.Add({"", 700, -1, 2011});
+    const TGtfsTimetable own{"平日", {car.get()}};
+    TGtfsFeed feed;
+    ASSERT_TRUE(BuildGtfsFeed(brd, {{"L", {1001, 2001}}}, {own}, TGtfsOptions{}, feed).ok());
+    std::map<std::string, std::map<std::string, std::string>> stops;
+    for (const auto& [name, text] : feed.Files) {
+      if (name != "stops.txt") continue;
+      for (const auto& row : ToTable(text)) stops[row.at("stop_id")] = row;
+    }
+    ASSERT_EQ(stops.size(), 6u);  // two stations, platforms 1 to 3 of S and 1 of T
+    const auto& at = stops["1001"];
+    const double mLat = 6371000.0 * 3.14159265358979323846 / 180;
+    const double mLon = mLat * std::cos(35.0 * 3.14159265358979323846 / 180);
+    const auto offset = [&](const std::string& id, double north, double east) {
+      EXPECT_NEAR((std::stod(stops[id].at("stop_lat")) - std::stod(at.at("stop_lat"))) * mLat,
+                  north, 0.2) << id;
+      EXPECT_NEAR((std::stod(stops[id].at("stop_lon")) - std::stod(at.at("stop_lon"))) * mLon,
+                  east, 0.2) << id;
+    };
+    offset("1001_1", c.North1, c.East1);
+    offset("1001_2", c.North2, c.East2);
+    offset("1001_3", c.North3, c.East3);
+  }
+}
+
 TEST(GtfsZip, AFailedWriteKeepsTheEarlierFile) {
   test::TTempDir dir;
   const std::string path = dir / "feed.zip";
