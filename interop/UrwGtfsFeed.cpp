@@ -53,8 +53,33 @@ class TCsvStream {
   bool started_ = false, failed_ = false;
   TStatus why_;
 
-  int Get();
-  int Peek();
+  int Get() {
+    while (pos_ >= buf_.size()) {
+      if (!Fill()) return -1;
+    }
+    return static_cast<unsigned char>(buf_[pos_++]);
+  }
+  int Peek() {
+    while (pos_ >= buf_.size()) {
+      if (!Fill()) return -1;
+    }
+    return static_cast<unsigned char>(buf_[pos_]);
+  }
+  // Appends to f the byte just read and those after it in the buffer up to the next quote or
+  // line feed, and in an unquoted field also comma or carriage return.
+  void TakeRun(std::string& f, bool quoted) {
+    const size_t from = pos_ - 1;
+    const size_t n = buf_.size();
+    const char* b = buf_.data();
+    if (quoted) {
+      while (pos_ < n && b[pos_] != '"' && b[pos_] != '\n') ++pos_;
+    } else {
+      while (pos_ < n && b[pos_] != ',' && b[pos_] != '"' && b[pos_] != '\n' && b[pos_] != '\r') {
+        ++pos_;
+      }
+    }
+    f.append(b + from, pos_ - from);
+  }
   bool Fill();
   bool Fail(std::string msg);
 };
@@ -85,20 +110,9 @@ bool TCsvStream::Fail(std::string msg) {
   return false;
 }
 
-int TCsvStream::Get() {
-  if (pos_ >= buf_.size() && !Fill()) return -1;
-  if (pos_ >= buf_.size()) return -1;
-  return static_cast<unsigned char>(buf_[pos_++]);
-}
-
-int TCsvStream::Peek() {
-  if (pos_ >= buf_.size() && !Fill()) return -1;
-  if (pos_ >= buf_.size()) return -1;
-  return static_cast<unsigned char>(buf_[pos_]);
-}
-
 bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& st) {
-  fields.assign(1, std::string());
+  fields.resize(1);  // keeps the first field's room from record to record
+  fields[0].clear();
   line = line_;
   bool quoted = false, fieldStarted = false, any = false;
   for (;;) {
@@ -122,9 +136,11 @@ bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& 
         f += '"';
       } else if (c == '"') {
         quoted = false;
+      } else if (c == '\n') {
+        ++line_;
+        f += '\n';
       } else {
-        if (c == '\n') ++line_;
-        f += static_cast<char>(c);
+        TakeRun(f, true);
       }
     } else if (c == '"' && !fieldStarted) {
       quoted = fieldStarted = true;
@@ -141,7 +157,7 @@ bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& 
       ++line_;
       return true;
     } else {
-      f += static_cast<char>(c);
+      TakeRun(f, false);
       fieldStarted = true;
     }
     if (fields.back().size() > kMaxGtfsFieldBytes) {
@@ -152,10 +168,14 @@ bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& 
   }
 }
 
-std::string TrimSpaces(std::string s) {
-  const size_t a = s.find_first_not_of(" \t");
-  const size_t b = s.find_last_not_of(" \t");
-  return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+// Drops blanks and tabs at both ends, in place.
+void TrimSpaces(std::string& s) {
+  size_t b = s.size();
+  while (b > 0 && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
+  s.resize(b);
+  size_t a = 0;
+  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
+  if (a > 0) s.erase(0, a);
 }
 
 // The header, then every record handed on with the asked columns picked out.
@@ -171,7 +191,8 @@ TStatus ReadTableFrom(std::string_view file, TPull pull, const std::vector<TGtfs
   std::vector<int> at(cols.size(), -1);
   for (size_t k = 0; k < cols.size(); ++k) {
     for (size_t i = 0; i < fields.size() && at[k] < 0; ++i) {
-      if (TrimSpaces(fields[i]) == cols[k].Name) at[k] = static_cast<int>(i);
+      TrimSpaces(fields[i]);
+      if (fields[i] == cols[k].Name) at[k] = static_cast<int>(i);
     }
     if (at[k] < 0 && cols[k].Required) {
       return TStatus::Error(std::string(file) + " に必須の列 " + cols[k].Name + " がありません");
@@ -183,9 +204,12 @@ TStatus ReadTableFrom(std::string_view file, TPull pull, const std::vector<TGtfs
     if (fields.size() == 1 && fields[0].empty()) continue;  // a blank line
     rec.Line = line;
     for (size_t k = 0; k < cols.size(); ++k) {
-      rec.F[k] = at[k] >= 0 && static_cast<size_t>(at[k]) < fields.size()
-                     ? TrimSpaces(std::move(fields[static_cast<size_t>(at[k])]))
-                     : std::string();
+      if (at[k] >= 0 && static_cast<size_t>(at[k]) < fields.size()) {
+        rec.F[k].swap(fields[static_cast<size_t>(at[k])]);
+        TrimSpaces(rec.F[k]);
+      } else {
+        rec.F[k].clear();
+      }
       if (!ValidUtf8(rec.F[k])) {
         return TStatus::Error(At(file, line) + ": " + cols[k].Name + " が UTF-8 ではありません");
       }
