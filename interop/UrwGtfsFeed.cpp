@@ -82,6 +82,8 @@ class TCsvStream {
   }
   bool Fill();
   bool Fail(std::string msg);
+  bool Quoted(int c, std::string& f);
+  bool AtEnd(bool quoted, bool any, int64_t line, TStatus& st) const;
 };
 
 bool TCsvStream::Fill() {
@@ -110,48 +112,55 @@ bool TCsvStream::Fail(std::string msg) {
   return false;
 }
 
+// One byte c of a quoted field; false once the closing quote is read.
+bool TCsvStream::Quoted(int c, std::string& f) {
+  if (c == '"' && Peek() == '"') {
+    Get();
+    f += '"';
+  } else if (c == '"') {
+    return false;
+  } else if (c == '\n') {
+    ++line_;
+    f += '\n';
+  } else {
+    TakeRun(f, true);
+  }
+  return true;
+}
+
+// The end of the text: the last record when there is one, or why there is none.
+bool TCsvStream::AtEnd(bool quoted, bool any, int64_t line, TStatus& st) const {
+  if (failed_) {
+    st = why_;
+    return false;
+  }
+  if (quoted) {
+    st = TStatus::Error(At(file_, line) + ": 引用符が閉じないままファイルが終わります");
+    return false;
+  }
+  return any;
+}
+
 bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& st) {
   fields.resize(1);  // keeps the first field's room from record to record
   fields[0].clear();
   line = line_;
-  bool quoted = false, fieldStarted = false, any = false;
-  for (;;) {
+  bool quoted = false, fieldStarted = false;
+  for (bool any = false;; any = true) {
     const int c = Get();
-    if (c < 0) {
-      if (failed_) {
-        st = why_;
-        return false;
-      }
-      if (quoted) {
-        st = TStatus::Error(At(file_, line) + ": 引用符が閉じないままファイルが終わります");
-        return false;
-      }
-      return any;
-    }
-    any = true;
+    if (c < 0) return AtEnd(quoted, any, line, st);
     std::string& f = fields.back();
     if (quoted) {
-      if (c == '"' && Peek() == '"') {
-        Get();
-        f += '"';
-      } else if (c == '"') {
-        quoted = false;
-      } else if (c == '\n') {
-        ++line_;
-        f += '\n';
-      } else {
-        TakeRun(f, true);
-      }
+      quoted = Quoted(c, f);
     } else if (c == '"' && !fieldStarted) {
       quoted = fieldStarted = true;
-    } else if (c == ',') {
-      if (fields.size() >= kMaxGtfsFields) {
-        st = TStatus::Error(At(file_, line) + ": 項目が多すぎます（上限 " +
-                            IntText(static_cast<int64_t>(kMaxGtfsFields)) + "）");
-        return false;
-      }
+    } else if (c == ',' && fields.size() < kMaxGtfsFields) {
       fields.emplace_back();
       fieldStarted = false;
+    } else if (c == ',') {
+      st = TStatus::Error(At(file_, line) + ": 項目が多すぎます（上限 " +
+                          IntText(static_cast<int64_t>(kMaxGtfsFields)) + "）");
+      return false;
     } else if (c == '\n' || c == '\r') {
       if (c == '\r' && Peek() == '\n') Get();
       ++line_;

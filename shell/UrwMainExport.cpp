@@ -55,6 +55,23 @@ std::string NewOudSummary(const std::vector<std::string>& preface, const TOudBoa
   return text;
 }
 
+// The id of the rail route the user picks from the feed's; nullopt after a message when the feed
+// has none or cannot be read, or when the user cancels.
+std::optional<std::string> ChooseRailRoute(TGtfsArchive& feed, const std::string& file) {
+  std::vector<TGtfsRoute> routes;
+  const TStatus st = ListGtfsRailRoutes(feed, routes);
+  if (!st || routes.empty()) {
+    ShowMsgBox(kCapError, st ? file + " に鉄道の路線がありません" : st.Msg());
+    return std::nullopt;
+  }
+  std::vector<std::string> items;
+  for (const TGtfsRoute& r : routes) items.push_back(r.Name + "（" + r.Id + "）");
+  const auto chosen = ChooseItem(items, "路線を選んでください");
+  if (!chosen) return std::nullopt;
+  return routes[static_cast<size_t>(std::find(items.begin(), items.end(), *chosen) - items.begin())]
+      .Id;
+}
+
 }  // namespace
 
 void TFrmMain::MnuNewOudClick() {
@@ -78,20 +95,12 @@ void TFrmMain::MnuNewGtfsClick() {
   const auto file = UiHost().OpenFileDialog(kCap, BaseDir, "GTFS フィード (*.zip)|*.zip");
   if (!file) return;
   TGtfsArchive feed;
-  std::vector<TGtfsRoute> routes;
   TStatus st = feed.OpenFile(*file);
-  if (st) st = ListGtfsRailRoutes(feed, routes);
-  if (!st || routes.empty()) {
-    ShowMsgBox(kCapError, st ? *file + " に鉄道の路線がありません" : st.Msg());
-    return;
-  }
-  std::vector<std::string> items;
-  for (const TGtfsRoute& r : routes) items.push_back(r.Name + "（" + r.Id + "）");
-  const auto route = ChooseItem(items, "路線を選んでください");
+  const auto route = st ? ChooseRailRoute(feed, *file) : std::nullopt;
+  if (!st) ShowMsgBox(kCapError, st.Msg());
   if (!route) return;
   TGtfsImportOptions options;
-  options.RouteId =
-      routes[static_cast<size_t>(std::find(items.begin(), items.end(), *route) - items.begin())].Id;
+  options.RouteId = *route;
   // The route is read once for the day with the most trips, which the day box then offers.
   TOudDoc doc;
   TGtfsImportInfo info;

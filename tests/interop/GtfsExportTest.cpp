@@ -1,7 +1,6 @@
 // The GTFS feed: the sample board's feed read back from its zip and checked as a validator would,
 // three trains against their car files, and the cutting of a train that changes line.
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <set>
 
+#include "GtfsTestFeed.h"
 #include "TestSupport.h"
 #include "interop/UrwGtfsExport.h"
 #include "model/UrwStaObj.h"
@@ -64,19 +64,7 @@ TTable ToTable(const std::string& text) {
 // Every member of the zip by name, read back with libzip.
 std::map<std::string, TTable> ReadZip(const std::string& path) {
   std::map<std::string, TTable> files;
-  int code = 0;
-  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &code);
-  if (za == nullptr) return files;
-  for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-    zip_stat_t st;
-    zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
-    std::string text(static_cast<size_t>(st.size), '\0');
-    zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-    EXPECT_EQ(zip_fread(f, text.data(), st.size), static_cast<zip_int64_t>(st.size));
-    zip_fclose(f);
-    files[st.name] = ToTable(text);
-  }
-  zip_close(za);
+  for (const auto& [name, text] : test::ReadGtfsZip(path)) files[name] = ToTable(text);
   return files;
 }
 
