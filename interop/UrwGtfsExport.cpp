@@ -1,6 +1,7 @@
 // The GTFS feed of a board: stops, routes, trips and stop times built from the board's objects.
 #include "interop/UrwGtfsExport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -292,6 +293,11 @@ TStatus TFeedBuilder::Calendar(std::vector<TTextRow>& calendar, std::vector<TTex
   calendar = {{"service_id", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday",
                "sunday", "start_date", "end_date"}};
   dates = {{"service_id", "date", "exception_type"}};
+  for (const auto& [name, days] : opt_.Days) {
+    const bool known = std::any_of(timetables_.begin(), timetables_.end(),
+                                   [&](const TGtfsTimetable& tt) { return tt.Name == name; });
+    if (!known) return TStatus::Error("運行日を指定したダイヤ「" + name + "」がありません");
+  }
   for (const TGtfsTimetable& tt : timetables_) {
     const auto given = opt_.Days.find(tt.Name);
     const TGtfsDays days = given != opt_.Days.end() ? given->second : DefaultGtfsDays(tt.Name);

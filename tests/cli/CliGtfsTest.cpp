@@ -31,6 +31,7 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
       {{"export-gtfs", board, out, "--origin", "91,139"}, 2, "起点 91,139"},
       {{"export-gtfs", board, out, "--start", "20261301"}, 2, "運行開始日 20261301"},
       {{"export-gtfs", board, out, "--days", "ダイヤ=11111"}, 2, "運行日 11111"},
+      {{"export-gtfs", board, out, "--days", "平日=1111100"}, 2, "ダイヤ「平日」がありません"},
       {{"export-gtfs", board, out, "--agency-url", "example.org"}, 2, "--agency-url"},
       {{"export-gtfs", board, out, "--origin"}, 2, "--origin"},
       {{"export-gtfs", board}, 2, "export-gtfs needs BOARD OUT.zip"},
