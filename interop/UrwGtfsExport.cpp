@@ -293,7 +293,8 @@ TStatus TFeedBuilder::Calendar(std::vector<TTextRow>& calendar, std::vector<TTex
   calendar = {{"service_id", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday",
                "sunday", "start_date", "end_date"}};
   dates = {{"service_id", "date", "exception_type"}};
-  for (const auto& [name, days] : opt_.Days) {
+  for (const auto& given : opt_.Days) {
+    const std::string& name = given.first;
     const bool known = std::any_of(timetables_.begin(), timetables_.end(),
                                    [&](const TGtfsTimetable& tt) { return tt.Name == name; });
     if (!known) return TStatus::Error("運行日を指定したダイヤ「" + name + "」がありません");
