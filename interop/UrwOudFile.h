@@ -86,8 +86,8 @@ struct TOudStation {
   std::string Format = "Jikokukeisiki_Hatsu";  // Ekijikokukeisiki
   std::string Size = "Ekikibo_Ippan";          // Ekikibo
   std::vector<std::string> Tracks;             // track names (.oud2)
-  // Distance along the line from the first station, in km, from the stations' real positions;
-  // negative when unknown. Not written to OuDia files.
+  // Distance along the line in km from the first station with a known position, over straight
+  // legs between the stations' real positions; negative when unknown. Not written to OuDia files.
   double Km = -1;
 };
 
