@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "timetable/UrwOccOverlap.h"
+#include "engine/UrwBrdAudit.h"
 
 namespace ramvel {
 

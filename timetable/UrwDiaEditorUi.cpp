@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/UrwBrdData.h"
+#include "timetable/UrwDiaBulkCheck.h"
 
 namespace ramvel {
 
@@ -85,7 +86,12 @@ TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice) {
   if (!HasHome(*sta, at.Slot)) return TStatus::Error("始業時留置ホームを入力して下さい");
   TTmTbl occ;
   if (sta->OccupyHome(0, at.Slot, "", occ) <= 0) {
-    return TStatus::Error("指定の留置場所が始業時に空いていません");
+    const std::string who = occ.Txt.empty() ? "" : "（" + OccupantText(occ.Txt) + "が使っています）";
+    return TStatus::Error("指定の留置場所が始業時に空いていません" + who);
+  }
+  // A new set stands there all day, until a train of its own leaves.
+  if (brd.StandingSetAt(at.Id, at.Slot, 0, kDayEnd, 0, occ)) {
+    return TStatus::Error(StandMeetMsg(brd, at.Id, at.Slot, occ));
   }
   return TStatus::Ok();
 }
