@@ -240,8 +240,8 @@ TEST_F(Sets, ANewTrainIsOfferedOnlyToSetsThatEndOnTheLine) {
 }
 
 TEST_F(Sets, GoingOnFromATerminalOrFromAnotherLineOffersTheSameFirstDeparture) {
-  // Both arrived at 19500 (09:25:00): each may leave at the first whole minute at least 30 s
-  // later, 09:26:00.
+  // Both arrived at 19500 (09:25:00): each may leave 30 s later, 09:25:30, offered as the
+  // shortest stop; the next whole minute, 09:26, is proposed.
   dlg_.Steps = {test::Cancel()};
   EXPECT_FALSE(ed_.KukanAdd(Tr("51")));
   dlg_.Selections = {0};
@@ -249,10 +249,11 @@ TEST_F(Sets, GoingOnFromATerminalOrFromAnotherLineOffersTheSameFirstDeparture) {
   EXPECT_FALSE(ed_.TrainBridge());
   ASSERT_EQ(dlg_.StepsShown.size(), 2u);
   EXPECT_EQ(dlg_.StepsShown[0].LblCurSta, "現在の駅「B」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19560);
+  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19530);
   EXPECT_EQ(dlg_.StepsShown[1].LblCurSta, "現在の駅「A」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[1].FirstDep, 19560);
-  EXPECT_EQ(dlg_.StepsShown[0].LbxStart.front(), " 926.00 (最短停車)");
+  EXPECT_EQ(dlg_.StepsShown[1].FirstDep, 19530);
+  EXPECT_EQ(dlg_.StepsShown[0].LbxStart.front(), " 925.30 (最短停車)");
+  EXPECT_EQ(dlg_.StepsShown[0].EdtCurSta, " 926");
 }
 
 TEST_F(Sets, AddingSectionsIsCheckedFirstAndRefusedWithItsReason) {
