@@ -178,26 +178,28 @@ TStatus TBulkBooker::ArrivalFree(const std::string& route, int32_t dep, bool pas
   if (!brd_.StandingSetAt(staId, last.No, arr - runIn, until, car_.Id, stand)) {
     return TStatus::Ok();
   }
-  return TStatus::Error(StandMeetMsg(brd_, staId, last.No, stand));
+  return TStatus::Error(StandMeetMsg(brd_, staId, last.No, stand, true));
 }
 
 TStatus TBulkBooker::StayFree(int32_t place, int32_t t, int32_t until) {
   const TEntCode at = SplitEntCode(place);
   TTmTbl stand;
   if (!brd_.StandingSetAt(at.Id, at.Slot, t, until, car_.Id, stand)) return TStatus::Ok();
-  return TStatus::Error(StandMeetMsg(brd_, at.Id, at.Slot, stand));
+  return TStatus::Error(StandMeetMsg(brd_, at.Id, at.Slot, stand, false));
 }
 
 std::string RefusalTime(int32_t t) {
   return TrimText(TimeToText(t, t % 60 != 0));
 }
 
-std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand) {
+std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand,
+                         bool arriving) {
   const TStaObj* sta = brd.FindSta(staId, "");
   std::string msg = (sta != nullptr ? sta->Name : std::string("?")) + "駅の" + IntText(home) +
                     "番ホームには編成" + stand.Txt.substr(1, stand.Txt.size() - 2) + "が" + RefusalTime(stand.TmStart) + "から" +
                     (stand.TmEnd >= kDayEnd ? std::string("終日") : RefusalTime(stand.TmEnd) + "まで") +
                     "留置されています。";
+  if (!arriving) return msg;
   if (stand.TmEnd >= kDayEnd) return msg + "このホームには" + RefusalTime(stand.TmStart) + "以降は入れません";
   return msg + RefusalTime(stand.TmEnd) + "以降の到着なら入れます";
 }

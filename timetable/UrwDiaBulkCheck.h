@@ -86,8 +86,9 @@ class TBulkBooker {
 std::string OccupantText(const std::string& label);
 // A time as a refusal names it, as the grid shows times: "605.30", "605" on a whole minute.
 std::string RefusalTime(int32_t t);
-// The refusal of a stay that meets a standing set: the set, the platform, its stand, and from
-// when the platform would be free for an arrival (what the planner may choose instead).
-std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand);
+// The refusal of a stay that meets a standing set: the set, the platform and its stand; for an
+// arrival also from when the platform would be free (what the planner may choose instead).
+std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand,
+                         bool arriving);
 
 }  // namespace ramvel

@@ -383,7 +383,9 @@ bool TFrmDiaEditor::FormCloseQuery() {
   constexpr size_t kShown = 8;
   const std::vector<TLineProblem> problems = Ed->LineProblems();
   std::string text = problems.empty() ? Ed->ChkMsg : "";
-  for (size_t i = 0; i < problems.size() && i < kShown; ++i) text += "\n" + ProblemLine(problems[i]);
+  for (size_t i = 0; i < problems.size() && i < kShown; ++i) {
+    text += (i > 0 ? "\n" : "") + ProblemLine(problems[i]);
+  }
   if (problems.size() > kShown) text += "\nほか" + IntText(static_cast<int64_t>(problems.size() - kShown)) + "件";
   if (text.empty()) return true;
   return AskYesNo(kCapNotice, "不具合な箇所がありますがこのまま終了しますか？：\n" + text);

@@ -91,7 +91,7 @@ TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice) {
   }
   // A new set stands there all day, until a train of its own leaves.
   if (brd.StandingSetAt(at.Id, at.Slot, 0, kDayEnd, 0, occ)) {
-    return TStatus::Error(StandMeetMsg(brd, at.Id, at.Slot, occ));
+    return TStatus::Error(StandMeetMsg(brd, at.Id, at.Slot, occ, false));
   }
   return TStatus::Ok();
 }
