@@ -273,15 +273,20 @@ void DuplicateNumbers(TBrdData& brd, TAudit& audit) {
   }
 }
 
-}  // namespace
-
-std::vector<TLineProblem> AuditLine(TBrdData& brd, const std::vector<std::string>& trNos) {
-  TAudit audit(brd);
+// Blocks first, then the stations in line order.
+void AuditOverlaps(TBrdData& brd, TAudit& audit) {
   for (const auto& [key, blk] : brd.Blks) {
     audit.Overlaps(TProblemKind::kBlock, "閉塞" + key, "block " + key,
                    TableOverlaps(brd, blk->Occ.Items()));
   }
   AuditStations(brd, audit);
+}
+
+}  // namespace
+
+std::vector<TLineProblem> AuditLine(TBrdData& brd, const std::vector<std::string>& trNos) {
+  TAudit audit(brd);
+  AuditOverlaps(brd, audit);
   MissingRoutes(brd, trNos, audit);
   DuplicateNumbers(brd, audit);
   return audit.Take();
@@ -289,11 +294,7 @@ std::vector<TLineProblem> AuditLine(TBrdData& brd, const std::vector<std::string
 
 std::vector<std::string> AuditOccupancy(TBrdData& brd) {
   TAudit audit(brd);
-  for (const auto& [key, blk] : brd.Blks) {
-    audit.Overlaps(TProblemKind::kBlock, "閉塞" + key, "block " + key,
-                   TableOverlaps(brd, blk->Occ.Items()));
-  }
-  AuditStations(brd, audit);
+  AuditOverlaps(brd, audit);
   std::vector<std::string> out;
   for (const TLineProblem& p : audit.Take()) out.push_back(p.Text);
   return out;

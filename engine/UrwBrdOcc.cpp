@@ -1,5 +1,6 @@
 // Timetable occupancy: the earliest start of a section, the booking of a section, and the
 // rebuilding of all platform, turnout and block occupancy of the current line from its trains.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/UrwBrdData.h"
@@ -260,6 +261,22 @@ std::string MoveOutMsg(int32_t carNo, const std::string& staName, int32_t home) 
          "番ホームから回送が必要です";
 }
 
+// Until when platform home is free of trains from t on (82800: to the end of the day), -1 when a
+// train holds it at t. Stands are left out: a set that must make room for another set's stand is
+// told by the audit, and a stand booked whole up to the end of the day (a set whose next train is
+// not entered yet) must not ask every later set to move.
+int32_t TrainFreeUntil(const TStaObj& sta, int32_t home, int32_t t) {
+  int32_t free = kDayEnd;
+  for (const StaRail& r : sta.Rails) {
+    if (r.Kind != kRailHome || r.No != home || !r.Occ) continue;
+    for (const TTmTbl& b : r.Occ->Items()) {
+      if (b.TmEnd <= t || (!b.Txt.empty() && b.Txt.front() == '[')) continue;
+      free = std::min(free, b.TmStart <= t ? -1 : b.TmStart);
+    }
+  }
+  return free;
+}
+
 // The train set stands at place from `from` until `until`: booked as "[n]" on a line station,
 // with a line in msg when the platform is not free for the whole time. The whole stand is
 // booked, also where something else holds the platform, so that the meeting shows as an overlap
@@ -271,8 +288,7 @@ void StandCheck(TBrdData& brd, const TCarObj& car, int32_t place, int32_t from, 
   if (carIds.count(CarIdKey(car.Id)) == 0) carIds.insert(ParkedCarIdKey(car.Id));
   TStaObj* sta = brd.FindSta(at.Id, "InitObjTmTbl-STA-2");
   if (sta == nullptr) return;
-  TTmTbl occ;
-  const int32_t free = sta->OccupyHome(from, at.Slot, "", occ);
+  const int32_t free = TrainFreeUntil(*sta, at.Slot, from);
   if (free < until && from + until > 0) msg += MoveOutMsg(car.Id, sta->Name, at.Slot);
   if (until > from) {
     sta->OccupyRoute(StandLabel(car.Id), from,

@@ -181,13 +181,6 @@ TStatus TBulkBooker::ArrivalFree(const std::string& route, int32_t dep, bool pas
   return TStatus::Error(StandMeetMsg(brd_, staId, last.No, stand, true));
 }
 
-TStatus TBulkBooker::StayFree(int32_t place, int32_t t, int32_t until) {
-  const TEntCode at = SplitEntCode(place);
-  TTmTbl stand;
-  if (!brd_.StandingSetAt(at.Id, at.Slot, t, until, car_.Id, stand)) return TStatus::Ok();
-  return TStatus::Error(StandMeetMsg(brd_, at.Id, at.Slot, stand, false));
-}
-
 std::string RefusalTime(int32_t t) {
   return TrimText(TimeToText(t, t % 60 != 0));
 }

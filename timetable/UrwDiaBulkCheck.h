@@ -67,9 +67,6 @@ class TBulkBooker {
   // that would be accepted.
   TStatus ArrivalFree(const std::string& route, int32_t dep, bool passNext, bool passCur,
                       int32_t until);
-  // Whether the train set may stand at the platform of place from t until `until` without
-  // meeting another standing set; the refusal says which and when.
-  TStatus StayFree(int32_t place, int32_t t, int32_t until);
 
  private:
   std::string HomePlace(const TStaObj& sta, int32_t home) const;

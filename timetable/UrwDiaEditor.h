@@ -186,7 +186,6 @@ class TDiaEditor {
   void PutCurCell(const TEntry& e, int32_t dep);
   void MoveToNext(TEntry& e);
   void DropPassedTerminal(TEntry& e);
-  void DropBlockedTerminal(TEntry& e);
   bool AskDelTrain(const std::string& n);
   // Writes an entered train back (registering its number when regTrNo is given) and reports.
   void EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg);

@@ -74,7 +74,6 @@ bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode fr
     PutCurCell(e, -1);  // the terminal for now
   }
   DropPassedTerminal(e);
-  DropBlockedTerminal(e);
   return e.SectionsAdded > 0;
 }
 
@@ -93,34 +92,6 @@ void TDiaEditor::DropPassedTerminal(TEntry& e) {
     e.IsPassCur = p.TmStart == p.TmEnd && !Dia.IsOriginCell(Dia.CurTr, prev);
   }
   ShowMsgBox(kCapNotice, "通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました");
-}
-
-// The train set stays at its terminal until the end of the day: a terminal where another set
-// comes to stand meanwhile is given up, back to a station where the set can stay.
-void TDiaEditor::DropBlockedTerminal(TEntry& e) {
-  const int32_t dir = Dia.TrInfo[Dia.CurTr].Dir;
-  std::string why;
-  while (e.SectionsAdded > 0) {
-    if (!e.IsPassCur) {  // a passed station cannot be the terminal either
-      const TStatus st = TBulkBooker(brd_, *e.Car)
-                             .StayFree(MakeEntCode(e.From.Id, e.From.Slot, 0), e.Arrival, kDayEnd);
-      if (st) break;
-      if (why.empty()) why = st.Msg();
-    }
-    const int32_t prev = CurSta - dir;
-    const TTmTbl p = Dia.Cell(Dia.CurTr, prev);
-    if (!Dia.DelLastCell(Dia.CurTr, CurSta)) break;
-    CurSta = prev;
-    --e.SectionsAdded;
-    const TEntCode at = SplitEntCode(p.Loc);
-    e.From = TEntCode{at.Side, at.Slot, at.Id};
-    e.Arrival = p.TmStart;
-    e.IsPassCur = p.TmStart == p.TmEnd && !Dia.IsOriginCell(Dia.CurTr, prev);
-  }
-  if (why.empty()) return;
-  ShowMsgBox(kCapNotice, why + "\n編成は終点に終日留まるため、ここを終点にはできません。" +
-                             (e.SectionsAdded > 0 ? "留まれる駅から先の区間を取り消しました"
-                                                  : "区間を取り消しました"));
 }
 
 bool TDiaEditor::AskNextStep(TEntry& e) {

@@ -89,10 +89,6 @@ TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice) {
     const std::string who = occ.Txt.empty() ? "" : "（" + OccupantText(occ.Txt) + "が使っています）";
     return TStatus::Error("指定の留置場所が始業時に空いていません" + who);
   }
-  // A new set stands there all day, until a train of its own leaves.
-  if (brd.StandingSetAt(at.Id, at.Slot, 0, kDayEnd, 0, occ)) {
-    return TStatus::Error(StandMeetMsg(brd, at.Id, at.Slot, occ, false));
-  }
   return TStatus::Ok();
 }
 
