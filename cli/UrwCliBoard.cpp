@@ -82,6 +82,7 @@ bool OpenLine(TOpenBoard& board, const std::string& name, std::ostream& err) {
   if (line.empty()) return false;
   TStatus st = board.Brd.SetLine(line);
   if (st) st = board.Brd.LoadLine(board.Folder);
+  if (st) st = board.Brd.CheckLineRails();
   if (!st) err << "ramvel-cli: " << st.Msg() << "\n";
   return st.ok();
 }

@@ -1,5 +1,6 @@
-// ramvel-cli check: the layout's connections, then for every line the empty moves needed,
-// sections without a route and overlaps in the rebuilt occupancy.
+// ramvel-cli check: the layout's connections, then for every line its stations joined by rails,
+// overlaps in the rebuilt occupancy, standing sets met, sections without a route and train
+// numbers of two train sets.
 #include <algorithm>
 
 #include "cli/UrwCli.h"
@@ -10,15 +11,22 @@ namespace ramvel::cli {
 
 namespace {
 
-// The problems of one line; false when the line file cannot be used.
-bool CheckLine(TOpenBoard& board, const std::string& name, std::vector<std::string>& problems,
-               std::ostream& err) {
+// The problems of one line; false when the line file cannot be used. A line whose stations are
+// not rail neighbours has that one problem: its sections there have no blocks to check.
+bool CheckOneLine(TOpenBoard& board, const std::string& name, std::vector<std::string>& problems,
+                  std::ostream& err) {
   TBrdData& brd = board.Brd;
   TStatus st = brd.SetLine(name);
   if (st) st = brd.LoadLine(board.Folder);
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return false;
+  }
+  int32_t a = 0, b = 0;
+  if (brd.FindLineGap(a, b)) {
+    problems = {"no rail between " + brd.FindSta(a, "")->Name + " and " +
+                brd.FindSta(b, "")->Name};
+    return true;
   }
   problems = CheckLineProblems(brd);
   return true;
@@ -55,7 +63,7 @@ int RunCheck(const TArgs& args, std::ostream& out, std::ostream& err) {
   }
   for (const std::string& line : LineNames(board->Folder)) {
     std::vector<std::string> problems;
-    if (!CheckLine(*board, line, problems, err)) return 2;
+    if (!CheckOneLine(*board, line, problems, err)) return 2;
     for (const auto& e : host.Events) problems.push_back(e.Text);
     host.Events.clear();
     if (problems.empty()) {

@@ -211,7 +211,7 @@ bool TBrdData::TrainReg(int32_t carNo, const std::string& trainNo) {
   return true;
 }
 
-bool TBrdData::TrainDel(const std::string& trainNo) {
+bool TBrdData::TrainDel(const std::string& trainNo, bool anywhere) {
   TCarObj* car = FindTrainCar(trainNo, "TrainDel-CAR-1");
   if (car == nullptr) return false;
   const TTrainRange range = car->FindTrain(trainNo);
@@ -219,7 +219,7 @@ bool TBrdData::TrainDel(const std::string& trainNo) {
   // Occupancy is labelled with the train number or, by older bookings, with the train's
   // header, which goes with the train.
   const std::string labels[] = {trainNo, car->TmTbl.At(range.First).Txt};
-  if (!car->DeleteTrain(trainNo)) return false;
+  if (!car->DeleteTrain(trainNo, anywhere)) return false;
   TrainNos.erase(trainNo);
   for (const std::string& label : labels) {
     for (const std::string& staId : LineStas) {

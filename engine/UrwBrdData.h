@@ -140,9 +140,10 @@ class TBrdData {
   void CarDel(int32_t no);
   // False when the train number is taken already.
   bool TrainReg(int32_t carNo, const std::string& trainNo);
-  // Deletes a train set's last train and its occupancy on the current line; false when the
-  // train is not its train set's last.
-  bool TrainDel(const std::string& trainNo);
+  // Deletes a train set's last train (any of its trains with anywhere, see
+  // TCarObj::DeleteTrain) and its occupancy on the current line; false when the train is not
+  // its train set's last.
+  bool TrainDel(const std::string& trainNo, bool anywhere = false);
 
   struct TLastStep {
     int32_t Kind = 0;  // StepKind of the train set's last step of the day
@@ -193,6 +194,13 @@ class TBrdData {
   // Whether stations a and b follow each other, either way round, on the current line (on a
   // ring line the first station, listed again at the end, also follows the last one).
   bool AreLineNeighbours(int32_t a, int32_t b) const;
+  // The first two consecutive line stations that no rail joins directly (a line file written
+  // by hand may skip a station): true with their ids in a and b. Such a line has no blocks
+  // between them, so its sections there can neither be entered nor checked.
+  bool FindLineGap(int32_t& a, int32_t& b);
+  // Ok when every two consecutive line stations are rail neighbours; otherwise the message
+  // "路線「名前」のA駅とB駅の間にはレールがありません…".
+  TStatus CheckLineRails();
   // Adds station x at the end of the line, or else at its front, where it is a neighbour on the
   // side away from the line's next station.
   bool AddStaToLine(int32_t x);
@@ -227,6 +235,15 @@ class TBrdData {
   // 1000 attempts (reported with a plain message).
   bool CalcTimeCanStart(const TCarObj& car, const std::string& route, int32_t& t, bool passTo,
                         bool passFrom);
+  // The earliest start at or after t at which the route is free, however long the wait (what a
+  // refusal offers instead); -1 when there is none before the end of the day.
+  int32_t EarliestStart(const TCarObj& car, const std::string& route, int32_t t, bool passTo,
+                        bool passFrom);
+  // A set other than carNo standing ("[n]") at platform home of station staId at some time of
+  // [from, until]: true with its booking in stand. Runs are tested by CalcTimeCanStart, which
+  // does not wait for stands; an arrival and a stay must not meet one.
+  bool StandingSetAt(int32_t staId, int32_t home, int32_t from, int32_t until, int32_t carNo,
+                     TTmTbl& stand);
   // Books the route for the car under label from start on: the departure station's leaving half,
   // every block, and the arrival station's arriving half, its platform until depAtArrival when
   // that is not -1. step receives the arrival at the stopping point (TmStart, TmEnd -1) and the

@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "engine/UrwBrdAudit.h"
 #include "engine/UrwBrdData.h"
 #include "foundation/UrwParallel.h"
 #include "foundation/UrwSaveBatch.h"
@@ -281,6 +282,10 @@ TStatus TBrdData::ReadCars(const std::string& folder) {
     cars.push_back(it->second.get());
   }
   AddTrainNos(cars);
+  // The list keeps one set per number; the other set's train would run unseen by the editor.
+  if (std::string note = DuplicateTrainNoNote(DuplicateTrainNos(*this)); !note.empty()) {
+    LoadNotes.push_back(std::move(note));
+  }
   return TStatus::Ok();
 }
 

@@ -81,6 +81,31 @@ bool TBrdData::AreLineNeighbours(int32_t a, int32_t b) const {
   return false;
 }
 
+bool TBrdData::FindLineGap(int32_t& a, int32_t& b) {
+  std::vector<std::string> scratch;
+  for (size_t i = 0; i + 1 < LineStas.size(); ++i) {
+    a = IntOr0(LineStas[i]);
+    b = IntOr0(LineStas[i + 1]);
+    // A station that is missing is reported by the lookups that meet it.
+    if (FindSta(a, "") == nullptr || FindSta(b, "") == nullptr) continue;
+    bool joined = false;
+    for (int32_t s = 0; s < 2 && !joined; ++s) {
+      scratch.clear();
+      joined = ListUpConnSta(a, b, scratch, s, 0);
+    }
+    if (!joined) return true;
+  }
+  return false;
+}
+
+TStatus TBrdData::CheckLineRails() {
+  int32_t a = 0, b = 0;
+  if (!FindLineGap(a, b)) return TStatus::Ok();
+  return TStatus::Error("路線「" + LineName + "」の" + FindSta(a, "")->Name + "駅と" +
+                        FindSta(b, "")->Name +
+                        "駅の間にはレールがありません。隣り合う駅だけで路線を作り直して下さい");
+}
+
 bool TBrdData::AddStaToLine(int32_t x) {
   if (LineStas.empty()) return false;
   const size_t n = LineStas.size();

@@ -1,5 +1,6 @@
 // Timetable occupancy: the earliest start of a section, the booking of a section, and the
 // rebuilding of all platform, turnout and block occupancy of the current line from its trains.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/UrwBrdData.h"
@@ -71,9 +72,13 @@ class TRouteRun {
 
 // ---- One section -------------------------------------------------------------------------------
 
-bool TBrdData::CalcTimeCanStart(const TCarObj& car, const std::string& route, int32_t& t,
-                                bool passTo, bool passFrom) {
-  const TRouteRun run(*this, car, route);
+namespace {
+
+// The search of CalcTimeCanStart: the wait after t until every element of the route is free
+// while the train runs it; -1 when the wait would reach maxHold, and attempts out when the
+// search gave up.
+int32_t StartWait(const TRouteRun& run, int32_t t, bool passTo, bool passFrom, int32_t maxHold,
+                  bool& gaveUp) {
   const size_t n = run.Count();
   size_t i = 0;
   int32_t time = t, wait = 0;
@@ -88,19 +93,54 @@ bool TBrdData::CalcTimeCanStart(const TCarObj& car, const std::string& route, in
       ++i;
     } else {
       wait += delay;
-      if (wait >= kMaxHoldSec) return false;
+      if (wait >= maxHold) return -1;
       time = t + wait;
       i = 0;
     }
     ++attempts;
   }
-  if (i < n) {
-    // Gave up without finding a free start: booking the wait so far would meet a train.
-    ShowPlainMsg("BrdData.CalcTimeCanStartで無限ループ？");
-    return false;
-  }
+  gaveUp = i < n;
+  return gaveUp ? -1 : wait;
+}
+
+}  // namespace
+
+bool TBrdData::CalcTimeCanStart(const TCarObj& car, const std::string& route, int32_t& t,
+                                bool passTo, bool passFrom) {
+  bool gaveUp = false;
+  const int32_t wait = StartWait(TRouteRun(*this, car, route), t, passTo, passFrom, kMaxHoldSec,
+                                 gaveUp);
+  // Giving up without a free start: booking the wait so far would meet a train.
+  if (gaveUp) ShowPlainMsg("BrdData.CalcTimeCanStartで無限ループ？");
+  if (wait < 0) return false;
   t += wait;
   return true;
+}
+
+int32_t TBrdData::EarliestStart(const TCarObj& car, const std::string& route, int32_t t,
+                                bool passTo, bool passFrom) {
+  bool gaveUp = false;
+  const int32_t wait =
+      StartWait(TRouteRun(*this, car, route), t, passTo, passFrom, kDayEnd - t, gaveUp);
+  return wait < 0 ? -1 : t + wait;
+}
+
+bool TBrdData::StandingSetAt(int32_t staId, int32_t home, int32_t from, int32_t until,
+                             int32_t carNo, TTmTbl& stand) {
+  TStaObj* sta = FindSta(staId, "");
+  if (sta == nullptr) return false;
+  const std::string own = StandLabel(carNo);
+  for (const StaRail& r : sta->Rails) {
+    if (r.Kind != kRailHome || r.No != home || !r.Occ) continue;
+    for (const TTmTbl& b : r.Occ->Items()) {
+      if (b.Txt.size() > 2 && b.Txt.front() == '[' && b.Txt != own && b.TmStart <= until &&
+          b.TmEnd > from) {
+        stand = b;
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 void TBrdData::RegPathToNextSta(const TCarObj& car, const std::string& label, TTmTbl& step,
@@ -221,8 +261,26 @@ std::string MoveOutMsg(int32_t carNo, const std::string& staName, int32_t home) 
          "番ホームから回送が必要です";
 }
 
+// Until when platform home is free of trains from t on (82800: to the end of the day), -1 when a
+// train holds it at t. Stands are left out: a set that must make room for another set's stand is
+// told by the audit, and a stand booked whole up to the end of the day (a set whose next train is
+// not entered yet) must not ask every later set to move.
+int32_t TrainFreeUntil(const TStaObj& sta, int32_t home, int32_t t) {
+  int32_t free = kDayEnd;
+  for (const StaRail& r : sta.Rails) {
+    if (r.Kind != kRailHome || r.No != home || !r.Occ) continue;
+    for (const TTmTbl& b : r.Occ->Items()) {
+      if (b.TmEnd <= t || (!b.Txt.empty() && b.Txt.front() == '[')) continue;
+      free = std::min(free, b.TmStart <= t ? -1 : b.TmStart);
+    }
+  }
+  return free;
+}
+
 // The train set stands at place from `from` until `until`: booked as "[n]" on a line station,
-// with a line in msg when the platform is not free for the whole time.
+// with a line in msg when the platform is not free for the whole time. The whole stand is
+// booked, also where something else holds the platform, so that the meeting shows as an overlap
+// and entries made later see the set for as long as it stands.
 void StandCheck(TBrdData& brd, const TCarObj& car, int32_t place, int32_t from, int32_t until,
                 TCarIdSet& carIds, std::string& msg) {
   const TEntCode at = SplitEntCode(place);
@@ -230,9 +288,12 @@ void StandCheck(TBrdData& brd, const TCarObj& car, int32_t place, int32_t from, 
   if (carIds.count(CarIdKey(car.Id)) == 0) carIds.insert(ParkedCarIdKey(car.Id));
   TStaObj* sta = brd.FindSta(at.Id, "InitObjTmTbl-STA-2");
   if (sta == nullptr) return;
-  TTmTbl occ;
-  const int32_t free = sta->OccupyHome(from, at.Slot, "[" + IntText(car.Id) + "]", occ);
+  const int32_t free = TrainFreeUntil(*sta, at.Slot, from);
   if (free < until && from + until > 0) msg += MoveOutMsg(car.Id, sta->Name, at.Slot);
+  if (until > from) {
+    sta->OccupyRoute(StandLabel(car.Id), from,
+                     TStaObj::HomePathText(MakeEntCode(sta->Id, 0, 0), at.Slot), until, 0);
+  }
 }
 
 // Walks the timetable backwards so that each stand knows when the set leaves again.

@@ -1,6 +1,8 @@
 // The live checks of placing: on land, ends that may be joined, bends of at most 23 degrees,
 // clear of the sea, of other rails and stations and of rails branching from the same side.
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 
 #include "engine/UrwLayoutEdit.h"
@@ -61,6 +63,7 @@ TRailObj* TLayoutEdit::RailAtDot(TPoint d, int32_t& side) {
 // ---- CheckPut ----------------------------------------------------------------------------------
 
 bool TLayoutEdit::CheckPut(bool forSta, TPoint p, TPoint v) {
+  putWhy_.clear();
   std::set<int32_t> excl{View.CurObjId};
   if (v.x == 0 && v.y == 0) return false;
   if (!View.Land.IsLand(p.x, p.y)) {
@@ -134,9 +137,12 @@ bool TLayoutEdit::CheckWithObj(bool forSta, TPoint d, int32_t sign, TPoint v, co
   const double e = (static_cast<double>(a.x) * v.x + static_cast<double>(a.y) * v.y) * sign;
   const double c = e / lenV / lenA;
   if (c > -kCosMaxBend) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%d(%d,%d)/%f", o.Id, a.x, a.y, c);
-    SetStatus(1, std::string("接続角度がきつすぎます ") + buf);
+    // Straight on, the two directions are opposite (c = -1); the bend is what is left of 180°.
+    const double bend = 180.0 - std::acos(std::clamp(c, -1.0, 1.0)) * 180.0 / std::numbers::pi;
+    // Whole degrees, unless they would read as the limit itself.
+    char deg[16];
+    std::snprintf(deg, sizeof deg, std::lround(bend) > kMaxBendDeg ? "%.0f" : "%.2f", bend);
+    SetStatus(1, "曲がりが" + IntText(kMaxBendDeg) + "度を超えています（" + deg + "度）");
     return true;
   }
   return false;

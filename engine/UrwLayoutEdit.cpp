@@ -19,7 +19,14 @@ TPoint Dots(TPoint metres) { return {metres.x / kGridM, metres.y / kGridM}; }
 }  // namespace
 
 void TLayoutEdit::SetStatus(int panel, const std::string& text) {
+  if (panel == 1) putWhy_ = text;
   if (Status) Status(panel, text);
+}
+
+std::string TLayoutEdit::PutRefusal() const {
+  // A place that passed shows where it lies, not why it was refused.
+  if (putWhy_.empty() || putWhy_.rfind("at(", 0) == 0) return "そこに設置することは出来ません";
+  return "そこに設置することは出来ません：" + putWhy_;
 }
 
 TLayoutEdit::TLayoutEdit(TBrdView& view)
@@ -94,7 +101,7 @@ bool TLayoutEdit::StaPlaceEvent(int32_t kind, int32_t x, int32_t y) {
 bool TLayoutEdit::FixSta() {
   TUndoScope step(History, "駅の追加");
   if (View.PutOk == 0) {
-    ShowMsgBox(kCapError, "そこに設置することは出来ません");
+    ShowMsgBox(kCapError, PutRefusal());
     return false;
   }
   const TPoint p = View.PutPos, e{p.x + View.PutVec.x, p.y + View.PutVec.y};
@@ -176,7 +183,7 @@ bool TLayoutEdit::RailPlaceEvent(int32_t kind, int32_t x, int32_t y) {
 bool TLayoutEdit::FixRail() {
   TUndoScope step(History, "レールの敷設");
   if (View.PutOk == 0) {
-    ShowMsgBox(kCapError, "そこに設置することは出来ません");
+    ShowMsgBox(kCapError, PutRefusal());
     return false;
   }
   const TPoint p = View.PutPos, e{p.x + View.PutVec.x, p.y + View.PutVec.y};

@@ -27,7 +27,8 @@ enum : uint8_t { kEditLine = 0, kEditIdle = 1, kEditPutSta = 2, kEditPutRail = 3
 inline constexpr TPoint kStaMukiTbl[8] = {{4, 10},  {8, 8},  {10, 4},  {11, 0},
                                           {10, -4}, {8, -8}, {4, -10}, {0, -11}};
 // cos 23°: a joint may bend by at most 23 degrees.
-inline constexpr double kCosMaxBend = 0.92050485;
+inline constexpr double kCosMaxBend = 0.92050485;  // cos 23°
+inline constexpr int32_t kMaxBendDeg = 23;
 
 // What sits at a dot where a rail is to start or end.
 struct TConnAt {
@@ -115,6 +116,10 @@ class TLayoutEdit {
 
  private:
   void SetStatus(int panel, const std::string& text);
+  // The refusal of a place for the station or rail being placed, with the reason the status bar
+  // gave for it.
+  std::string PutRefusal() const;
+  std::string putWhy_;  // the last verdict shown in status panel 1
   bool FixSta();
   bool CancelSta();
   bool FixRail();

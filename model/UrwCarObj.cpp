@@ -43,9 +43,9 @@ int32_t TCarObj::FindTrainStep(std::string_view trainNo, int32_t staId) const {
   return -1;
 }
 
-bool TCarObj::DeleteTrain(std::string_view trainNo) {
+bool TCarObj::DeleteTrain(std::string_view trainNo, bool anywhere) {
   const TTrainRange r = FindTrain(trainNo);
-  if (r.First < 0 || r.Last < TmTbl.Count() - 1) return false;
+  if (r.First < 0 || (!anywhere && r.Last < TmTbl.Count() - 1)) return false;
   for (int32_t i = r.Last; i >= r.First; --i) TmTbl.Delete(i);
   return true;
 }
@@ -75,7 +75,7 @@ int32_t TCarObj::StepAt(int32_t t) const {
 }
 
 std::string TCarObj::LabelAt(int32_t t) const {
-  const std::string stabled = "[" + IntText(Id) + "]";
+  const std::string stabled = StandLabel(Id);
   // A train set without even its stabling step can only be shown as standing.
   if (TmTbl.Count() == 0) return stabled;
   const int32_t i = StepAt(t);
@@ -173,5 +173,7 @@ TextRec TCarObj::MakeRec() const {
   }
   return rec;
 }
+
+std::string StandLabel(int32_t carNo) { return "[" + IntText(carNo) + "]"; }
 
 }  // namespace ramvel

@@ -85,9 +85,10 @@ class TCarObj {
   TTrainRange FindTrain(std::string_view trainNo) const;
   // The first step of the train at station staId; -1 when the train does not call there.
   int32_t FindTrainStep(std::string_view trainNo, int32_t staId) const;
-  // Deletes the train only when it is the last one of the chain; false (and nothing changed)
-  // otherwise, also when the train is not found.
-  bool DeleteTrain(std::string_view trainNo);
+  // Deletes the train only when it is the last one of the chain (or anywhere in it, when
+  // anywhere is set and the caller has made sure the trains around it still join); false (and
+  // nothing changed) otherwise, also when the train is not found.
+  bool DeleteTrain(std::string_view trainNo, bool anywhere = false);
   // The nearest step before index with a header; full gives the whole header, else the number.
   THeaderHit PrevHeader(int32_t index, bool full) const;
   // The last step from 1 on that has started by t; 0 when none has.
@@ -119,6 +120,8 @@ struct TTrainKind {
 // nickname, one space and the nickname ("快速 みなと", " みなと", "快速", ""). Blanks around
 // either part are dropped.
 std::string TrainKindText(const TTrainKind& kind);
+// The label under which a standing train set is booked at a platform: "[" + number + "]".
+std::string StandLabel(int32_t carNo);
 // Reads a kind text back, so that TrainKindText gives the same text again. The word before the
 // first space, or the whole text when it has none, is the type when it is one of kTrainTypes;
 // otherwise the whole text is the nickname.

@@ -24,6 +24,10 @@ void TFrmMain::MnuDiaEditClick() {
     return;
   }
   if (!brd.LoadLine(Edit.View.BrdPath)) return;  // an unreadable line opens nothing
+  if (const TStatus st = brd.CheckLineRails(); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
   {
     TFrmDiaEditor dlg(nullptr, SelSta, this);
     dlg.BrdFolder = Edit.View.BrdPath;

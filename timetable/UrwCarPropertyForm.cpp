@@ -180,15 +180,12 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
   CbxTrType->setCurrentIndex(-1);
   if (change) {
     EdtTrNo->setText(QStr(number));
-    std::string nick = kind;
-    const size_t sp = kind.find(' ');
-    if (sp != std::string::npos && sp > 0) {
-      const auto& types = TrTypes();
-      const auto it = std::find(types.begin(), types.end(), kind.substr(0, sp));
-      if (it != types.end()) CbxTrType->setCurrentIndex(static_cast<int>(it - types.begin()));
-      nick = kind.substr(sp + 1);
-    }
-    EdtTrNick->setText(QStr(nick));
+    // A lone type ("普通") is the type, not a nickname, so that OK without a change keeps it.
+    const TTrainKind k = SplitTrainKind(kind);
+    const auto& types = TrTypes();
+    const auto it = std::find(types.begin(), types.end(), k.Type);
+    if (it != types.end()) CbxTrType->setCurrentIndex(static_cast<int>(it - types.begin()));
+    EdtTrNick->setText(QStr(k.Nick));
     setWindowTitle(QStringLiteral("列車番号の変更"));
     ownNo_ = number;
   } else {
@@ -203,13 +200,10 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
   const bool ok = exec() == QDialog::Accepted;
   trainList_ = nullptr;
   if (!ok) return std::nullopt;
-  TTrainChoice ch;
-  ch.TrNo = EdtTrNo->text().trimmed().toStdString();
-  ch.Kind = CbxTrType->currentText().trimmed().toStdString();
-  if (CbxTrType->currentIndex() < 0) ch.Kind.clear();
-  const std::string nick = EdtTrNick->text().trimmed().toStdString();
-  if (!nick.empty()) ch.Kind += " " + nick;
-  return ch;
+  TTrainKind k;
+  if (CbxTrType->currentIndex() >= 0) k.Type = CbxTrType->currentText().trimmed().toStdString();
+  k.Nick = EdtTrNick->text().trimmed().toStdString();
+  return TTrainChoice{EdtTrNo->text().trimmed().toStdString(), TrainKindText(k)};
 }
 
 // ---- Checks ------------------------------------------------------------------------------------

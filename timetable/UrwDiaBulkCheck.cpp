@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "timetable/UrwDiaEditorUi.h"
 #include "timetable/UrwDiaTimeGrid.h"
 
 namespace ramvel {
@@ -86,7 +87,7 @@ void TBulkBooker::DropStand(int32_t place, int32_t t) {
   const TEntCode at = SplitEntCode(place);
   TStaObj* sta = brd_.FindSta(at.Id, "");
   if (sta == nullptr) return;
-  const std::string label = "[" + IntText(car_.Id) + "]";
+  const std::string label = StandLabel(car_.Id);
   for (StaRail& r : sta->Rails) {
     if (r.Kind != kRailHome || r.No != at.Slot || !r.Occ) continue;
     for (int32_t i = 0; i < r.Occ->Count(); ++i) {
@@ -130,10 +131,9 @@ TStatus TBulkBooker::Section(const TSectionPlan& s, const std::string& route, TT
   }
   int32_t d = s.Dep;
   if (!brd_.CalcTimeCanStart(car_, route, d, s.PassNext, s.PassCur) || d != s.Dep) {
-    std::string where;
-    const std::string who = RouteBlocker(route, s, where);
-    return TStatus::Error(Meets(where, who));
+    return TStatus::Error(RouteMeets(s, route));
   }
+  if (TStatus st = ArrivalFree(route, s.Dep, s.PassNext, s.PassCur, s.NextDep); !st) return st;
   // As in the editor, the next platform is booked until the arrival only: the next section's
   // check of its departure platform covers the stay.
   brd_.RegPathToNextSta(car_, s.TrNo, arrived, -1, s.Dep, s.PassNext, s.PassCur, route);
@@ -155,6 +155,46 @@ TStatus TBulkBooker::HomeFree(int32_t place, int32_t t, int32_t until, const std
     }
   }
   return TStatus::Error(Meets(HomePlace(*sta, at.Slot), who));
+}
+
+std::string TBulkBooker::RouteMeets(const TSectionPlan& s, const std::string& route) {
+  std::string where;
+  const std::string who = RouteBlocker(route, s, where);
+  return Meets(where, who);
+}
+
+TStatus TBulkBooker::ArrivalFree(const std::string& route, int32_t dep, bool passNext,
+                                 bool passCur, int32_t until) {
+  const std::vector<std::string> el = SplitComma(route);
+  if (el.size() < 2) return TStatus::Ok();
+  const std::vector<std::string> items = SplitBar(el.back());
+  const TPathItem last = ParseItem(items.back());
+  if (last.Kind != kRailHome) return TStatus::Ok();
+  const int32_t arr = dep + RunSec(route, passNext, passCur);
+  const int32_t runIn = Sec(StaRunTime(car_, true, passNext));
+  if (until < arr) until = passNext ? arr : arr + kMinStopSec;
+  const int32_t staId = SplitEntCode(PartCode(el.back())).Id;
+  TTmTbl stand;
+  if (!brd_.StandingSetAt(staId, last.No, arr - runIn, until, car_.Id, stand)) {
+    return TStatus::Ok();
+  }
+  return TStatus::Error(StandMeetMsg(brd_, staId, last.No, stand, true));
+}
+
+std::string RefusalTime(int32_t t) {
+  return TrimText(TimeToText(t, t % 60 != 0));
+}
+
+std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand,
+                         bool arriving) {
+  const TStaObj* sta = brd.FindSta(staId, "");
+  std::string msg = (sta != nullptr ? sta->Name : std::string("?")) + "駅の" + IntText(home) +
+                    "番ホームには編成" + stand.Txt.substr(1, stand.Txt.size() - 2) + "が" + RefusalTime(stand.TmStart) + "から" +
+                    (stand.TmEnd >= kDayEnd ? std::string("終日") : RefusalTime(stand.TmEnd) + "まで") +
+                    "留置されています。";
+  if (!arriving) return msg;
+  if (stand.TmEnd >= kDayEnd) return msg + "このホームには" + RefusalTime(stand.TmStart) + "以降は入れません";
+  return msg + RefusalTime(stand.TmEnd) + "以降の到着なら入れます";
 }
 
 // ---- Naming what a section meets ---------------------------------------------------------------

@@ -11,6 +11,8 @@
 
 namespace ramvel {
 
+constexpr int32_t kMinStopSec = 30;  // least time from an arrival to the next departure
+
 // One section as planned: from the current station to the next line station.
 struct TSectionPlan {
   std::string TrNo;
@@ -56,6 +58,15 @@ class TBulkBooker {
   TStatus Section(const TSectionPlan& s, const std::string& route, TTmTbl& arrived);
   // Whether the platform of place stays free from t until `until` (for the set standing there).
   TStatus HomeFree(int32_t place, int32_t t, int32_t until, const std::string& trNo);
+  // What a start of s over route at s.Dep meets first, as "<place>で<occupant>と重なります";
+  // empty when it meets nothing.
+  std::string RouteMeets(const TSectionPlan& s, const std::string& route);
+  // Whether the train, leaving at dep over route, finds the platform it reaches free of other
+  // standing sets from its running in until `until` (-1: for the shortest stop, or while it
+  // passes). The refusal names the set, the platform, the set's stand and the earliest arrival
+  // that would be accepted.
+  TStatus ArrivalFree(const std::string& route, int32_t dep, bool passNext, bool passCur,
+                      int32_t until);
 
  private:
   std::string HomePlace(const TStaObj& sta, int32_t home) const;
@@ -70,5 +81,11 @@ class TBulkBooker {
 
 // The occupant of a label as a user reads it: "列車201", or "留置中の編成7".
 std::string OccupantText(const std::string& label);
+// A time as a refusal names it, as the grid shows times: "605.30", "605" on a whole minute.
+std::string RefusalTime(int32_t t);
+// The refusal of a stay that meets a standing set: the set, the platform and its stand; for an
+// arrival also from when the platform would be free (what the planner may choose instead).
+std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand,
+                         bool arriving);
 
 }  // namespace ramvel

@@ -130,6 +130,11 @@ TBulkResult TRepeat::Run() {
   res.Ok = res.Copies > 0;
   res.Trains = res.Copies * order_.K;
   if (!res.Ok) {
+    // Without a refusal the first copy was not due: it would leave after the end given.
+    if (stop.empty()) {
+      stop = "最初の複製は" + TrimText(TimeToText(FirstDep(1), FirstDep(1) % 60 != 0)) +
+             "発で、終了時刻" + TrimText(TimeToText(order_.Until, false)) + "より後になります";
+    }
     res.Msg = stop + "。列車は作成していません。";
     return res;
   }

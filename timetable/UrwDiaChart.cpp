@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "timetable/UrwOccOverlap.h"
+#include "engine/UrwBrdAudit.h"
 
 namespace ramvel {
 
@@ -87,17 +87,28 @@ int32_t BlockDist(TBrdData& brd, const TBlkObj& blk, const std::vector<TDiaStati
   return -1;
 }
 
-// Adds the overlaps at one place; the same two trains meeting at one station over the same
-// span on several of its tracks and turnouts make one conflict.
-void AddConflicts(const std::vector<TOverlap>& overlaps, int32_t dist, const std::string& where,
-                  std::vector<TDiaConflict>& out) {
+// Adds the overlaps at one place; the same two trains meeting at one station over spans that
+// touch or overlap, on one or several of its tracks and turnouts, make one conflict (a train
+// running in and then standing where a set stands meets it twice).
+void AddConflicts(TBrdData& brd, const std::vector<TOverlap>& overlaps, int32_t dist,
+                  const std::string& where, std::vector<TDiaConflict>& out) {
+  // The same two train sets, whether named by a train or by their stand.
+  const auto sets = [&brd](const TDiaConflict& c) {
+    const int32_t a = CarOfOccLabel(brd, c.TrA), b = CarOfOccLabel(brd, c.TrB);
+    return std::make_pair(std::min(a, b), std::max(a, b));
+  };
   for (const TOverlap& o : overlaps) {
     TDiaConflict c{o.From, o.To, dist, OccLabelTrain(o.LabelA), OccLabelTrain(o.LabelB), where};
-    const bool known = std::any_of(out.begin(), out.end(), [&](const TDiaConflict& k) {
-      return k.From == c.From && k.To == c.To && k.Dist == c.Dist && k.Where == c.Where &&
-             ((k.TrA == c.TrA && k.TrB == c.TrB) || (k.TrA == c.TrB && k.TrB == c.TrA));
+    const auto known = std::find_if(out.begin(), out.end(), [&](const TDiaConflict& k) {
+      return k.From <= c.To && c.From <= k.To && k.Dist == c.Dist && k.Where == c.Where &&
+             sets(k) == sets(c);
     });
-    if (!known) out.push_back(std::move(c));
+    if (known == out.end()) {
+      out.push_back(std::move(c));
+      continue;
+    }
+    known->From = std::min(known->From, c.From);
+    known->To = std::max(known->To, c.To);
   }
 }
 
@@ -124,7 +135,7 @@ std::vector<TDiaConflict> LineConflicts(TBrdData& brd, const std::vector<TDiaSta
     const std::vector<TOverlap> overlaps = TableOverlaps(brd, blk->Occ.Items());
     if (overlaps.empty()) continue;
     const int32_t dist = BlockDist(brd, *blk, stas);
-    if (dist >= 0) AddConflicts(overlaps, dist, "閉塞" + key, out);
+    if (dist >= 0) AddConflicts(brd, overlaps, dist, "閉塞" + key, out);
   }
   std::vector<int32_t> seen;
   for (const TDiaStation& s : stas) {
@@ -135,7 +146,7 @@ std::vector<TDiaConflict> LineConflicts(TBrdData& brd, const std::vector<TDiaSta
     const std::vector<TOverlap> overlaps = StationOverlaps(brd, *sta);
     // A ring line shows its first station at both ends.
     for (const TDiaStation& at : stas) {
-      if (at.Id == s.Id) AddConflicts(overlaps, at.Dist, s.Name, out);
+      if (at.Id == s.Id) AddConflicts(brd, overlaps, at.Dist, s.Name, out);
     }
   }
   return out;

@@ -69,6 +69,8 @@ void TDiaEditor::RebuildDia() {
   RestoreSpecialView();
 }
 
+std::vector<TLineProblem> TDiaEditor::LineProblems() { return AuditLine(brd_, Dia.TrNos()); }
+
 // A rebuild empties the work order; a special view is made again from its marker.
 void TDiaEditor::RestoreSpecialView() {
   if (EdtCarId.empty()) return;

@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "engine/UrwBrdAudit.h"
 #include "engine/UrwBrdData.h"
 #include "engine/UrwBrdUndo.h"
 #include "foundation/UrwUndo.h"
 #include "timetable/UrwDiaBulk.h"
+#include "timetable/UrwDiaBulkCheck.h"
 #include "timetable/UrwDiaEditorUi.h"
 #include "timetable/UrwDiaOneStep.h"
 #include "timetable/UrwDiaTimeGrid.h"
@@ -69,6 +71,10 @@ class TDiaEditor {
   std::string ChkMsg;                     // problems found by the last rebuild
 
   TBrdData& Brd() { return brd_; }
+  // Whether the open line is a ring: its last station repeats its first.
+  bool IsRingLine() const {
+    return brd_.LineStas.size() >= 3 && brd_.LineStas.front() == brd_.LineStas.back();
+  }
 
   // ---- Undo ----
 
@@ -99,6 +105,9 @@ class TDiaEditor {
   void ApplyDir();
   void SetBlkPack(bool v) { BlkPack = v; }
   void RefreshView(bool full);
+
+  // The line's problems in the occupancy booked now: what ramvel-cli check finds on the board.
+  std::vector<TLineProblem> LineProblems();
 
   // ---- Section entry ----
 
@@ -132,6 +141,9 @@ class TDiaEditor {
   bool TrainDel();
   bool TrainDel2(int32_t t);
   bool DelLastTr(const std::string& n);
+  // Whether train n of c may be deleted: its last train, or one whose next train starts where
+  // it started (station and platform). The error names the train whose start would break.
+  TStatus CanDelTrain(const TCarObj& c, const std::string& n) const;
   // Adds sections after train t's terminal. Refused, with the reason shown and nothing
   // changed, unless CanKukanAdd allows it.
   bool KukanAdd(int32_t t);
@@ -167,10 +179,14 @@ class TDiaEditor {
   bool AskNextStep(TEntry& e);
   void ScrollToSection();
   bool TryStep(TEntry& e, TStaObj& cur);
-  bool ConfirmDelay(const TEntry& e, int32_t delay, bool homeFree);
+  TSectionPlan Plan(const TEntry& e, int32_t dep, bool passNext) const;
+  std::string HomeTaken(const TEntry& e, int32_t dep, int32_t free);
+  bool ConfirmDelay(const TEntry& e, int32_t d0, int32_t d, int32_t free,
+                    const std::string& meets);
   void PutCurCell(const TEntry& e, int32_t dep);
   void MoveToNext(TEntry& e);
   void DropPassedTerminal(TEntry& e);
+  bool AskDelTrain(const std::string& n);
   // Writes an entered train back (registering its number when regTrNo is given) and reports.
   void EndEntry(TCarObj& c, bool added, const std::string& regTrNo, const char* doneMsg);
 

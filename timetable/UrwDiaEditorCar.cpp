@@ -8,7 +8,13 @@ namespace ramvel {
 
 bool TDiaEditor::CarNew() {
   TUndoScope step(History, "編成の新規作成");
-  const std::optional<TNewCarChoice> ch = dialogs_.NewCar(LineStaNames, LineStaHomes, brd_);
+  // A ring line lists its first station again at its end; it is offered once.
+  std::vector<std::string> names = LineStaNames, homes = LineStaHomes;
+  if (IsRingLine() && !names.empty() && names.size() == homes.size()) {
+    names.pop_back();
+    homes.pop_back();
+  }
+  const std::optional<TNewCarChoice> ch = dialogs_.NewCar(names, homes, brd_);
   if (!ch) return false;
   if (const TStatus st = CheckNewCar(brd_, *ch); !st) {
     ShowMsgBox(kCapError, st.Msg());

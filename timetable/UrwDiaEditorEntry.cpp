@@ -2,6 +2,7 @@
 // checks against the platform and the route occupancy, and the cells written into the model.
 #include <vector>
 
+#include "timetable/UrwDiaBulkCheck.h"
 #include "timetable/UrwDiaEditor.h"
 
 namespace ramvel {
@@ -39,7 +40,7 @@ int32_t TDiaEditor::EntryStartSlot(const TEntCode& from, int32_t dir) const {
 // The arrival at the starting station and the earliest departure offered there. A continued
 // train has no cell at the junction yet: it starts from the train set's last arrival, like a
 // new train. Whether a train starts, comes in from another line or goes on from its terminal,
-// it may leave at the first whole minute at least 30 s after it has arrived.
+// it may leave 30 s after it has arrived (the dialog proposes the next whole minute).
 void TDiaEditor::StartTimes(TEntry& e, bool isNewTrain) const {
   const TTmTblObj& tt = e.Car->TmTbl;
   const int32_t cellArrival = Dia.GetCell(CurSta).TmStart;
@@ -48,7 +49,7 @@ void TDiaEditor::StartTimes(TEntry& e, bool isNewTrain) const {
     return;
   }
   e.Arrival = isNewTrain || cellArrival < 0 ? tt.GetLast().TmStart : cellArrival;
-  e.EarliestDep = (e.Arrival + 89) / 60 * 60;
+  e.EarliestDep = e.Arrival + kMinStopSec;
 }
 
 bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode from, int32_t dir,
@@ -66,9 +67,7 @@ bool TDiaEditor::FixPathToTerminal(TCarObj& c, const std::string& n, TEntCode fr
   if (CurSta < 0 || (dir != 1 && dir != -1)) return false;
   StartTimes(e, isNewTrain);
   // The train set's own stay at the platform must not block its departure.
-  if (TStaObj* sta = brd_.FindSta(from.Id, "FixPathToTerminal-STA-2")) {
-    sta->FreeHomeAt(e.Arrival, from.Slot);
-  }
+  TBulkBooker(brd_, c).DropStand(MakeEntCode(from.Id, from.Slot, 0), e.Arrival);
   while (AskNextStep(e)) {
     PutCurCell(e, e.Dep);
     MoveToNext(e);
@@ -116,9 +115,10 @@ bool TDiaEditor::AskNextStep(TEntry& e) {
   const TStaObj* next = brd_.FindSta(nextId, "FixPathToTerminal-STA-1");
   TStaObj* cur = brd_.FindSta(e.From.Id, "FixPathToTerminal-STA-2");
   if (next == nullptr || cur == nullptr) return false;
+  // A refused choice is offered again as typed: the time and the route stay.
+  OneStep.SetupStep(cur->Name, next->Name, routes, e.EarliestDep, e.SectionsAdded, e.IsPassCur,
+                    e.IsOrigin, canPassNext);
   for (;;) {
-    OneStep.SetupStep(cur->Name, next->Name, routes, e.EarliestDep, e.SectionsAdded, e.IsPassCur,
-                      e.IsOrigin, canPassNext);
     if (!dialogs_.OneStep(OneStep)) return false;
     if (TryStep(e, *cur)) return true;
   }
@@ -133,41 +133,70 @@ void TDiaEditor::ScrollToSection() {
   LeftSta = dir == 1 ? CurSta : NextSta;
 }
 
-// Checks the dialog's choice against the platform and the route; books the section when every
-// check passes. False, with the reason shown, to ask again.
+// Checks the dialog's choice against the platform, the route and the sets standing where it
+// arrives; books the section when every check passes. False, with the reason shown (what blocks
+// and from when it would be accepted), to ask again.
 bool TDiaEditor::TryStep(TEntry& e, TStaObj& cur) {
   const int32_t d0 = OneStep.ChosenDep;
   const std::string route = OneStep.ChosenRoute();
   const bool passNext = OneStep.PassNext;
+  TBulkBooker bk(brd_, *e.Car);
   TTmTbl occ;
   const int32_t free = cur.OccupyHome(e.Arrival, e.From.Slot, "", occ);
   if (free < d0) {
-    ShowMsgBox(kCapError, "指定の発車時刻にはホームが空いていません");
+    ShowMsgBox(kCapError, "指定の発車時刻にはホームが空いていません。" + HomeTaken(e, d0, free));
     return false;
   }
   int32_t d = d0;
   if (!brd_.CalcTimeCanStart(*e.Car, route, d, passNext, e.IsPassCur)) {
-    ShowMsgBox(kCapNotice, "停車時間を大幅に増やす必要があります。やり直しをお願いします。");
+    const int32_t ok = brd_.EarliestStart(*e.Car, route, d0, passNext, e.IsPassCur);
+    ShowMsgBox(kCapNotice, "停車時間を大幅に増やす必要があります（" +
+                               bk.RouteMeets(Plan(e, d0, passNext), route) + "）。" +
+                               (ok >= 0 ? RefusalTime(ok) + "発なら入れます。" : "") +
+                               "やり直しをお願いします。");
     return false;
   }
-  if (d != d0 && !ConfirmDelay(e, d - d0, free >= d)) return false;
+  if (TStatus st = bk.ArrivalFree(route, d, passNext, e.IsPassCur, -1); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  if (d != d0 && !ConfirmDelay(e, d0, d, free, bk.RouteMeets(Plan(e, d0, passNext), route))) {
+    return false;
+  }
   brd_.RegPathToNextSta(*e.Car, e.TrNo, e.NewStep, -1, d, passNext, e.IsPassCur, route);
   e.Dep = d;
   e.PassNext = passNext;
   return true;
 }
 
+// The section as the bulk checks plan it, to name what a start at dep meets.
+TSectionPlan TDiaEditor::Plan(const TEntry& e, int32_t dep, bool passNext) const {
+  return TSectionPlan{e.TrNo, e.From,    e.Arrival, dep, e.IsPassCur, StaIdAt(NextSta),
+                      passNext, -1};
+}
+
+// Why the platform is not free until dep: who takes it and until when a departure would do.
+std::string TDiaEditor::HomeTaken(const TEntry& e, int32_t dep, int32_t free) {
+  const TStatus st = TBulkBooker(brd_, *e.Car)
+                         .HomeFree(MakeEntCode(e.From.Id, e.From.Slot, 0), e.Arrival, dep, e.TrNo);
+  std::string msg = st ? std::string() : st.Msg() + "。";
+  if (free > e.EarliestDep) return msg + RefusalTime(free) + "より前の発車なら入れます";
+  return msg + "このホームからは発車できません";
+}
+
 // A later start than asked: refused at a passed station or when the platform is not free that
 // long, otherwise up to the user.
-bool TDiaEditor::ConfirmDelay(const TEntry& e, int32_t delay, bool homeFree) {
-  const std::string m = StopShortMsg(delay);
+bool TDiaEditor::ConfirmDelay(const TEntry& e, int32_t d0, int32_t d, int32_t free,
+                              const std::string& meets) {
+  const std::string m = StopShortMsg(d - d0) + "（" + meets + "。" + RefusalTime(d) + "発なら入れます）";
   if (e.IsPassCur) {
     ShowMsgBox(kCapNotice,
                m + "が、現在駅は通過なので続行できません。" + "やり直しをお願いします。");
     return false;
   }
-  if (!homeFree) {
-    ShowMsgBox(kCapError, "停車時間を増やす必要がありますが、ホームの空き時間が十分ではありません");
+  if (free < d) {
+    ShowMsgBox(kCapError, "停車時間を増やす必要がありますが、ホームの空き時間が十分ではありません。" +
+                              HomeTaken(e, d, free) + "（" + meets + "）");
     return false;
   }
   return AskYesNo(kCapConfirm, m + "。よろしいですか？");

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "timetable/UrwDiaDialogsForm.h"
+#include "timetable/UrwDiaProblemForm.h"
 #include "timetable/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
 
@@ -324,7 +325,11 @@ void TFrmDiaEditor::PnlBlkPackClick() {
 // ---- Menus -------------------------------------------------------------------------------------
 
 void TFrmDiaEditor::MnuChkClick() {
-  ShowMsgBox(kCapNotice, Ed->ChkMsg.empty() ? "不具合な箇所はありません" : Ed->ChkMsg);
+  const std::vector<TLineProblem> problems = Ed->LineProblems();
+  if (!problems.empty() || FrmProblems != nullptr) ShowProblems(problems);
+  if (problems.empty()) {
+    ShowMsgBox(kCapNotice, Ed->ChkMsg.empty() ? "不具合な箇所はありません" : Ed->ChkMsg);
+  }
 }
 
 void TFrmDiaEditor::MnuShiftTimeClick(int32_t tr) {
@@ -371,9 +376,19 @@ bool TFrmDiaEditor::eventFilter(QObject* obj, QEvent* e) {
   return QDialog::eventFilter(obj, e);
 }
 
+// The question names the problems as the list shows them (the first few); without any, the
+// empty moves the rebuild reported.
 bool TFrmDiaEditor::FormCloseQuery() {
-  if (!Ed || Ed->ChkMsg.empty()) return true;
-  return AskYesNo(kCapNotice, "不具合な箇所がありますがこのまま終了しますか？：\n" + Ed->ChkMsg);
+  if (!Ed) return true;
+  constexpr size_t kShown = 8;
+  const std::vector<TLineProblem> problems = Ed->LineProblems();
+  std::string text = problems.empty() ? Ed->ChkMsg : "";
+  for (size_t i = 0; i < problems.size() && i < kShown; ++i) {
+    text += (i > 0 ? "\n" : "") + ProblemLine(problems[i]);
+  }
+  if (problems.size() > kShown) text += "\nほか" + IntText(static_cast<int64_t>(problems.size() - kShown)) + "件";
+  if (text.empty()) return true;
+  return AskYesNo(kCapNotice, "不具合な箇所がありますがこのまま終了しますか？：\n" + text);
 }
 
 // Every way of closing (the close button, Escape, 登録) comes here: problems pending are asked

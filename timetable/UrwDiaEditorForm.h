@@ -27,6 +27,7 @@ class TFrmSelSta;
 class TFrmDiaDialogs;
 class TFrmDiagram;
 class TFrmHomeChart;
+class TFrmDiaProblems;
 
 // A string grid with one fixed row and one fixed column, fixed-height rows and a vertical scroll
 // bar only. The owner draws every cell.
@@ -238,6 +239,12 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   // 表示 › 番線使用図: the chart of the station under the mouse in the picture, else of one
   // chosen from the line's stations.
   void MnuHomeChartClick();
+  // システム › チェック: the problem list beside the editor (a box when there is none).
+  TFrmDiaProblems* FrmProblems = nullptr;
+  void ShowProblems(const std::vector<TLineProblem>& problems);
+  // A problem picked in the list: its first train selected in the grid, the diagram centred on
+  // its time.
+  void PickProblem(const TLineProblem& p);
   // Marks train column `column` (number trNo) as the current train in the grid, switching the
   // direction shown when it runs the other way, and scrolls its row and first station into view.
   // False when the grid has no such train.

@@ -118,21 +118,52 @@ bool TDiaEditor::TrainDel() {
   std::vector<std::string> shown;
   for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
   const std::optional<std::string> n = SelectTrNo(dialogs_, shown);
-  return n && DelLastTr(*n);
+  return n && AskDelTrain(*n);
 }
 
 bool TDiaEditor::TrainDel2(int32_t t) {
   TUndoScope step(History, "列車の削除");
-  if (!ValidTr(t)) return false;
-  const std::string n = Dia.TrInfo[t].TrNo;
+  return ValidTr(t) && AskDelTrain(Dia.TrInfo[t].TrNo);
+}
+
+// The menu and the popup alike: a train that cannot go is refused with the reason, one that can
+// is asked about once.
+bool TDiaEditor::AskDelTrain(const std::string& n) {
+  const TCarObj* c = brd_.FindTrainCar(n, "TrainDel-CAR-1");
+  if (c == nullptr) return false;
+  if (const TStatus st = CanDelTrain(*c, n); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
   if (!AskYesNo(kCapConfirm, "「" + n + "」を削除してよろしいですか？")) return false;
   return DelLastTr(n);
 }
 
+TStatus TDiaEditor::CanDelTrain(const TCarObj& c, const std::string& n) const {
+  const TTrainRange r = c.FindTrain(n);
+  if (r.First < 0) return TStatus::Error("列車" + n + "が見つかりません");
+  if (r.Last >= c.TmTbl.Count() - 1) return TStatus::Ok();
+  // The set must be where the next train starts: where the deleted one started.
+  const TTmTbl& next = c.TmTbl.At(r.Last + 1);
+  const TEntCode from = SplitEntCode(c.TmTbl.At(r.First).Loc);
+  const TEntCode to = SplitEntCode(next.Loc);
+  if (from.Id == to.Id && from.Slot == to.Slot) return TStatus::Ok();
+  const auto place = [this](const TEntCode& at) {
+    const TStaObj* sta = brd_.FindSta(at.Id, "");
+    return (sta != nullptr ? sta->Name : IntText(at.Id)) + "駅" + IntText(at.Slot) + "番ホーム";
+  };
+  return TStatus::Error("列車" + n + "を削除すると、次の列車" + TextBefore(next.Txt + ",", ",") +
+                        "の始発（" + place(to) + "）に編成" + IntText(c.Id) + "がいなくなります（" +
+                        place(from) + "に残ります）。削除できません");
+}
+
 bool TDiaEditor::DelLastTr(const std::string& n) {
   TUndoScope step(History, "列車の削除");
-  if (!brd_.TrainDel(n)) {
-    ShowMsgBox(kCapError, "削除できるのは編成の最後の列車情報だけです");
+  const TCarObj* c = brd_.FindTrainCar(n, "");
+  const TStatus st =
+      c != nullptr ? CanDelTrain(*c, n) : TStatus::Error("列車" + n + "が見つかりません");
+  if (!st || !brd_.TrainDel(n, true)) {
+    ShowMsgBox(kCapError, st ? "列車" + n + "を削除できませんでした" : st.Msg());
     return false;
   }
   RebuildDia();

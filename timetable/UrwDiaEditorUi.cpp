@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/UrwBrdData.h"
+#include "timetable/UrwDiaBulkCheck.h"
 
 namespace ramvel {
 
@@ -85,7 +86,8 @@ TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice) {
   if (!HasHome(*sta, at.Slot)) return TStatus::Error("始業時留置ホームを入力して下さい");
   TTmTbl occ;
   if (sta->OccupyHome(0, at.Slot, "", occ) <= 0) {
-    return TStatus::Error("指定の留置場所が始業時に空いていません");
+    const std::string who = occ.Txt.empty() ? "" : "（" + OccupantText(occ.Txt) + "が使っています）";
+    return TStatus::Error("指定の留置場所が始業時に空いていません" + who);
   }
   return TStatus::Ok();
 }

@@ -12,6 +12,7 @@
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwDiaEditorForm.h"
+#include "timetable/UrwDiaProblemForm.h"
 #include "view/UrwDiaChartView.h"
 #include "view/UrwDrawKit.h"
 
@@ -59,8 +60,10 @@ void TFrmDiaEditor::MnuDiagramClick() {
 void TFrmDiaEditor::MnuHomeChartClick() {
   int32_t staId = HoverStaId;
   if (staId <= 0) {
+    std::vector<std::string> names = Ed->LineStaNames;
+    if (Ed->IsRingLine() && !names.empty()) names.pop_back();  // its first station once
     const std::optional<std::string> name =
-        ChooseItem(Ed->LineStaNames, "番線使用図を表示する駅を選択して下さい");
+        ChooseItem(names, "番線使用図を表示する駅を選択して下さい");
     if (!name) return;
     const auto it = std::find(Ed->LineStaNames.begin(), Ed->LineStaNames.end(), *name);
     const size_t i = static_cast<size_t>(it - Ed->LineStaNames.begin());
@@ -155,7 +158,42 @@ bool TFrmDiaEditor::SelectTrain(const std::string& trNo, int32_t column) {
   return true;
 }
 
+void TFrmDiaEditor::ShowProblems(const std::vector<TLineProblem>& problems) {
+  if (FrmProblems == nullptr) {
+    FrmProblems = new TFrmDiaProblems(this);
+    FrmProblems->setWindowFlag(Qt::Window);
+    FrmProblems->setWindowTitle(QStr("チェック - " + brd_->LineName));
+    FrmProblems->OnPick = [this](const TLineProblem& p) { PickProblem(p); };
+    PlaceBeside(FrmProblems);
+  }
+  FrmProblems->Fill(problems);
+  FrmProblems->show();
+  FrmProblems->raise();
+}
+
+void TFrmDiaEditor::PickProblem(const TLineProblem& p) {
+  if (!Ed) return;
+  std::string shown;
+  for (const std::string& tr : {p.TrA, p.TrB}) {
+    if (tr.empty() || IsStandLabel(tr) || !shown.empty()) continue;
+    for (int32_t k = 0; k < Ed->Dia.TrCount; ++k) {
+      if (Ed->Dia.TrInfo[k].TrNo == tr && SelectTrain(tr, k)) {
+        shown = tr;
+        break;
+      }
+    }
+  }
+  if (p.From >= 0) {
+    if (FrmDiagram == nullptr || !FrmDiagram->isVisible()) MnuDiagramClick();
+    FrmDiagram->CentreOn(p.From);
+  }
+  SBarDia->setText(QStr(ProblemKindName(p.Kind) + std::string("：") + p.Place + " " +
+                        ProblemTime(p) + " " + ProblemTrain(p.TrA) +
+                        (p.TrB.empty() ? "" : " / " + ProblemTrain(p.TrB))));
+}
+
 void TFrmDiaEditor::done(int r) {
+  if (FrmProblems != nullptr) FrmProblems->close();
   if (FrmDiagram != nullptr) FrmDiagram->close();
   if (FrmHomeChart != nullptr) FrmHomeChart->close();
   QDialog::done(r);

@@ -52,7 +52,8 @@ void TDiaOneStep::SetupStep(const std::string& cur, const std::string& next,
   if (isStart) {
     kind = "始発駅です";
     Lbl4CurSta = "発車時刻を入れて下さい。";
-    EdtCurSta = TimeToText(first, false);
+    // Whole minutes are proposed; any time from the earliest on is accepted.
+    EdtCurSta = TimeToText(CeilMinute(first), false);
     EdtCurStaVisible = true;
     LbxStartVisible = false;
     BtnCancelEnabled = true;
@@ -69,6 +70,11 @@ void TDiaOneStep::SetupStep(const std::string& cur, const std::string& next,
     BtnCancelEnabled = true;
     for (int32_t n = 0; n < kStopChoices; ++n) LbxStart.push_back(StopChoiceText(first, n));
     StartIndex = 0;
+    if (sections == 0 && first % 60 != 0) {
+      // Going on from a terminal: the next whole minute is proposed, the shortest stop listed.
+      EdtCurSta = TimeToText(CeilMinute(first), false);
+      StartIndex = -1;
+    }
   }
   LblCurSta = "現在の駅「" + cur + "」- " + kind;
   LblNextSta = "次の駅「" + next + "」";

@@ -1,17 +1,20 @@
-// The check of one line's timetable as a whole: its occupancy rebuilt from every train, then the
-// train sets that must be moved empty, the sections without a route over the line's blocks and
-// the overlaps of different train sets in blocks, station tracks and turnouts.
+// The check of one line's timetable as a whole: its blocks made and its occupancy rebuilt from
+// every train, then the audit of the line (overlaps, standing sets met, sections without a
+// route, train numbers of two sets).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "engine/UrwBrdAudit.h"
 #include "engine/UrwBrdData.h"
 
 namespace ramvel {
 
-// The problems of the board's current line, one text each; empty when there are none. Makes the
-// line's blocks and rebuilds its occupancy.
+// The problems of the board's current line; empty when there are none. Makes the line's blocks
+// and rebuilds its occupancy.
+std::vector<TLineProblem> CheckLine(TBrdData& brd);
+// The same as the lines of ramvel-cli check.
 std::vector<std::string> CheckLineProblems(TBrdData& brd);
 
 }  // namespace ramvel

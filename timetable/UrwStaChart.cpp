@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "timetable/UrwDiaTimeGrid.h"
-#include "timetable/UrwOccOverlap.h"
+#include "engine/UrwBrdAudit.h"
 
 namespace ramvel {
 

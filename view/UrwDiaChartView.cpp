@@ -162,6 +162,15 @@ void TFrmDiagram::SetOpts(const TDiaDrawOpts& opts) {
   Changed();
 }
 
+void TFrmDiagram::CentreOn(int32_t t) {
+  constexpr int32_t kNearSpan = 2 * 3600;
+  int32_t w = opts_.Span.To - opts_.Span.From;
+  if (w <= 0 || w >= kDayEnd) w = kNearSpan;
+  const int32_t from = std::clamp(t - w / 2, 0, kDayEnd - w);
+  opts_.Span = TChartSpan{from, from + w};
+  Changed();
+}
+
 void TFrmDiagram::Changed() {
   setWindowTitle(QStr(dia_.LineName) + QString::fromUtf8(" - ダイヤグラム"));
   LblInfo->setText(

@@ -79,6 +79,9 @@ class TFrmDiagram : public TFrmChartBase {
   const TDiaDrawOpts& Opts() const { return opts_; }
   void SetOpts(const TDiaDrawOpts& opts);
   TChartCanvas* Canvas() const { return canvas_; }
+  // Shows the time t in the middle, keeping the width of the time span shown (two hours when
+  // the whole day is shown).
+  void CentreOn(int32_t t);
   // The train drawn nearest to a canvas point within a few pixels; -1 when none.
   int32_t TrainAt(QPointF at) const;
 

@@ -146,8 +146,10 @@ TEST_F(CarPropertyDialog, NewTrainSetChecksSpeedAndStablingPlace) {
   });
   const std::optional<TNewCarChoice> ch = dlg_.NewCar({"A", "B", "C"}, {"1,2", "1,2", "1,2"}, brd_);
   ASSERT_TRUE(ch.has_value());
-  EXPECT_EQ(host_.Texts(), (std::vector<std::string>{"速度の入力が正しくありません",
-                                                     "指定の留置場所が始業時に空いていません"}));
+  EXPECT_EQ(host_.Texts(),
+            (std::vector<std::string>{"速度の入力が正しくありません",
+                                      "指定の留置場所が始業時に空いていません（留置中の編成1が"
+                                      "使っています）"}));
   EXPECT_EQ(ch->Prop.Spd, 160);
   EXPECT_EQ(ch->Prop.NCar, 6);
   EXPECT_EQ(ch->Prop.Color, 0xFFFF00);  // aqua as 0x00BBGGRR
@@ -193,6 +195,25 @@ TEST_F(CarPropertyDialog, TrainNumberAndKind) {
   ASSERT_TRUE(ch.has_value());
   EXPECT_EQ(ch->TrNo, "101");
   EXPECT_EQ(ch->Kind, " あさ");
+}
+
+// Changing only the number keeps the kind as stored, for every type, alone or with a nickname,
+// and for a nickname alone.
+TEST_F(CarPropertyDialog, ChangingOnlyTheNumberKeepsEveryKind) {
+  const TCarObj& car = *brd_.FindCar(1, "");
+  TTrainNoList trains;
+  for (const char* kind : {"普通", "快速", "準急", "急行", "特急", "回送", "普通 みなと",
+                           "特急 あさ", " あさ", ""}) {
+    SCOPED_TRACE(kind);
+    OnModal([&](QWidget*) {
+      Type(dlg_.EdtTrNo, "102");
+      QTest::mouseClick(dlg_.BtnOk, Qt::LeftButton);
+    });
+    const auto ch = dlg_.EditTrain(trains, car, kind, "101", true, "1", "A");
+    ASSERT_TRUE(ch.has_value());
+    EXPECT_EQ(ch->TrNo, "102");
+    EXPECT_EQ(ch->Kind, kind);
+  }
 }
 
 // ---- The main window's command -----------------------------------------------------------------

@@ -380,7 +380,8 @@ TEST_F(DiaEditorEntry, WholeTimetableEnteredChangedAndSaved) {
   host_.YesNoAnswers = {false};  // the held start is refused
   W().MnuTrainNew->trigger();
   // Leaving at 09:59 the train would have to wait until the block is free at 10:01.
-  EXPECT_TRUE(Said("停車を更に2分0秒増やす必要があります。よろしいですか？"));
+  EXPECT_TRUE(Said("停車を更に2分0秒増やす必要があります（A駅〜B駅間で列車Xと重なります。1001発なら"
+                   "入れます）。よろしいですか？"));
   EXPECT_TRUE(Said("列車を追加しました"));
   ExpectStep(1, "101,普通", t1001, t1001, MakeEntCode(A, 1, 1));
   ExpectStep(2, "", t1001 + 177, At(10, 5), MakeEntCode(B, 1, 1));

@@ -94,7 +94,10 @@ TEST_F(Entry, ThreeSectionsWithAStopAPassAndAHeldStart) {
   EXPECT_EQ(dlg_.StepsShown[3].FirstDep, k1000 + 251);
   EXPECT_FALSE(dlg_.StepsShown[3].BtnCancelEnabled);
   EXPECT_EQ(dlg_.Unanswered, 0);
-  const std::string held = "停車を更に1分15秒増やす必要があります。よろしいですか？";
+  // The question names what holds the train and when it could leave.
+  const std::string held =
+      "停車を更に1分15秒増やす必要があります（B駅〜C駅間で列車Xと重なります。1001.45発なら"
+      "入れます）。よろしいですか？";
   EXPECT_EQ(host_.Texts(), (Texts{"発車時刻が早すぎます", held, held, "列車を追加しました"}));
 
   // D is reached at 10:04:11 + 28 + 59 + 63 = 10:06:41.
@@ -125,8 +128,8 @@ TEST_F(Entry, APassedStationCannotHoldTheTrain) {
   EXPECT_FALSE(NewTrain101());
   EXPECT_EQ(
       host_.Texts(),
-      (Texts{"停車を更に1分15秒増やす必要があります" +
-                 std::string("が、現在駅は通過なので続行できません。") + "やり直しをお願いします。",
+      (Texts{"停車を更に1分15秒増やす必要があります（B駅〜C駅間で列車Xと重なります。1000.44発なら"
+             "入れます）が、現在駅は通過なので続行できません。やり直しをお願いします。",
              "通過駅を終点にはできないので、最後の停車駅から先の区間を取り消しました",
              "一区間も追加されなかったので処理をキャンセルします"}));
   // The train cannot end at B, where it was to pass: its only section is given up.
@@ -144,8 +147,11 @@ TEST_F(Entry, ThePlatformMustStayFreeUntilTheStart) {
                 TStepAnswer{TStepAnswer::kStop, 0, std::nullopt, "C  1番ホーム"}, Cancel()};
   EXPECT_TRUE(NewTrain101());
   EXPECT_EQ(host_.Texts(),
-            (Texts{"指定の発車時刻にはホームが空いていません",
-                   "停車時間を増やす必要がありますが、ホームの空き時間が十分ではありません",
+            (Texts{"指定の発車時刻にはホームが空いていません。B駅の1番ホームで列車Yと重なります。"
+                   "1000.50より前の発車なら入れます",
+                   "停車時間を増やす必要がありますが、ホームの空き時間が十分ではありません。"
+                   "B駅の1番ホームで列車Yと重なります。1000.50より前の発車なら入れます"
+                   "（B駅で列車Yと重なります）",
                    "列車を追加しました"}));
   EXPECT_EQ(dlg_.StepsShown.at(1).BtnCancelCaption, "現在駅を終点とする");
   ExpectSteps(*car_, {MakeStep(A, 1, 0, -1, -1), MakeStep(A, 1, 1, 21423, 21423, "101,普通"),
@@ -157,7 +163,9 @@ TEST_F(Entry, AStartHeldHalfAnHourIsRefusedAndNothingIsAdded) {
   Blk(1).Occupy("X", 0, 30000);
   dlg_.Steps = {StopVia("B  1番ホーム", "957.03"), Cancel()};
   EXPECT_FALSE(NewTrain101());
-  EXPECT_EQ(host_.Texts(), (Texts{"停車時間を大幅に増やす必要があります。やり直しをお願いします。",
+  // Block A - B is taken until 30000: the earliest start is when it is free again, 12:20.
+  EXPECT_EQ(host_.Texts(), (Texts{"停車時間を大幅に増やす必要があります（A駅〜B駅間で列車Xと重なります）。"
+                                  "1220発なら入れます。やり直しをお願いします。",
                                   "一区間も追加されなかったので処理をキャンセルします"}));
   EXPECT_EQ(car_->TmTbl.Count(), 1);
   EXPECT_EQ(brd_.FindTrainCar("101", ""), nullptr);
@@ -211,10 +219,11 @@ TEST_F(Entry, ATakenTrainNumberIsRefusedBeforeAnythingChanges) {
 
 TEST_F(Entry, AnUpTrainRunsTowardsTheFirstStation) {
   AddCar(brd_, D, 2);
+  brd_.CarDel(1);  // it would stand at A 1, where the train ends, all day
   Open();
   ed_.KudariMode = false;
   ed_.ApplyDir();
-  dlg_.Selections = {1};
+  dlg_.Selections = {0};
   dlg_.Trains = {TTrainChoice{"202", "快速 はやて"}};
   // D's platform 2 reaches the single track by its crossover; the line ends at A.
   // 11:00 is 25200 s after 04:00; C is reached 55 + 59 + 63 s later.

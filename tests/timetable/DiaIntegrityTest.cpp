@@ -206,6 +206,22 @@ TEST_F(Integrity, AnEntryEndingWhereTheTrainPassesEndsAtItsLastStop) {
 // Set 1 (A/1): 51 A -> B, arriving at B at 19500. Set 2 (X/1): 52 X -> A, arriving at A's
 // platform 1 at 19500. Set 3 (B/2): 53 B -> A -> X, leaving the line at A. Set 4 (C/2): 54 C -> D
 // and 55 D -> C. Set 5 (C/1): 56 C -> D.
+// 31 runs A 1 out to X and back to A 1; 32 then leaves A 1. Without 31 the set is still where
+// 32 starts, so 31 can go although it is not the set's last train.
+TEST_F(Integrity, ATrainInTheMiddleGoesWhenTheRestStillJoins) {
+  TCarObj& c = test::AddCar(brd_, A, 1);
+  AddTrain(c, {MakeStep(A, 1, 0, 20000, 20000, "31,普通"), MakeStep(X, 1, 1, 20200, 20400),
+               MakeStep(A, 1, 1, 20600, -1)});
+  AddTrain(c, {MakeStep(A, 1, 1, 21000, 21000, "32,普通"), MakeStep(B, 1, 1, 21177, -1)});
+  ed_.OpenDia();
+  host_.YesNoAnswers = {true};
+  EXPECT_TRUE(ed_.TrainDel2(Tr("31")));
+  EXPECT_EQ(host_.Texts(), Texts{"「31」を削除してよろしいですか？"});
+  ASSERT_EQ(c.TmTbl.Count(), 3);
+  EXPECT_EQ(c.TmTbl.At(1).Txt, "32,普通");
+  EXPECT_EQ(brd_.FindTrainCar("31", ""), nullptr);
+}
+
 class Sets : public Integrity {
  protected:
   void SetUp() override {
@@ -240,8 +256,8 @@ TEST_F(Sets, ANewTrainIsOfferedOnlyToSetsThatEndOnTheLine) {
 }
 
 TEST_F(Sets, GoingOnFromATerminalOrFromAnotherLineOffersTheSameFirstDeparture) {
-  // Both arrived at 19500 (09:25:00): each may leave at the first whole minute at least 30 s
-  // later, 09:26:00.
+  // Both arrived at 19500 (09:25:00): each may leave 30 s later, 09:25:30, offered as the
+  // shortest stop; the next whole minute, 09:26, is proposed.
   dlg_.Steps = {test::Cancel()};
   EXPECT_FALSE(ed_.KukanAdd(Tr("51")));
   dlg_.Selections = {0};
@@ -249,10 +265,11 @@ TEST_F(Sets, GoingOnFromATerminalOrFromAnotherLineOffersTheSameFirstDeparture) {
   EXPECT_FALSE(ed_.TrainBridge());
   ASSERT_EQ(dlg_.StepsShown.size(), 2u);
   EXPECT_EQ(dlg_.StepsShown[0].LblCurSta, "現在の駅「B」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19560);
+  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19530);
   EXPECT_EQ(dlg_.StepsShown[1].LblCurSta, "現在の駅「A」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[1].FirstDep, 19560);
-  EXPECT_EQ(dlg_.StepsShown[0].LbxStart.front(), " 926.00 (最短停車)");
+  EXPECT_EQ(dlg_.StepsShown[1].FirstDep, 19530);
+  EXPECT_EQ(dlg_.StepsShown[0].LbxStart.front(), " 925.30 (最短停車)");
+  EXPECT_EQ(dlg_.StepsShown[0].EdtCurSta, " 926");
 }
 
 TEST_F(Sets, AddingSectionsIsCheckedFirstAndRefusedWithItsReason) {

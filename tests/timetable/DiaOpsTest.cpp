@@ -116,7 +116,8 @@ TEST_F(Ops, ANewTrainSetIsCheckedBeforeItIsRegistered) {
   EXPECT_EQ(brd_.Cars.size(), 4u);
   EXPECT_TRUE(ed_.CarNew());
   EXPECT_EQ(host_.Texts(),
-            (Texts{"速度の入力が正しくありません", "指定の留置場所が始業時に空いていません",
+            (Texts{"速度の入力が正しくありません",
+                   "指定の留置場所が始業時に空いていません（留置中の編成1が使っています）",
                    "始業時留置駅を入力して下さい"}));
   const TCarObj& c5 = Car(5);
   EXPECT_EQ(c5.NCar, 6);
@@ -144,7 +145,9 @@ TEST_F(Ops, OnlyATrainSetWithoutTrainsCanBeDeleted) {
 
 // ---- Trains ------------------------------------------------------------------------------------
 
-TEST_F(Ops, OnlyATrainSetsLastTrainIsDeleted) {
+// 11 started at A 1; the set's next train, 12, starts at C 1: without 11 the set would not be
+// there. 13, the last train, can go.
+TEST_F(Ops, ATrainIsDeletedOnlyWhenTheRestStillJoins) {
   Texts shown;
   for (const TOrderEntry& e : *ed_.Dia.ViewOrder) shown.push_back(e.TrNo);
   dlg_.Selections = {IndexOf(shown, "11")};
@@ -152,8 +155,10 @@ TEST_F(Ops, OnlyATrainSetsLastTrainIsDeleted) {
   EXPECT_EQ(dlg_.SelShown.at(0).Prompt, "列車を選択して下さい");
   host_.YesNoAnswers = {true};
   EXPECT_TRUE(ed_.TrainDel2(Tr("13")));
-  EXPECT_EQ(host_.Texts(), (Texts{"削除できるのは編成の最後の列車情報だけです",
-                                  "「13」を削除してよろしいですか？"}));
+  EXPECT_EQ(host_.Texts(),
+            (Texts{"列車11を削除すると、次の列車12の始発（C駅1番ホーム）に編成1がいなくなります"
+                   "（A駅1番ホームに残ります）。削除できません",
+                   "「13」を削除してよろしいですか？"}));
   EXPECT_EQ(Headers(1), (Texts{"11,普通", "12,普通"}));
   EXPECT_EQ(brd_.FindTrainCar("13", ""), nullptr);
   EXPECT_EQ(ed_.Dia.TrCount, 3);
@@ -237,13 +242,18 @@ TEST_F(Ops, SectionsAreAddedAfterTheTerminalInTheShownDirection) {
   ed_.KudariMode = false;
   ed_.ApplyDir();
   EXPECT_FALSE(ed_.KukanAdd(Tr("11")));  // not the train set's last train
+  // Set 3 would stand at B 1 for the night, where 13 ends and would leave from again.
+  brd_.TrainNos.erase("31");
+  brd_.CarDel(3);
+  ed_.RebuildDia();
   dlg_.Steps = {StopVia("A  1番ホーム")};
   EXPECT_TRUE(ed_.KukanAdd(Tr("13")));
   ASSERT_EQ(dlg_.StepsShown.size(), 1u);
   EXPECT_EQ(dlg_.StepsShown[0].LblCurSta, "現在の駅「B」- 停車駅です");
-  // Arrived at 22384 (10:13:04): offered the first whole minute at least 30 s later, 10:14:00,
-  // as for a train coming in from another line.
-  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 22440);
+  // Arrived at 22384 (10:13:04): offered from 30 s later, 10:13:34, as for a train coming in
+  // from another line; the next whole minute, 10:14:00, is proposed.
+  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 22414);
+  EXPECT_EQ(dlg_.StepsShown[0].EdtCurSta, "1014");
   EXPECT_EQ(host_.Texts(),
             (Texts{"表示中の方向と列車の進行方向が異なるので区間を追加できません",
                    "編成にとって最終列車ではないので区間を追加できません", "区間を追加しました"}));
@@ -261,13 +271,14 @@ TEST_F(Ops, SectionsAreAddedAfterTheTerminalInTheShownDirection) {
 
 TEST_F(Ops, ATrainFromAnotherLineGoesOnFromItsLastArrival) {
   dlg_.Selections = {0};
-  dlg_.Steps = {StopVia("C  1番ホーム"), test::Cancel()};
+  // C 1 is set 1's from 20384: the train goes on to C 2, from where no way leads on to D.
+  dlg_.Steps = {StopVia("C  2番ホーム")};
   EXPECT_TRUE(ed_.TrainBridge());
   EXPECT_EQ(dlg_.SelShown.at(0).Prompt, "他路線から乗り入れる編成を選択して下さい");
-  // Arrived at 19500: offered the next whole minute at least 30 s later, as a stop.
-  ASSERT_EQ(dlg_.StepsShown.size(), 2u);
+  // Arrived at 19500: offered from 30 s later, as a stop; the next whole minute is proposed.
+  ASSERT_EQ(dlg_.StepsShown.size(), 1u);
   EXPECT_EQ(dlg_.StepsShown[0].LblCurSta, "現在の駅「B」- 停車駅です");
-  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19560);
+  EXPECT_EQ(dlg_.StepsShown[0].FirstDep, 19530);
   EXPECT_EQ(host_.Texts(), Texts{"区間を追加しました"});
   const TCarObj& c3 = Car(3);
   ASSERT_EQ(c3.TmTbl.Count(), 4);

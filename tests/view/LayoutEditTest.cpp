@@ -81,7 +81,8 @@ TEST_F(LayoutTest, StationRefusalsShowTheirTextAndChangeNothing) {
     EXPECT_EQ(BandColour(), kClrBandBad);
     host_.Events.clear();
     EXPECT_FALSE(Left(c.at.x, c.at.y));
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"そこに設置することは出来ません"}));
+    // The refusal says what the status bar said.
+    EXPECT_EQ(Shown(), (std::vector<std::string>{std::string("そこに設置することは出来ません：") + c.text}));
     EXPECT_EQ(ed_.View.EditMode, kEditPutSta);
     host_.YesNoAnswers.push_back(true);
     EXPECT_TRUE(Right(c.at.x, c.at.y));
@@ -177,11 +178,11 @@ TEST_F(RailTest, DraggedOverSegmentsAndFixedOnAStation) {
 TEST_F(RailTest, BendOfAtMost23DegreesIsAccepted) {
   StartAtA();
   Move(21 + 9, 20 + 4);
-  EXPECT_EQ(sink_.Status[1], "接続角度がきつすぎます 1001(-11,0)/-0.913812");
+  EXPECT_EQ(sink_.Status[1], "曲がりが23度を超えています（24度）");
   EXPECT_EQ(BandColour(), kClrBandBad);
   Shot("rail_red");
   Move(21 + 40, 20 + 17);
-  EXPECT_EQ(sink_.Status[1], "接続角度がきつすぎます 1001(-11,0)/-0.920331");
+  EXPECT_EQ(sink_.Status[1], "曲がりが23度を超えています（23.03度）");
   Move(21 + 33, 20 - 14);
   EXPECT_EQ(ed_.View.PutOk, 1);
   EXPECT_EQ(sink_.Status[1], "at(2268,2160) - 長さ 3871m");
@@ -193,7 +194,9 @@ TEST_F(RailTest, RefusedBendIsNotFixed) {
   StartAtA();
   Move(30, 24);
   EXPECT_FALSE(Left(30, 24));
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"そこに設置することは出来ません"}));
+  // The refusal keeps the reason the status bar gave: (9, 4) bends 23.96°.
+  EXPECT_EQ(Shown(), (std::vector<std::string>{
+                         "そこに設置することは出来ません：曲がりが23度を超えています（24度）"}));
   EXPECT_TRUE(ed_.Brd.Rails.empty());
   EXPECT_EQ(ed_.View.EditMode, kEditPutRail);
   EXPECT_TRUE(Right(30, 24));  // ends the rail
