@@ -53,6 +53,11 @@ void TBrdData::ClearBrd() {
   BlkEnds.clear();
   Blks.clear();
   Cars.clear();
+  Dias = OwnDiaOnly();
+  ActiveDia = 0;
+  Kinds.clear();
+  droppedDias_.clear();
+  diaNameKey_ = false;
   Rails.clear();
   Stas.clear();
 }
