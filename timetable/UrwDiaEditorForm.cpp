@@ -15,6 +15,7 @@
 
 #include "timetable/UrwDiaDialogsForm.h"
 #include "timetable/UrwSelStaForm.h"
+#include "view/UrwDiaChoice.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
@@ -94,6 +95,7 @@ void TFrmDiaEditor::MakeMenus() {
   MnuRepeat = MnuTrain->addAction(QStringLiteral("繰り返し作成...(&P)"));
   MnuRepeat->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   MakeViewMenu();
+  MakeDiaChoice();
 }
 
 void TFrmDiaEditor::MakePopup() {
@@ -225,6 +227,7 @@ void TFrmDiaEditor::OpenDia(TBrdData& brd) {
   Ed = std::make_unique<TDiaEditor>(brd, *ed_dialogs_, this);
   BmpLeft = kPnlTopLeftW;
   Ed->OpenDia();
+  FillDiaChoice(CbxDia, brd);
   UpdateCarMenus();
   UpdateUndoMenu();
 }
