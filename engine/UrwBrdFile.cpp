@@ -280,11 +280,12 @@ TStatus TBrdData::ReadCarFiles(const std::string& carDir, const std::string& pre
   if (TStatus st = ListNumbered(carDir, prefix, stems); !st) return st;
   auto loaded = LoadAll<TCarObj>(
       carDir, stems, [&prefix](TCarObj& car, const std::string& d, const std::string& stem) {
-        if (prefix == "car/") return car.LoadCar(d, stem);
+        // As LoadCar reads car/ files, with the message naming the file where it lies.
         TextRec rec;
         int32_t id = 0;
-        TStatus st = LoadNumberedRec(d, stem, prefix + stem + ".txt", rec, id);
-        if (st) st = car.ReadRec(rec, prefix + stem + ".txt");
+        const std::string shown = prefix + stem + ".txt";
+        TStatus st = LoadNumberedRec(d, stem, shown, rec, id);
+        if (st) st = car.ReadRec(rec, shown);
         if (st) car.Id = id;
         return st;
       });

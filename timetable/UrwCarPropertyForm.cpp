@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "engine/UrwBrdKinds.h"
 #include "engine/UrwBrdData.h"
 #include "view/UrwDrawKit.h"
 
@@ -177,16 +178,18 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
                                                        const std::string& homeText,
                                                        const std::string& staName) {
   GbxTrain->setVisible(true);
+  const std::vector<TKindDef>& kinds = KindBoard != nullptr ? KindTable(*KindBoard) : BuiltInKinds();
+  CbxTrType->clear();
+  for (const TKindDef& k : kinds) CbxTrType->addItem(QStr(k.Name));
   CbxTrType->setCurrentIndex(-1);
   if (change) {
     EdtTrNo->setText(QStr(number));
-    std::string nick = kind;
-    const size_t sp = kind.find(' ');
-    if (sp != std::string::npos && sp > 0) {
-      const auto& types = TrTypes();
-      const auto it = std::find(types.begin(), types.end(), kind.substr(0, sp));
-      if (it != types.end()) CbxTrType->setCurrentIndex(static_cast<int>(it - types.begin()));
-      nick = kind.substr(sp + 1);
+    const int32_t at = KindIndexOf(kinds, kind);
+    std::string nick = SplitTrainKind(kind).Nick;
+    if (at >= 0) {
+      CbxTrType->setCurrentIndex(at);
+      const TKindDef& k = kinds[static_cast<size_t>(at)];
+      if (k.Name != k.Type && nick.rfind(k.Name, 0) == 0) nick = TrimText(nick.substr(k.Name.size()));
     }
     EdtTrNick->setText(QStr(nick));
     setWindowTitle(QStringLiteral("列車番号の変更"));
@@ -205,8 +208,10 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
   if (!ok) return std::nullopt;
   TTrainChoice ch;
   ch.TrNo = EdtTrNo->text().trimmed().toStdString();
-  ch.Kind = CbxTrType->currentText().trimmed().toStdString();
-  if (CbxTrType->currentIndex() < 0) ch.Kind.clear();
+  const int at = CbxTrType->currentIndex();
+  ch.Kind = at >= 0 && static_cast<size_t>(at) < kinds.size()
+                ? KindTextOf(kinds[static_cast<size_t>(at)])
+                : std::string();
   const std::string nick = EdtTrNick->text().trimmed().toStdString();
   if (!nick.empty()) ch.Kind += " " + nick;
   return ch;

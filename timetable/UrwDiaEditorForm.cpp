@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "timetable/UrwCarPropertyForm.h"
 #include "timetable/UrwDiaDialogsForm.h"
 #include "timetable/UrwSelStaForm.h"
 #include "view/UrwDiaChoice.h"
@@ -227,6 +228,7 @@ void TFrmDiaEditor::OpenDia(TBrdData& brd) {
   Ed = std::make_unique<TDiaEditor>(brd, *ed_dialogs_, this);
   BmpLeft = kPnlTopLeftW;
   Ed->OpenDia();
+  if (ownDialogs_) ownDialogs_->CarProperty->KindBoard = &brd;
   FillDiaChoice(CbxDia, brd);
   UpdateCarMenus();
   UpdateUndoMenu();
