@@ -23,7 +23,8 @@ constexpr const char* kCapDiaRename = "ダイヤの名前の変更";
 QGroupBox* TFrmMain::MakeDiaGroup() {
   GbxDia = new QGroupBox(QStringLiteral("ダイヤ"), PnlMain);
   auto* col = new QVBoxLayout(GbxDia);
-  col->setContentsMargins(4, 4, 4, 4);
+  // Tight, so that the side panel still fits beside the smallest board area.
+  col->setContentsMargins(3, 0, 3, 2);
   CbxDia = new QComboBox(GbxDia);
   CbxDia->setToolTip(QStringLiteral("運行・編集するダイヤ（平日・土休日など）を選びます"));
   col->addWidget(CbxDia);

@@ -30,10 +30,10 @@ struct TDiaTrain {
   std::string TrNo;
   std::string Kind;  // type and nickname as the timetable holds them
   TTrType Type = TTrType::kOther;
-  int32_t KindNo = -1;  // index into TLineDiagram::Kinds; -1 when the board keeps no table
   int32_t Dir = 1;             // +1 down (towards the line's end), -1 up
   int32_t Column = 0;          // the train's column in the diagram model
   std::vector<TDiaPoint> Pts;  // in running order: arrival, then departure when it stays
+  int32_t KindNo = -1;  // index into TLineDiagram::Kinds; -1 when the board keeps no table
 };
 
 struct TDiaStation {
