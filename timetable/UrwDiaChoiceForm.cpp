@@ -35,6 +35,7 @@ void TFrmDiaEditor::CbxDiaChange(int k) {
   ApplyDir();
   FillDiaChoice(CbxDia, *brd_);
   UpdateUndoMenu();
+  chartStamp_ = 0;  // two timetables may hold the same trains: the windows still follow
   RefreshCharts();
 }
 
