@@ -15,7 +15,6 @@ std::string gDiaArg;  // one command runs per process; tests set it through CliM
 }  // namespace
 
 void SetDiaArg(const std::string& name) { gDiaArg = name; }
-const std::string& DiaArg() { return gDiaArg; }
 
 bool UseDiaArg(TBrdData& brd, std::ostream& err) {
   const TStatus st = SelectDiaByName(brd, gDiaArg);

@@ -20,7 +20,6 @@ struct TOpenBoard {
 
 // The timetable named by --dia for the command being run; empty: the board's own.
 void SetDiaArg(const std::string& name);
-const std::string& DiaArg();
 // Makes the timetable named by --dia active; false after a line to err naming the board's
 // timetables.
 bool UseDiaArg(TBrdData& brd, std::ostream& err);

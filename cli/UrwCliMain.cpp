@@ -147,6 +147,9 @@ int CliMain(const TArgs& args, std::ostream& out, std::ostream& err) {
   for (const std::string& a : rest) {
     if (a == "--help" || a == "-h") {
       out << it->second.Help;
+      if (kDiaCommands.count(args[0]) > 0) {
+        out << "  --dia NAME uses the board's timetable NAME instead of its own (car/).\n";
+      }
       return 0;
     }
   }
