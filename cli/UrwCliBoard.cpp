@@ -6,10 +6,23 @@
 #include <filesystem>
 
 #include "engine/UrwProgDirs.h"
+#include "engine/UrwBrdDias.h"
 
 namespace ramvel::cli {
 
 namespace fs = std::filesystem;
+
+namespace {
+std::string gDiaArg;  // one command runs per process; tests set it through CliMain
+}  // namespace
+
+void SetDiaArg(const std::string& name) { gDiaArg = name; }
+
+bool UseDiaArg(TBrdData& brd, std::ostream& err) {
+  const TStatus st = SelectDiaByName(brd, gDiaArg);
+  if (!st) err << "ramvel-cli: " << st.Msg() << "\n";
+  return st.ok();
+}
 
 void SplitBoardPath(const std::string& board, std::string& root, std::string& name) {
   // Made absolute first, so that "." and "../B" name the folder they stand for.
@@ -42,6 +55,7 @@ std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err
     err << "ramvel-cli: " << st.Msg() << "\n";
     return nullptr;
   }
+  if (!UseDiaArg(board->Brd, err)) return nullptr;
   for (const auto& e : host.Events) board->Notes.push_back(e.Text);
   for (const std::string& note : board->Brd.LoadNotes) board->Notes.push_back(note);
   return board;

@@ -18,10 +18,17 @@ struct TOpenBoard {
   std::vector<std::string> Notes;  // messages shown while reading
 };
 
+// The timetable named by --dia for the command being run; empty: the board's own.
+void SetDiaArg(const std::string& name);
+// Makes the timetable named by --dia active; false after a line to err naming the board's
+// timetables.
+bool UseDiaArg(TBrdData& brd, std::ostream& err);
+
 // The folder above a board and the board's name, from a path as typed ("B", "./B/", ".").
 void SplitBoardPath(const std::string& board, std::string& root, std::string& name);
 
-// Reads the board at path; on failure writes one line to err and returns null.
+// Reads the board at path with the timetable named by --dia active; on failure writes one line
+// to err and returns null.
 std::unique_ptr<TOpenBoard> OpenBoard(const std::string& path, std::ostream& err);
 
 // The station of that name, compared without regard to case; null after a line to err.

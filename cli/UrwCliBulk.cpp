@@ -34,6 +34,7 @@ int RunBulkOnLine(const std::string& board,
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 2;
   }
+  if (!UseDiaArg(ed.Brd, err)) return 2;
   const std::string trNo = trainOf(ed.Brd, err);
   if (trNo.empty()) return 2;
   if (!UseLineOf(ed.Brd, ed.View.BrdPath, trNo)) {

@@ -4,6 +4,7 @@
 #include "cli/UrwCliOud.h"
 #include "foundation/UrwUiHost.h"
 #include "interop/UrwOudBoard.h"
+#include "interop/UrwOudDias.h"
 #include "interop/UrwOudImport.h"
 
 namespace ramvel::cli {
@@ -14,6 +15,7 @@ struct TImportArgs {
   std::vector<std::string> Pos;
   bool Apply = false;
   std::string NewBoard;  // --new-board FOLDER
+  std::string Dia;       // --dia NAME: the board's timetable, and the file's, to read into
   int32_t TurnMin = 5;
 };
 
@@ -21,6 +23,8 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--apply") {
       a.Apply = true;
+    } else if (args[i] == "--dia" && i + 1 < args.size() && a.Dia.empty()) {
+      a.Dia = args[++i];
     } else if (args[i] == "--new-board" && i + 1 < args.size() && a.NewBoard.empty()) {
       a.NewBoard = args[++i];
     } else if (args[i] == "--turn" && i + 1 < args.size()) {
@@ -33,12 +37,26 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
       a.Pos.push_back(args[i]);
     }
   }
-  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply) {
-    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--turn MIN]"
+  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply || !a.Dia.empty()) {
+    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--dia NAME] [--apply] [--turn MIN]"
            " or --new-board FOLDER FILE [--turn MIN]\n";
     return false;
   }
   return true;
+}
+
+// Makes the board's timetable name active, adding it when the board has none of that name.
+TStatus UseImportDia(TBrdData& brd, const std::string& name, std::vector<std::string>& notes) {
+  if (name.empty()) return TStatus::Ok();
+  int32_t at = brd.FindDia(name);
+  if (at < 0) {
+    size_t k = 0;
+    if (TStatus st = brd.AddDia(name, false, k); !st) return st;
+    at = static_cast<int32_t>(k);
+    notes.push_back("ボードに新しいダイヤ「" + name + "」を作りました");
+  }
+  brd.SelectDia(static_cast<size_t>(at));
+  return TStatus::Ok();
 }
 
 int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
@@ -59,7 +77,7 @@ int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
   }
   for (const std::string& l : report.Lines()) out << l << "\n";
   out << a.NewBoard << ": 新しいボードを保存しました\n";
-  return report.Import.Refused > 0 ? 1 : 0;
+  return report.Refused() > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -74,18 +92,27 @@ int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!OpenLine(*board, a.Pos[1], err)) return 2;
   TOudDoc doc;
   TStatus st = LoadOudFile(a.Pos[2], doc);
+  if (st) st = CheckOudShiftJis(doc);
+  std::vector<std::string> notes;
+  if (st) st = UseImportDia(brd, a.Dia, notes);
+  size_t k = 0;
+  std::string note;
+  if (st) st = PickOudDia(brd, doc, a.Dia, k, note);
+  if (st) st = MergeOudKinds(brd, doc, notes);
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;
   }
+  if (!note.empty()) notes.push_back(note);
   TOudImportOptions options;
   options.TurnSec = a.TurnMin * 60;
   TOudImportReport report;
   TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
   {
     TUiHostScope scope(host);
-    st = ImportOud(brd, doc, options, report);
+    st = ImportOud(brd, OudWithOneDia(doc, k), options, report);
   }
+  report.Notes.insert(report.Notes.begin(), notes.begin(), notes.end());
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;

@@ -1,8 +1,10 @@
 // Command dispatch and the help texts of ramvel-cli.
 #include <map>
+#include <set>
 
 #include "cli/UrwCli.h"
 #include "cli/UrwCliBackup.h"
+#include "cli/UrwCliBoard.h"
 #include "cli/UrwCliBulk.h"
 #include "cli/UrwCliDiagram.h"
 #include "cli/UrwCliGtfs.h"
@@ -82,11 +84,42 @@ const std::map<std::string, TCommand>& Commands() {
   return commands;
 }
 
+// The commands that read or edit one timetable and so take --dia NAME; import-oud reads it
+// itself, as it may make the timetable.
+const std::set<std::string> kDiaCommands = {"check",   "timetable", "shift", "repeat",
+                                            "diagram", "platforms", "render", "locate",
+                                            "export-oud"};
+
+// Takes "--dia NAME" out of args into name; false after a line to err when it is given twice,
+// without a name, or to a command that has no use for it.
+bool TakeDiaArg(const std::string& command, TArgs& args, std::string& name, std::ostream& err) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--dia") continue;
+    if (command == "import-oud") return true;
+    if (kDiaCommands.count(command) == 0) {
+      err << "ramvel-cli: " << command << " does not take --dia\n";
+      return false;
+    }
+    if (i + 1 >= args.size() || !name.empty()) {
+      err << "ramvel-cli: --dia needs one timetable name\n";
+      return false;
+    }
+    name = args[i + 1];
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+               args.begin() + static_cast<std::ptrdiff_t>(i + 2));
+    --i;
+  }
+  return true;
+}
+
 void Usage(std::ostream& out) {
   out << "ramvel-cli: the command-line companion of Ramvel\n\n"
          "Usage: ramvel-cli COMMAND ARGS...   (ramvel-cli COMMAND --help for details)\n"
          "       ramvel-cli --version\n\n";
   for (const auto& [name, cmd] : Commands()) out << cmd.Help << "\n";
+  out << "The commands that read or edit a timetable (check, timetable, shift, repeat, diagram,\n"
+         "platforms, render, locate, export-oud, import-oud) take --dia NAME to use the board's\n"
+         "timetable NAME instead of its own (car/).\n\n";
   out << "A board is named by its folder. Exit status: 0 success, 1 problems found,\n"
          "2 the board or an argument cannot be used.\n";
 }
@@ -111,14 +144,22 @@ int CliMain(const TArgs& args, std::ostream& out, std::ostream& err) {
     err << "ramvel-cli: unknown command " << args[0] << " (ramvel-cli --help lists them)\n";
     return 2;
   }
-  const TArgs rest(args.begin() + 1, args.end());
+  TArgs rest(args.begin() + 1, args.end());
   for (const std::string& a : rest) {
     if (a == "--help" || a == "-h") {
       out << it->second.Help;
+      if (kDiaCommands.count(args[0]) > 0) {
+        out << "  --dia NAME uses the board's timetable NAME instead of its own (car/).\n";
+      }
       return 0;
     }
   }
-  return it->second.Run(rest, out, err);
+  std::string dia;
+  if (!TakeDiaArg(args[0], rest, dia, err)) return 2;
+  SetDiaArg(dia);
+  const int rc = it->second.Run(rest, out, err);
+  SetDiaArg("");
+  return rc;
 }
 
 }  // namespace ramvel::cli

@@ -9,15 +9,16 @@
 namespace ramvel::cli {
 
 inline constexpr const char* kExportOudHelp =
-    "ramvel-cli export-oud BOARD LINE OUT.oud|OUT.oud2\n"
+    "ramvel-cli export-oud BOARD LINE OUT.oud|OUT.oud2 [--dia NAME]\n"
     "  Writes the timetable of LINE as an OuDia file: .oud (Shift-JIS, times to the minute,\n"
     "  seconds dropped) or .oud2 (OuDiaSecond, UTF-8, seconds and platforms kept). Stations in\n"
-    "  line order, the six train types as kinds, down trains under Kudari, up trains under\n"
-    "  Nobori. Prints what the format could not hold, one line each.\n"
+    "  line order, the board's kinds with their colours, one timetable named as the board's\n"
+    "  (--dia NAME: its timetable NAME), down trains under Kudari, up trains under Nobori.\n"
+    "  Prints what the format could not hold, one line each.\n"
     "  Example: ramvel-cli export-oud data/boards/Sample 本線 honsen.oud2\n";
 
 inline constexpr const char* kImportOudHelp =
-    "ramvel-cli import-oud BOARD LINE FILE [--apply] [--turn MIN]\n"
+    "ramvel-cli import-oud BOARD LINE FILE [--dia NAME] [--apply] [--turn MIN]\n"
     "  Reads the OuDia file FILE (.oud or .oud2) onto LINE of the board: stations matched by\n"
     "  name in line order (or reversed), kinds by name (else the nearest of the six, the\n"
     "  file's name kept as nickname), trains chained into train sets (a train is continued by\n"
@@ -25,12 +26,18 @@ inline constexpr const char* kImportOudHelp =
     "  otherwise a new set stabled where it starts) and entered section by section through\n"
     "  the diagram editor's checks. Prints one line per train: on time, late by how much and\n"
     "  why, or refused with the reason. The board is saved only with --apply.\n"
+    "  The file's timetable named as the board's active one (else its first) is read into the\n"
+    "  board's own timetable; --dia NAME reads the file's timetable NAME into the board's\n"
+    "  timetable NAME, made when the board has none. The file's kinds the board lacks are\n"
+    "  added to its kind table. A text without a Shift-JIS form is refused before anything.\n"
     "  Exit 1 when a train is refused or the file cannot be read.\n"
     "ramvel-cli import-oud --new-board FOLDER FILE [--turn MIN]\n"
     "  Makes a new board in FOLDER (missing or empty) from FILE: the stations along a straight\n"
     "  line on land, spaced by the fastest train's running times, each with as many platform\n"
     "  tracks as trains stand there at once (at least two), double track between them, one\n"
-    "  line, and every train entered as above. Prints the stations and the same report.\n"
+    "  line, and every train entered as above. Every timetable of the file becomes a timetable\n"
+    "  of the board (the first the board's own, the others under dia/), and the file's kinds\n"
+    "  with their colours its kind table. Prints the stations and the same report.\n"
     "  Example: ramvel-cli import-oud data/boards/Sample 本線 honsen.oud2 --apply\n";
 
 // args are the words after the command name. Exit status: 0 every train entered (and saved

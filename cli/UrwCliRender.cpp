@@ -196,6 +196,7 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
     err << "render: " << st.Msg() << "\n";
     return 2;
   }
+  if (!cli::UseDiaArg(ed.Brd, err)) return 2;
   TBrdImageView v{o.At ? o.At->x : ed.Brd.SCR_XLEFT, o.At ? o.At->y : ed.Brd.SCR_YTOP,
                   o.Scale.value_or(ed.Brd.SCR_MPERP), o.W, o.H};
   ed.View.DesignMode = 0;

@@ -53,6 +53,16 @@ void TBrdData::ClearBrd() {
   BlkEnds.clear();
   Blks.clear();
   Cars.clear();
+  // Without allocating: the list always holds the board's own timetable, whose name fits in the
+  // string's own buffer.
+  Dias.resize(1);
+  Dias[0].Name = kDefaultDiaName;
+  Dias[0].OnDisk.clear();
+  Dias[0].Cars.clear();
+  ActiveDia = 0;
+  Kinds.clear();
+  droppedDias_.clear();
+  diaNameKey_ = false;
   Rails.clear();
   Stas.clear();
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,35 @@ struct TObjAtPoint {
   bool Found = false;
   int32_t Id = 0;
   int32_t NearEnd = 0;  // 1 when the foot lies at or beyond the middle of the object
+};
+
+// One timetable (ダイヤ) of the board. The board's own lives in car/; further ones in
+// dia/<Name>/car/, the same record files.
+struct TBrdDia {
+  std::string Name;
+  // The dia/ folder as spelt on disk when the timetable was read or last saved; empty for the
+  // board's own and for a timetable not saved yet.
+  std::string OnDisk;
+  // Its train sets while another timetable is active; the active one's are TBrdData::Cars.
+  TObjList<TCarObj> Cars;
+};
+
+// The name of the board's own timetable when Board.txt names none.
+inline constexpr const char* kDefaultDiaName = "ダイヤ";
+// The timetable list of a board with only its own timetable, named by default.
+inline std::vector<TBrdDia> OwnDiaOnly() {
+  std::vector<TBrdDia> dias(1);
+  dias[0].Name = kDefaultDiaName;
+  return dias;
+}
+
+// One kind of train (種別) of the board's kind table: its name, drawing colour and the train
+// type (one of kTrainTypes) the timetable and its checks treat it as.
+struct TKindDef {
+  std::string Name;
+  int32_t Color = 0;  // 0x00BBGGRR
+  std::string Type;
+  bool operator==(const TKindDef&) const = default;
 };
 
 // The allowed zooms in metres per pixel.
@@ -84,6 +114,12 @@ class TBrdData {
   // Names listed in Board.txt whose station could not be read. A save keeps them listed and
   // leaves their files alone, so a station that is unreadable for a while is never lost.
   std::vector<std::string> LostStas;
+  // The timetables: [0] the board's own (car/), then the further ones by name. Cars holds the
+  // train sets of Dias[ActiveDia]. Never empty.
+  std::vector<TBrdDia> Dias = OwnDiaOnly();
+  size_t ActiveDia = 0;
+  // The board's kind table; empty for the six built-in kinds (KindTable gives them).
+  std::vector<TKindDef> Kinds;
 
   // ---- Board folder ----
 
@@ -100,6 +136,25 @@ class TBrdData {
   TStatus SaveBrd(const std::string& folder, bool keepStations);
   // Frees every object and the current line; the board name and the view are kept.
   void ClearBrd();
+
+  // ---- Timetables (UrwBrdDias.cpp) ----
+
+  // The index of the timetable of that name (without regard to case); -1 when none.
+  int32_t FindDia(std::string_view name) const;
+  // The train sets of timetable k, active or not.
+  const TObjList<TCarObj>& DiaCars(size_t k) const;
+  // Makes timetable k active: its train sets move into Cars and the train numbers are made
+  // again; what is derived from them (occupancy, locations, undo) is the caller's to rebuild.
+  // Nothing is written and the board is not marked modified.
+  void SelectDia(size_t k);
+  // Adds a further timetable, empty or holding a copy of the active one's train sets; k
+  // receives its index. Refused when the name cannot be a folder name or is taken.
+  TStatus AddDia(const std::string& name, bool copyActive, size_t& k);
+  // Renames timetable k; refused as AddDia. The files move at the next save.
+  TStatus RenameDia(size_t k, const std::string& name);
+  // Deletes further timetable k (the board's own cannot be); the active one passes to the
+  // board's own first. Its files go at the next save.
+  TStatus DeleteDia(size_t k);
 
   // ---- Lookups: an empty tag makes a failed lookup silent, otherwise it shows
   // "Error(" + tag + ":" + key + ")". ----
@@ -264,13 +319,27 @@ class TBrdData {
   TStatus ReadBrd(const std::string& baseDir, const std::string& name);
   TStatus ReadBoardRec(const std::string& folder);
   void ReadStations(const std::string& folder);
-  // The object files of folder/sub (rail, car): dir receives the sub-folder as on disk, stems
-  // the stems named by numbers, in number order; other files are noted and left out. Two files
-  // of one number are an error.
-  TStatus ListNumbered(const std::string& folder, const char* sub, std::string& dir,
+  // The object files of dir (rail/, car/): stems receives the stems named by numbers, in number
+  // order; other files are noted and left out. Messages name them as prefix + file. Two files of
+  // one number are an error.
+  TStatus ListNumbered(const std::string& dir, const std::string& prefix,
                        std::vector<std::string>& stems);
   TStatus ReadRails(const std::string& folder);
   TStatus ReadCars(const std::string& folder);
+  // Reads the numbered car files of carDir into cars; messages name them as prefix + file.
+  TStatus ReadCarFiles(const std::string& carDir, const std::string& prefix,
+                       TObjList<TCarObj>& cars);
+  TStatus ReadDias(const std::string& folder);
+  // The keys of Board.txt that name the board's own timetable and its kind table.
+  void ReadBoardExtras(TRecReader& rd);
+  void AddBoardExtras(TextRec& rec) const;
+  // The board's own timetable's train sets, whichever timetable is active.
+  const TObjList<TCarObj>& OwnCars() const { return DiaCars(0); }
+  TStatus StageDias(TSaveBatch& batch, const std::string& folder);
+  void FinishDiaSave(const std::string& folder);
+  // The dia/ folders of deleted or renamed timetables, emptied by the next save.
+  std::vector<std::string> droppedDias_;
+  bool diaNameKey_ = false;  // Board.txt named the board's own timetable
   void RaiseIdCounters();
   void NoteDanglingJoins();
   void AddTrainNos(const std::vector<TCarObj*>& cars);
@@ -292,6 +361,10 @@ class TBrdData {
 // Whether stem names an object file of rail/ or car/: decimal digits only, a number from 1.
 // Other files there are not the board's: it neither reads nor removes them.
 bool ObjFileNumber(std::string_view stem, int32_t& n);
+
+// Stages the removal of the object files of folder (numbered ".txt" files) whose stems are not
+// in keep (compared in upper case). Files the board does not read are not its to remove.
+void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep);
 
 // baseDir + "/" + name: the folder of a board.
 std::string BrdPath(const std::string& baseDir, const std::string& name);

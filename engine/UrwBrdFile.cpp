@@ -109,6 +109,7 @@ TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
   ReadStations(folder);
   st = ReadRails(folder);
   if (st) st = ReadCars(folder);
+  if (st) st = ReadDias(folder);
   if (!st) return st;
   RaiseIdCounters();
   NoteDanglingJoins();
@@ -127,6 +128,7 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder) {
   const int32_t idSta = rd.Count("ID_STA", 999999);
   const int32_t idRail = rd.Count("ID_RAIL", 999999);
   const int32_t staCount = rd.Count("STA_COUNT", kMaxBrdStas);
+  ReadBoardExtras(rd);
   if (!rd.Failed() && (x < -kMaxBoardM || x > kMaxBoardM)) {
     rd.Fail("SCR_XLEFT", WhyOutOfRange(-kMaxBoardM, kMaxBoardM));
   }
@@ -181,10 +183,8 @@ void TBrdData::ReadStations(const std::string& folder) {
   }
 }
 
-TStatus TBrdData::ListNumbered(const std::string& folder, const char* sub, std::string& dir,
+TStatus TBrdData::ListNumbered(const std::string& dir, const std::string& prefix,
                                std::vector<std::string>& stems) {
-  SubDir(folder, sub, false, dir);
-  const std::string prefix = std::string(sub) + "/";
   std::vector<std::pair<int32_t, std::string>> files;  // number, stem as on disk
   std::vector<std::string> skipped;
   for (const std::string& name : ListFileNames(dir, "txt")) {
@@ -246,7 +246,8 @@ std::string DuplicateText(const char* sub, const std::string& stem, const std::s
 TStatus TBrdData::ReadRails(const std::string& folder) {
   std::string dir;
   std::vector<std::string> stems;
-  if (TStatus st = ListNumbered(folder, "rail", dir, stems); !st) return st;
+  SubDir(folder, "rail", false, dir);
+  if (TStatus st = ListNumbered(dir, "rail/", stems); !st) return st;
   auto loaded = LoadAll<TRailObj>(
       dir, stems, [](TRailObj& rail, const std::string& d, const std::string& stem) {
         return rail.LoadRail(d, stem);
@@ -265,26 +266,43 @@ TStatus TBrdData::ReadRails(const std::string& folder) {
 
 TStatus TBrdData::ReadCars(const std::string& folder) {
   std::string dir;
-  std::vector<std::string> stems;
-  if (TStatus st = ListNumbered(folder, "car", dir, stems); !st) return st;
-  auto loaded =
-      LoadAll<TCarObj>(dir, stems, [](TCarObj& car, const std::string& d, const std::string& stem) {
-        return car.LoadCar(d, stem);
-      });
-  std::map<std::string, std::string> fileOfKey;
+  SubDir(folder, "car", false, dir);
+  if (TStatus st = ReadCarFiles(dir, "car/", Cars); !st) return st;
   std::vector<TCarObj*> cars;
-  for (size_t i = 0; i < loaded.size(); ++i) {
-    if (!loaded[i].St) return loaded[i].St;
-    const std::string key = IntText(loaded[i].Obj->Id);
-    const auto [it, added] = Cars.emplace(key, std::move(loaded[i].Obj));
-    if (!added) return TStatus::Error(DuplicateText("car", stems[i], key, fileOfKey[key]));
-    fileOfKey.emplace(key, stems[i]);
-    cars.push_back(it->second.get());
-  }
+  for (const auto& [key, car] : Cars) cars.push_back(car.get());
+  std::sort(cars.begin(), cars.end(), [](const TCarObj* a, const TCarObj* b) { return a->Id < b->Id; });
   AddTrainNos(cars);
   // The list keeps one set per number; the other set's train would run unseen by the editor.
   if (std::string note = DuplicateTrainNoNote(DuplicateTrainNos(*this)); !note.empty()) {
     LoadNotes.push_back(std::move(note));
+  }
+  return TStatus::Ok();
+}
+
+TStatus TBrdData::ReadCarFiles(const std::string& carDir, const std::string& prefix,
+                               TObjList<TCarObj>& cars) {
+  std::vector<std::string> stems;
+  if (TStatus st = ListNumbered(carDir, prefix, stems); !st) return st;
+  auto loaded = LoadAll<TCarObj>(
+      carDir, stems, [&prefix](TCarObj& car, const std::string& d, const std::string& stem) {
+        // As LoadCar reads car/ files, with the message naming the file where it lies.
+        TextRec rec;
+        int32_t id = 0;
+        const std::string shown = prefix + stem + ".txt";
+        TStatus st = LoadNumberedRec(d, stem, shown, rec, id);
+        if (st) st = car.ReadRec(rec, shown);
+        if (st) car.Id = id;
+        return st;
+      });
+  std::map<std::string, std::string> fileOfKey;
+  const std::string sub = prefix.substr(0, prefix.size() - 1);
+  for (size_t i = 0; i < loaded.size(); ++i) {
+    if (!loaded[i].St) return loaded[i].St;
+    const std::string key = IntText(loaded[i].Obj->Id);
+    if (!cars.emplace(key, std::move(loaded[i].Obj)).second) {
+      return TStatus::Error(DuplicateText(sub.c_str(), stems[i], key, fileOfKey[key]));
+    }
+    fileOfKey.emplace(key, stems[i]);
   }
   return TStatus::Ok();
 }
@@ -363,6 +381,7 @@ TextRec TBrdData::MakeBoardRec() const {
   // Stations that could not be read stay listed, so that their files are found again once they
   // can be read.
   for (const std::string& name : LostStas) rec.Add(CountedKey("STA", ++i), name);
+  AddBoardExtras(rec);
   return rec;
 }
 
@@ -391,7 +410,7 @@ TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
   jobs.reserve(Stas.size() + Rails.size() + Cars.size());
   for (const auto& [key, sta] : Stas) jobs.emplace_back().Sta = sta.get();
   for (const auto& [key, rail] : Rails) jobs.emplace_back().Rail = rail.get();
-  for (const auto& [key, car] : Cars) jobs.emplace_back().Car = car.get();
+  for (const auto& [key, car] : OwnCars()) jobs.emplace_back().Car = car.get();
   ForEachParallel(jobs.size(), [&](size_t i) {
     TStaged& job = jobs[i];
     if (job.Sta != nullptr) {
@@ -415,10 +434,6 @@ TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
   return TStatus::Ok();
 }
 
-namespace {
-
-// Stages the removal of the object files of folder (numbered ".txt" files) whose stems are not
-// in keep (compared in upper case). Files the board does not read are not its to remove.
 void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -429,6 +444,8 @@ void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std
     if (keep.count(UpperName(p.stem().string())) == 0) batch.Remove(p.string());
   }
 }
+
+namespace {
 
 template <typename T>
 std::set<std::string> Keys(const TObjList<T>& list) {
@@ -453,9 +470,11 @@ TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations) {
   if (!st) return st;
   batch.Put(ResolveIn(folder, kBoardFile), MakeBoardRec());
   StageStale(batch, ResolveIn(folder, "rail"), Keys(Rails));
-  StageStale(batch, ResolveIn(folder, "car"), Keys(Cars));
+  StageStale(batch, ResolveIn(folder, "car"), Keys(OwnCars()));
+  if (st = StageDias(batch, folder); !st) return st;
   st = batch.Commit();
   if (!st) return st;
+  FinishDiaSave(folder);
   if (!keepStations) {
     for (const auto& [key, sta] : Stas) sta->FileRec = sta->MakeRec();
   }

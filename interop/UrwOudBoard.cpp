@@ -226,7 +226,7 @@ TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& f
   {
     TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
     TUiHostScope scope(host);
-    if (TStatus st = ImportOud(brd, doc, options, report.Import); !st) return st;
+    if (TStatus st = ImportOudAllDias(brd, doc, options, report.Dias); !st) return st;
   }
   return brd.SaveBrd(folder, false);
 }
@@ -289,8 +289,17 @@ std::vector<std::string> TOudBoardReport::Lines() const {
     }
     out.push_back(l);
   }
-  for (const std::string& l : Import.Lines()) out.push_back(l);
+  for (const TOudDiaReport& d : Dias) {
+    if (Dias.size() > 1) out.push_back("ダイヤ「" + d.Name + "」:");
+    for (const std::string& l : d.Report.Lines()) out.push_back(l);
+  }
   return out;
+}
+
+int32_t TOudBoardReport::Refused() const {
+  int32_t n = 0;
+  for (const TOudDiaReport& d : Dias) n += d.Report.Refused;
+  return n;
 }
 
 TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
@@ -303,6 +312,7 @@ TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::st
       return TStatus::Error(folder + ": 空でないフォルダには作れません (中身は変更していません)");
     }
   }
+  if (TStatus st = CheckOudShiftJis(doc); !st) return st;
   if (TStatus st = PlanOudBoard(doc, options, report.Plan); !st) return st;
   const fs::path work = WorkFolder(target);
   fs::create_directories(work / "station", ec);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "interop/UrwOudDias.h"
 #include "interop/UrwOudImport.h"
 #include "station_designer/UrwStaPanel.h"
 
@@ -30,8 +31,11 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
 
 struct TOudBoardReport {
   TOudBoardPlan Plan;
-  TOudImportReport Import;
+  std::vector<TOudDiaReport> Dias;  // one per timetable of the file, in its order
   std::string LineName;
+
+  // Trains refused over all timetables.
+  int32_t Refused() const;
 
   // The notes of the plan, one line per station, and the import's report.
   std::vector<std::string> Lines() const;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "foundation/UrwCmnDef.h"
+#include "engine/UrwBrdKinds.h"
 #include "foundation/UrwTextRec.h"
 #include "timetable/UrwDiaTimeGrid.h"
 
@@ -15,14 +16,19 @@ namespace {
 
 constexpr int32_t kDayStart = 4 * 3600;  // board times count from 04:00
 
-struct TKindLook {
-  uint32_t Color;  // AABBGGRR
-  const char* Style;
-};
-// 普通 black, 快速 orange, 準急 green, 急行 blue, 特急 red, 回送 grey and dashed.
-constexpr TKindLook kLooks[] = {{0x00000000, "SenStyle_Jissen"}, {0x000080FF, "SenStyle_Jissen"},
-                                {0x00008000, "SenStyle_Jissen"}, {0x00FF0000, "SenStyle_Jissen"},
-                                {0x000000FF, "SenStyle_Jissen"}, {0x00808080, "SenStyle_Hasen"}};
+// The first character of a UTF-8 text: a kind's short name.
+std::string FirstChar(const std::string& s) {
+  size_t n = 1;
+  while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
+  return s.substr(0, std::min(n, s.size()));
+}
+
+// A kind of the board's table as the file writes it: its colour (the same 0x00BBGGRR layout),
+// dashed for 回送.
+TOudKind OudKind(const TKindDef& k) {
+  return TOudKind{k.Name, FirstChar(k.Name), static_cast<uint32_t>(k.Color),
+                  k.Type == "回送" ? "SenStyle_Hasen" : "SenStyle_Jissen", false};
+}
 
 // What the writing lost, counted over the trains.
 struct TLosses {
@@ -75,15 +81,19 @@ void CountLosses(const TOudTrain& t, bool second, TLosses& loss) {
   }
 }
 
-// Splits a train's kind text ("type" or "type nickname") into the kind index and nickname.
-void SetKind(const std::string& kindText, TOudTrain& t, TLosses& loss) {
-  const size_t sp = kindText.find(' ');
-  const std::string type = kindText.substr(0, sp);
-  t.Name = sp == std::string::npos ? std::string() : kindText.substr(sp + 1);
-  const auto& names = OudKindNames();
-  const auto it = std::find(names.begin(), names.end(), type);
-  t.Kind = it == names.end() ? 0 : static_cast<int32_t>(it - names.begin());
-  loss.NoType += it == names.end();
+// Splits a train's kind text ("type", "type nickname", "type kind nickname") into the index of
+// its kind in the board's table and the train's name: the nickname without the kind's name.
+void SetKind(const std::vector<TKindDef>& table, const std::string& kindText, TOudTrain& t,
+             TLosses& loss) {
+  const int32_t at = KindIndexOf(table, kindText);
+  std::string nick = SplitTrainKind(kindText).Nick;
+  if (at >= 0 && table[static_cast<size_t>(at)].Name != table[static_cast<size_t>(at)].Type) {
+    const std::string& name = table[static_cast<size_t>(at)].Name;
+    if (nick.rfind(name, 0) == 0) nick = TrimOudName(nick.substr(name.size()));
+  }
+  t.Name = nick;
+  t.Kind = std::max(at, 0);
+  loss.NoType += at < 0;
 }
 
 TOudTrain TrainOf(TBrdData& brd, const TDiaObj& dia, int32_t k,
@@ -92,7 +102,7 @@ TOudTrain TrainOf(TBrdData& brd, const TDiaObj& dia, int32_t k,
   TOudTrain t;
   t.Nobori = info.Dir < 0;
   t.No = info.TrNo;
-  SetKind(info.TrKind, t, loss);
+  SetKind(KindTable(brd), info.TrKind, t, loss);
   for (int32_t s = 0; s < dia.StaCount; ++s) {
     t.Cells.push_back(CellOf(dia, k, s, homes[static_cast<size_t>(s)]));
   }
@@ -159,16 +169,12 @@ TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summar
     doc.Stations.push_back(Station(sta, s, n, ring));
     homes.push_back(sta != nullptr ? StaPlatforms(*sta) : std::vector<int32_t>{});
   }
-  for (size_t i = 0; i < OudKindNames().size(); ++i) {
-    doc.Kinds.push_back(
-        TOudKind{OudKindNames()[i], OudKindNames()[i].substr(0, 3) /* first character */, kLooks[i].Color,
-                 kLooks[i].Style, false});
-  }
+  for (const TKindDef& k : KindTable(brd)) doc.Kinds.push_back(OudKind(k));
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   dia.MakeDirOrders();
   TLosses loss;
-  doc.Dias.push_back(TOudDia{"ダイヤ", {}});
+  doc.Dias.push_back(TOudDia{brd.Dias[brd.ActiveDia].Name, {}});
   for (const bool up : {false, true}) {
     for (const TOrderEntry& e : up ? dia.NoboriOrder : dia.KudariOrder) {
       const TTrInfo& info = dia.TrInfo[static_cast<size_t>(e.Tr)];

@@ -126,6 +126,10 @@ TStatus LoadOudFile(const std::string& path, TOudDoc& doc);
 // Whether path names a .oud2 file (extension, without regard to case).
 bool IsOud2Path(std::string_view path);
 
+// A name without the blanks around it (ASCII blanks and the full-width space): files often pad
+// kind and station names to line them up.
+std::string TrimOudName(std::string_view s);
+
 // "HMM" (or "HMMSS" when withSec) of a time of day given in seconds from midnight.
 std::string OudTimeText(int32_t t, bool withSec);
 // Reads "HMM", "HHMM", "HMMSS" or "HHMMSS"; false when s is not such a time.

@@ -44,9 +44,10 @@ std::vector<std::string> Split(std::string_view s, char sep) {
 
 // ---- Reading ------------------------------------------------------------------------------------
 
+
 TOudStation ReadStation(const TOudNode& n) {
   TOudStation s;
-  s.Name = n.Get("Ekimei");
+  s.Name = TrimOudName(n.Get("Ekimei"));
   if (const TOudEntry* e = n.Find("Ekijikokukeisiki")) s.Format = e->Value;
   if (const TOudEntry* e = n.Find("Ekikibo")) s.Size = e->Value;
   for (const TOudEntry& e : n.Entries) {
@@ -61,8 +62,8 @@ TOudStation ReadStation(const TOudNode& n) {
 }
 
 TStatus ReadKind(const TOudNode& n, TOudKind& k) {
-  k.Name = n.Get("Syubetsumei");
-  k.Short = n.Get("Ryakusyou");
+  k.Name = TrimOudName(n.Get("Syubetsumei"));
+  k.Short = TrimOudName(n.Get("Ryakusyou"));
   if (const TOudEntry* e = n.Find("DiagramSenColor"); e && !ParseHex(e->Value, k.Color)) {
     return LineError(e->Line, "色の値が正しくありません: " + e->Value);
   }
@@ -103,9 +104,9 @@ TStatus ReadTrain(const TOudNode& n, bool nobori, size_t nSta, size_t nKind, TOu
       return LineError(e->Line, "列車種別の番号が正しくありません: " + e->Value);
     }
   }
-  t.No = n.Get("Ressyabangou");
-  t.Name = n.Get("Ressyamei");
-  t.Gou = n.Get("Gousuu");
+  t.No = TrimOudName(n.Get("Ressyabangou"));
+  t.Name = TrimOudName(n.Get("Ressyamei"));
+  t.Gou = TrimOudName(n.Get("Gousuu"));
   t.Note = n.Get("Bikou");
   t.Cells.assign(nSta, TOudCell{});
   const TOudEntry* e = n.Find("EkiJikoku");
@@ -126,7 +127,7 @@ TStatus ReadTrain(const TOudNode& n, bool nobori, size_t nSta, size_t nKind, TOu
 }
 
 TStatus ReadDia(const TOudNode& n, size_t nSta, size_t nKind, TOudDia& d, size_t& total) {
-  d.Name = n.Get("DiaName");
+  d.Name = TrimOudName(n.Get("DiaName"));
   for (const char* dir : {"Kudari", "Nobori"}) {
     for (const TOudEntry& e : n.Entries) {
       if (e.Child.empty() || e.Child.front().Type != dir) continue;
@@ -144,7 +145,7 @@ TStatus ReadDia(const TOudNode& n, size_t nSta, size_t nKind, TOudDia& d, size_t
 }
 
 TStatus ReadRosen(const TOudNode& n, TOudDoc& doc) {
-  doc.LineName = n.Get("Rosenmei");
+  doc.LineName = TrimOudName(n.Get("Rosenmei"));
   doc.Comment = n.Get("Comment");
   if (const TOudEntry* e = n.Find("KitenJikoku"); e && !ParseOudTime(e->Value, doc.StartTime)) {
     return LineError(e->Line, "起点時刻が正しくありません: " + e->Value);
@@ -267,6 +268,21 @@ TOudNode DocTree(const TOudDoc& doc) {
 }
 
 }  // namespace
+
+std::string TrimOudName(std::string_view s) {
+  constexpr std::string_view kWide = "　";
+  for (bool cut = true; cut && !s.empty();) {
+    cut = false;
+    if (static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1), cut = true;
+    if (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1), cut = true;
+    if (s.substr(0, kWide.size()) == kWide) s.remove_prefix(kWide.size()), cut = true;
+    if (s.size() >= kWide.size() && s.substr(s.size() - kWide.size()) == kWide) {
+      s.remove_suffix(kWide.size());
+      cut = true;
+    }
+  }
+  return std::string(s);
+}
 
 std::string OudTimeText(int32_t t, bool withSec) {
   t = ((t % kDaySec) + kDaySec) % kDaySec;

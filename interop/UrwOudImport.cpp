@@ -7,6 +7,7 @@
 
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
+#include "interop/UrwOudDias.h"
 #include "interop/UrwOudExport.h"
 #include "timetable/UrwDiaEditorUi.h"
 
@@ -72,24 +73,12 @@ int32_t BoardTime(int32_t clock, int32_t start) {
 // The kind text of a train: the type whose name the file's kind bears, else the nearest of the
 // six with the file's kind name kept in the nickname; then the train's name and number.
 std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::string>& mapped) {
-  const std::string name =
-      t.Kind >= 0 && static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Name : "";
-  const auto& six = OudKindNames();
-  std::string type;
+  const std::string name = t.Kind >= 0 && static_cast<size_t>(t.Kind) < doc.Kinds.size()
+                               ? BoardKindName(doc.Kinds[t.Kind])
+                               : "";
+  const std::string type = NearestTrainType(name);
   std::string nick;
-  if (std::find(six.begin(), six.end(), name) != six.end()) {
-    type = name;
-  } else {
-    static const std::pair<const char*, const char*> kNearest[] = {
-        {"回送", "回送"}, {"特", "特急"}, {"準急", "準急"}, {"急", "急行"},
-        {"快", "快速"},   {"回", "回送"}};
-    type = "普通";
-    for (const auto& [part, nearest] : kNearest) {
-      if (name.find(part) != std::string::npos) {
-        type = nearest;
-        break;
-      }
-    }
+  if (type != name) {
     nick = name;
     if (!name.empty()) mapped.insert(name + " → " + type);
   }

@@ -189,6 +189,8 @@ void TFrmMain::MakeMenu() {
   MnuSaveBAK = MnuFile->addAction(QStringLiteral("バックアップ作成(&B)"));
   MnuLoadBAK = MnuFile->addAction(QStringLiteral("バックアップ読込(&R)"));
   MnuFile->addSeparator();
+  MakeDiaMenu();
+  MnuFile->addSeparator();
   MnuGtfs = MnuFile->addAction(QStringLiteral("GTFSとして書き出し(&G)..."));
   MnuImage = MnuFile->addAction(QStringLiteral("画像として保存(&P)..."));
   MnuFile->addSeparator();
@@ -246,6 +248,7 @@ void TFrmMain::MakePanel() {
   LblMode->setMinimumHeight(24);
   LblMode->setVisible(false);  // shown from the first board on
   col->addWidget(LblMode);
+  col->addWidget(MakeDiaGroup());
   col->addWidget(MakeTimeGroup());
   col->addWidget(MakeDisplayGroup());
   LblLandSize = new QLabel(PnlMain);

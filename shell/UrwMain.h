@@ -199,6 +199,22 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // The pointer left the board: what it pointed at is no longer named.
   void FormMouseLeave();
 
+  // ---- Timetables (UrwMainDias.cpp) ----
+  QGroupBox* GbxDia;  // ダイヤ: the timetable that runs and is edited, while a board is open
+  QComboBox* CbxDia;
+  QMenu* MnuDia;      // ファイル › ダイヤ
+  QAction *MnuDiaNew, *MnuDiaRename, *MnuDiaDel;
+  // Runs and edits timetable k: the trains are located afresh, the design undo history (which
+  // holds train sets) starts anew. Nothing is written.
+  void CbxDiaChange(int k);
+  // 新規: a new timetable, empty or a copy of the active one, made active.
+  void MnuDiaNewClick();
+  void MnuDiaRenameClick();
+  // 削除: the active timetable, after a question; the board's own cannot be deleted.
+  void MnuDiaDelClick();
+  // The choice and the menu as the board's timetables stand.
+  void ShowDiaState();
+
   // ---- Diagram editor (UrwMainDia.cpp) ----
   void MnuDiaEditClick();
   // Opens the diagnostics window from the diagram editor (F1) for a station or a train set (-1
@@ -249,6 +265,8 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   QGroupBox* MakeTimeGroup();
   QGroupBox* MakeDisplayGroup();
   QGroupBox* MakeStaEditGroup();
+  QGroupBox* MakeDiaGroup();
+  void MakeDiaMenu();
   void MakeStatusBar();
   void FillChoices();
   void ConnectEvents();

@@ -39,6 +39,7 @@ void TFrmMain::UpdateMenus() {
   MnuLineCancel->setEnabled(m.LineCancel && f.LineEdit);
   MnuLineFix->setEnabled(m.LineFix && f.LineEdit);
   Gbx4StaEdit->setVisible(m.Gbx4StaEdit);
+  ShowDiaState();
   // Undo belongs to design mode; it waits while a station is being placed or a rail laid.
   ShowUndoState(MnuUndoRedo, Edit.Layout.History);
   const bool undoable = m.Layout || m.LineRing;  // idle, or editing a line

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "engine/UrwBrdKinds.h"
 #include "engine/UrwBrdData.h"
 #include "view/UrwDrawKit.h"
 
@@ -177,15 +178,20 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
                                                        const std::string& homeText,
                                                        const std::string& staName) {
   GbxTrain->setVisible(true);
+  const std::vector<TKindDef>& kinds = KindBoard != nullptr ? KindTable(*KindBoard) : BuiltInKinds();
+  CbxTrType->clear();
+  for (const TKindDef& k : kinds) CbxTrType->addItem(QStr(k.Name));
   CbxTrType->setCurrentIndex(-1);
   if (change) {
     EdtTrNo->setText(QStr(number));
-    // A lone type ("普通") is the type, not a nickname, so that OK without a change keeps it.
-    const TTrainKind k = SplitTrainKind(kind);
-    const auto& types = TrTypes();
-    const auto it = std::find(types.begin(), types.end(), k.Type);
-    if (it != types.end()) CbxTrType->setCurrentIndex(static_cast<int>(it - types.begin()));
-    EdtTrNick->setText(QStr(k.Nick));
+    const int32_t at = KindIndexOf(kinds, kind);
+    std::string nick = SplitTrainKind(kind).Nick;
+    if (at >= 0) {
+      CbxTrType->setCurrentIndex(at);
+      const TKindDef& k = kinds[static_cast<size_t>(at)];
+      if (k.Name != k.Type && nick.rfind(k.Name, 0) == 0) nick = TrimText(nick.substr(k.Name.size()));
+    }
+    EdtTrNick->setText(QStr(nick));
     setWindowTitle(QStringLiteral("列車番号の変更"));
     ownNo_ = number;
   } else {
@@ -200,10 +206,15 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
   const bool ok = exec() == QDialog::Accepted;
   trainList_ = nullptr;
   if (!ok) return std::nullopt;
-  TTrainKind k;
-  if (CbxTrType->currentIndex() >= 0) k.Type = CbxTrType->currentText().trimmed().toStdString();
-  k.Nick = EdtTrNick->text().trimmed().toStdString();
-  return TTrainChoice{EdtTrNo->text().trimmed().toStdString(), TrainKindText(k)};
+  TTrainChoice ch;
+  ch.TrNo = EdtTrNo->text().trimmed().toStdString();
+  const int at = CbxTrType->currentIndex();
+  ch.Kind = at >= 0 && static_cast<size_t>(at) < kinds.size()
+                ? KindTextOf(kinds[static_cast<size_t>(at)])
+                : std::string();
+  const std::string nick = EdtTrNick->text().trimmed().toStdString();
+  if (!nick.empty()) ch.Kind += " " + nick;
+  return ch;
 }
 
 // ---- Checks ------------------------------------------------------------------------------------

@@ -53,7 +53,9 @@ class TFrmCarProperty : public QDialog {
   QComboBox* CbxHome;
   QGroupBox* GbxTrain;
   QLineEdit* EdtTrNo;
-  QComboBox* CbxTrType;
+  QComboBox* CbxTrType;  // the kinds of KindBoard's table
+  // The board whose kind table the train's kind choice offers; the six built-in kinds when null.
+  const TBrdData* KindBoard = nullptr;
   QPushButton* BtnClrTrType;
   QLineEdit* EdtTrNick;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/UrwBrdAudit.h"
+#include "engine/UrwBrdKinds.h"
 
 namespace ramvel {
 
@@ -186,6 +187,7 @@ int32_t RailDistance(TBrdData& brd, int32_t fromSta, int32_t toSta) {
 TLineDiagram MakeLineDiagram(TBrdData& brd, const TDiaObj& dia) {
   TLineDiagram out;
   out.LineName = brd.LineName;
+  if (brd.Dias.size() > 1) out.DiaName = brd.Dias[brd.ActiveDia].Name;
   out.Stas = LineStations(brd);
   out.Ring = out.Stas.size() > 2 && out.Stas.front().Id == out.Stas.back().Id;
   for (int32_t k = 0; k < dia.TrCount; ++k) {
@@ -196,6 +198,10 @@ TLineDiagram MakeLineDiagram(TBrdData& brd, const TDiaObj& dia) {
     if (!tr.Pts.empty()) out.Trains.push_back(std::move(tr));
   }
   out.Conflicts = LineConflicts(brd, out.Stas);
+  out.Kinds = brd.Kinds;
+  for (TDiaTrain& tr : out.Trains) {
+    if (!out.Kinds.empty()) tr.KindNo = KindIndexOf(out.Kinds, tr.Kind);
+  }
   return out;
 }
 

@@ -33,6 +33,7 @@ struct TDiaTrain {
   int32_t Dir = 1;             // +1 down (towards the line's end), -1 up
   int32_t Column = 0;          // the train's column in the diagram model
   std::vector<TDiaPoint> Pts;  // in running order: arrival, then departure when it stays
+  int32_t KindNo = -1;  // index into TLineDiagram::Kinds; -1 when the board keeps no table
 };
 
 struct TDiaStation {
@@ -51,10 +52,14 @@ struct TDiaConflict {
 
 struct TLineDiagram {
   std::string LineName;
+  std::string DiaName;  // the timetable shown, when the board has more than one
   bool Ring = false;              // the last station repeats the first
   std::vector<TDiaStation> Stas;  // in line order; a ring line ends with its first station again
   std::vector<TDiaTrain> Trains;  // the trains that run between two stations of the line
   std::vector<TDiaConflict> Conflicts;
+  // The board's own kind table (names and colours), empty when it keeps the built-in kinds:
+  // then trains are drawn by their type.
+  std::vector<TKindDef> Kinds;
   int32_t Length() const { return Stas.empty() ? 0 : Stas.back().Dist; }
 };
 
@@ -62,7 +67,7 @@ struct TLineDiagram {
 // rail joins them.
 int32_t RailDistance(TBrdData& brd, int32_t fromSta, int32_t toSta);
 
-// The diagram of the board's current line: makes its blocks and rebuilds its occupancy (as the
+// The diagram of the board's current line (of its active timetable): makes its blocks and rebuilds its occupancy (as the
 // diagram editor does on opening), so the conflicts are those of the line check.
 TLineDiagram MakeLineDiagram(TBrdData& brd);
 // The same from a diagram model already built and an occupancy already rebuilt for the line.

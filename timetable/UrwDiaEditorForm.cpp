@@ -13,9 +13,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "timetable/UrwCarPropertyForm.h"
 #include "timetable/UrwDiaDialogsForm.h"
 #include "timetable/UrwDiaProblemForm.h"
 #include "timetable/UrwSelStaForm.h"
+#include "view/UrwDiaChoice.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
@@ -95,6 +97,7 @@ void TFrmDiaEditor::MakeMenus() {
   MnuRepeat = MnuTrain->addAction(QStringLiteral("繰り返し作成...(&P)"));
   MnuRepeat->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   MakeViewMenu();
+  MakeDiaChoice();
 }
 
 void TFrmDiaEditor::MakePopup() {
@@ -226,6 +229,8 @@ void TFrmDiaEditor::OpenDia(TBrdData& brd) {
   Ed = std::make_unique<TDiaEditor>(brd, *ed_dialogs_, this);
   BmpLeft = kPnlTopLeftW;
   Ed->OpenDia();
+  if (ownDialogs_) ownDialogs_->CarProperty->KindBoard = &brd;
+  FillDiaChoice(CbxDia, brd);
   UpdateCarMenus();
   UpdateUndoMenu();
 }

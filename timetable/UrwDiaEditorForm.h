@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QImage>
+#include <QComboBox>
 #include <QLabel>
 #include <functional>
 #include <memory>
@@ -157,6 +158,7 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrainDel, *MnuShiftTime, *MnuRepeat;
   QMenu* MnuView;
   QAction *MnuDiagram, *MnuHomeChart;
+  QComboBox* CbxDia;  // ダイヤ: the board's timetable being edited, at the menu bar's right
   QMenu* PMnuGrid;
   QAction *MnuHint, *N9, *MnuTrainDel2, *N4, *MnuKukanAdd, *MnuKukanDelAll, *N8, *MnuCarDiv,
       *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta, *N11,
@@ -286,6 +288,11 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   // saved) only when the user confirms the report; otherwise the train sets made are removed.
   void MnuOudImportClick();
   void PlaceBeside(QWidget* w);
+  // ---- The ダイヤ choice (UrwDiaChoiceForm.cpp) ----
+  void MakeDiaChoice();
+  // Edits timetable k of the board instead: the model, the occupancy and the viewer windows are
+  // made again from its trains; the undo history starts anew. Refused while a train is entered.
+  void CbxDiaChange(int k);
   // Redraws the open viewer windows when the model changed since they last drew it.
   void RefreshCharts();
   size_t DiaStamp() const;

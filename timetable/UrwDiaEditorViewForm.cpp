@@ -45,6 +45,7 @@ void TFrmDiaEditor::PlaceBeside(QWidget* w) {
 void TFrmDiaEditor::MnuDiagramClick() {
   if (FrmDiagram == nullptr) {
     FrmDiagram = new TFrmDiagram(*brd_, this);
+    FrmDiagram->OnDiaChosen = [this](int k) { CbxDiaChange(k); };
     FrmDiagram->setWindowFlag(Qt::Window);
     FrmDiagram->setWindowTitle(QStr("ダイヤグラム - " + brd_->LineName));
     connect(FrmDiagram, &TFrmDiagram::TrainClicked, this,
@@ -72,6 +73,7 @@ void TFrmDiaEditor::MnuHomeChartClick() {
   }
   if (FrmHomeChart == nullptr) {
     FrmHomeChart = new TFrmHomeChart(*brd_, this);
+    FrmHomeChart->OnDiaChosen = [this](int k) { CbxDiaChange(k); };
     FrmHomeChart->setWindowFlag(Qt::Window);
     FrmHomeChart->setWindowTitle(QStr("番線使用図 - " + brd_->LineName));
     PlaceBeside(FrmHomeChart);

@@ -1,9 +1,11 @@
 // The diagram editor's ファイル menu: the line's timetable written to and read from OuDia files.
 #include <QAction>
+#include <algorithm>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "foundation/UrwTextRec.h"
+#include "interop/UrwOudDias.h"
 #include "interop/UrwOudExport.h"
 #include "interop/UrwOudImport.h"
 #include "timetable/UrwDiaEditorForm.h"
@@ -34,6 +36,24 @@ std::string ConfirmText(const TOudImportReport& report) {
     }
   }
   return text + "\nこの内容で読み込み、ボードを保存しますか？";
+}
+
+// The file's timetable to read into the board's active one: asked with the selection dialog
+// when the file has several, the one named as the active timetable offered first. An empty
+// message when the user cancels.
+TStatus ChooseOudDia(const TBrdData& brd, const TOudDoc& doc, size_t& k) {
+  std::string note;
+  if (TStatus st = PickOudDia(brd, doc, "", k, note); !st || doc.Dias.size() < 2) return st;
+  std::vector<std::string> names;
+  for (const TOudDia& d : doc.Dias) names.push_back(d.Name.empty() ? "(名前なし)" : d.Name);
+  std::rotate(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(k),
+              names.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+  const auto chosen = UiHost().SelectItem(
+      names, "ダイヤ「" + brd.Dias[brd.ActiveDia].Name + "」に読み込むダイヤを選んで下さい", "");
+  if (!chosen) return TStatus::Error("");
+  const size_t at = *chosen;
+  k = at == 0 ? k : (at <= k ? at - 1 : at);
+  return TStatus::Ok();
 }
 
 }  // namespace
@@ -78,13 +98,21 @@ void TFrmDiaEditor::MnuOudImportClick() {
   TOudDoc doc;
   TOudImportReport report;
   TStatus st = LoadOudFile(*path, doc);
-  if (st) st = ImportOud(brd, doc, TOudImportOptions{}, report);
+  if (st) st = CheckOudShiftJis(doc);
+  size_t k = 0;
+  if (st) st = ChooseOudDia(brd, doc, k);
+  const std::vector<TKindDef> kinds = brd.Kinds;
+  if (st) st = MergeOudKinds(brd, doc, report.Notes);
+  if (st) st = ImportOud(brd, OudWithOneDia(doc, k), TOudImportOptions{}, report);
   if (!st) {
+    brd.Kinds = kinds;
+    if (st.Msg().empty()) return;  // the choice was cancelled
     ShowMsgBox(kCapError, "読み込めませんでした。ボードは変更していません。\n" + st.Msg());
     return;
   }
   if (!AskYesNo(kCapConfirm, ConfirmText(report))) {
     UndoOudImport(brd, report);
+    brd.Kinds = kinds;
   } else {
     brd.Modified = true;
     if (const TStatus saved = brd.SaveBrd(BrdFolder, true); !saved) {

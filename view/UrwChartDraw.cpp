@@ -213,6 +213,17 @@ void DrawLegend(QPainter& p, QSize size, const TLineDiagram& dia, const TDiaLayo
     p.drawText(QPointF(x + 28, y + fm.ascent() / 2 - 1), text);
     x += 40 + fm.horizontalAdvance(text);
   };
+  if (!dia.Kinds.empty()) {
+    bool other = false;
+    for (const TDiaTrain& tr : dia.Trains) other = other || tr.KindNo < 0;
+    for (const TKindDef& k : dia.Kinds) {
+      QPen pen(CarColour(k.Color), 2, k.Type == "回送" ? Qt::DashLine : Qt::SolidLine);
+      item(pen, QStr(k.Name));
+    }
+    if (other) item(QPen(TrTypeColour(TTrType::kOther), 2), QString::fromUtf8("その他"));
+    item(QPen(kConflict, 4), QString::fromUtf8("競合"));
+    return;
+  }
   bool other = false;
   for (const TDiaTrain& tr : dia.Trains) other = other || tr.Type == TTrType::kOther;
   for (int32_t i = 0; i < kTrTypeCount; ++i) {
@@ -300,6 +311,13 @@ void DrawChartConflicts(QPainter& p, const TChartGeom& g, const TStaChart& chart
 
 // ---- Public ----
 
+QColor TrainColour(const TLineDiagram& dia, const TDiaTrain& tr) {
+  if (tr.KindNo >= 0 && static_cast<size_t>(tr.KindNo) < dia.Kinds.size()) {
+    return CarColour(dia.Kinds[static_cast<size_t>(tr.KindNo)].Color);
+  }
+  return TrTypeColour(tr.Type);
+}
+
 QColor TrTypeColour(TTrType type) {
   switch (type) {
     case TTrType::kLocal:
@@ -360,7 +378,8 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   const QString dirText = opts.Dir > 0   ? QString::fromUtf8("  下り")
                           : opts.Dir < 0 ? QString::fromUtf8("  上り")
                                          : QString();
-  p.drawText(QPointF(8, kTitlePx + 4), QStr(dia.LineName) + QString::fromUtf8(" ダイヤグラム  ") +
+  const QString diaName = dia.DiaName.empty() ? QString() : QStr("（" + dia.DiaName + "）");
+  p.drawText(QPointF(8, kTitlePx + 4), QStr(dia.LineName) + diaName + QString::fromUtf8(" ダイヤグラム  ") +
                                            ClockText(opts.Span.From) + "-" +
                                            ClockText(opts.Span.To) + dirText);
   p.setFont(ChartFont(kFontPx));
@@ -380,7 +399,7 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   p.setBrush(Qt::NoBrush);
   for (const TDiaTrain& tr : dia.Trains) {
     if (!ShowsTrain(tr, opts)) continue;
-    const QColor colour = TrTypeColour(tr.Type);
+    const QColor colour = TrainColour(dia, tr);
     // One-pixel cosmetic pens take the painter's fast line path: a whole day of a busy line
     // draws in a few milliseconds.
     QPen pen(colour, 1, tr.Type == TTrType::kDeadhead ? Qt::DashLine : Qt::SolidLine);
@@ -391,7 +410,7 @@ void DrawLineDiagram(QPainter& p, QSize size, const TLineDiagram& dia, const TDi
   }
   for (const TDiaTrain& tr : dia.Trains) {
     if (!ShowsTrain(tr, opts)) continue;
-    p.setPen(TrTypeColour(tr.Type).darker(120));
+    p.setPen(TrainColour(dia, tr).darker(120));
     DrawTrainLabel(p, tr, lay, labels);
   }
   p.restore();

@@ -47,6 +47,8 @@ class TDiaLayout {
 
 // The train colour of a type (red is kept for conflicts).
 QColor TrTypeColour(TTrType type);
+// A train's line: its kind's colour when the board keeps a kind table, else its type's.
+QColor TrainColour(const TLineDiagram& dia, const TDiaTrain& tr);
 // Whether a train runs in the direction the options show.
 bool ShowsTrain(const TDiaTrain& tr, const TDiaDrawOpts& opts);
 

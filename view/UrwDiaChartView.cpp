@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "foundation/UrwUiHost.h"
+#include "view/UrwDiaChoice.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
@@ -95,6 +96,10 @@ TFrmChartBase::TFrmChartBase(QWidget* parent) : QWidget(parent, Qt::Window) {
   BtnSave = new QPushButton(QString::fromUtf8("画像の保存(&S)..."), this);
   BtnSave->setShortcut(QKeySequence::Save);
   LblInfo = new QLabel(this);
+  CbxDia = new QComboBox(this);
+  connect(CbxDia, &QComboBox::activated, this, [this](int k) {
+    if (OnDiaChosen) OnDiaChosen(k);
+  });
   connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
   AskSavePath = [this]() -> std::optional<std::string> {
     const QString file =
@@ -103,6 +108,11 @@ TFrmChartBase::TFrmChartBase(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
   };
+}
+
+void TFrmChartBase::AddDiaChoice(QHBoxLayout* bar) {
+  bar->addWidget(new QLabel(QString::fromUtf8("ダイヤ:"), this));
+  bar->addWidget(CbxDia);
 }
 
 void TFrmChartBase::BtnSaveClick() {
@@ -127,6 +137,7 @@ TFrmDiagram::TFrmDiagram(TBrdData& brd, QWidget* parent) : TFrmChartBase(parent)
   canvas_ =
       new TChartCanvas([this](QPainter& p, QSize s) { DrawLineDiagram(p, s, dia_, opts_); }, this);
   auto* bar = new QHBoxLayout;
+  AddDiaChoice(bar);
   bar->addWidget(CbxDir);
   bar->addWidget(BtnAll);
   bar->addWidget(BtnSave);
@@ -146,11 +157,13 @@ TFrmDiagram::TFrmDiagram(TBrdData& brd, QWidget* parent) : TFrmChartBase(parent)
 
 void TFrmDiagram::Refresh() {
   dia_ = MakeLineDiagram(brd_);
+  FillDiaChoice(CbxDia, brd_);
   Changed();
 }
 
 void TFrmDiagram::Refresh(const TDiaObj& dia) {
   dia_ = MakeLineDiagram(brd_, dia);
+  FillDiaChoice(CbxDia, brd_);
   Changed();
 }
 
@@ -242,6 +255,7 @@ TFrmHomeChart::TFrmHomeChart(TBrdData& brd, QWidget* parent) : TFrmChartBase(par
   canvas_ =
       new TChartCanvas([this](QPainter& p, QSize s) { DrawStaChart(p, s, chart_, span_); }, this);
   auto* bar = new QHBoxLayout;
+  AddDiaChoice(bar);
   bar->addWidget(new QLabel(QString::fromUtf8("駅:"), this));
   bar->addWidget(CbxSta);
   bar->addWidget(BtnSave);
@@ -255,6 +269,7 @@ TFrmHomeChart::TFrmHomeChart(TBrdData& brd, QWidget* parent) : TFrmChartBase(par
 }
 
 void TFrmHomeChart::Refresh(int32_t staId) {
+  FillDiaChoice(CbxDia, brd_);
   if (staId == 0 && CbxSta->currentIndex() >= 0) staId = CbxSta->currentData().toInt();
   CbxSta->clear();
   std::vector<int32_t> seen;

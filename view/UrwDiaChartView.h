@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -58,9 +59,15 @@ class TFrmChartBase : public QWidget {
   // Writes what the window shows now to path (.png or .svg); the reason when it cannot.
   virtual TStatus SaveAs(const std::string& path) = 0;
   void BtnSaveClick();
+  // ダイヤ: the board's timetables, the one shown chosen; a choice is handed to OnDiaChosen
+  // (the diagram editor switches the timetable it edits, and the windows follow).
+  QComboBox* CbxDia;
+  std::function<void(int)> OnDiaChosen;
 
  protected:
   explicit TFrmChartBase(QWidget* parent);
+  // The label and the ダイヤ choice at the start of a window's bar.
+  void AddDiaChoice(QHBoxLayout* bar);
   QPushButton* BtnSave;
   QLabel* LblInfo;
 };
