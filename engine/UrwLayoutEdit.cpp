@@ -237,7 +237,7 @@ bool TLayoutEdit::StaRename() {
 // The new name becomes the station's file name: it must be a safe file name that no other
 // station file of the board bears in any letter case, or saving would overwrite that file.
 TStatus TLayoutEdit::CheckNewStaName(const TStaObj& sta, const std::string& newName) const {
-  if (TStatus st = CheckObjName(newName, "駅名"); !st) return st;
+  if (TStatus st = CheckNewObjName(newName, "駅名"); !st) return st;
   for (const auto& [key, other] : Brd.Stas) {
     if (other.get() != &sta && SameNoCase(other->Name, newName)) {
       return TStatus::Error("その駅名は既に使われています: " + newName);
