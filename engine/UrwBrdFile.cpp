@@ -140,7 +140,7 @@ TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
   }
   if (!st) return st;
   LoadedFiles = std::move(stamps);
-  LoadedFolder = StampKey(folder);
+  LoadedFolder = StampKey(PathJoin(folder, ""));  // with its "/", as every caller may give it
   RaiseIdCounters();
   NoteDanglingJoins();
   BrdName = name;
@@ -500,13 +500,13 @@ TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations, bool ove
   st = StageStale(batch, ResolveIn(folder, "rail"), "rail", Keys(Rails));
   if (st) st = StageStale(batch, ResolveIn(folder, "car"), "car", Keys(Cars));
   if (!st) return st;
-  const bool ownFolder = !LoadedFolder.empty() && LoadedFolder == StampKey(folder);
+  const bool ownFolder = !LoadedFolder.empty() && LoadedFolder == StampKey(PathJoin(folder, ""));
   if (ownFolder && !overwrite) batch.ExpectUnchanged(LoadedFiles);
   st = batch.Commit();
   if (!st) return st;
   if (!ownFolder) LoadedFiles.clear();
   batch.UpdateStamps(LoadedFiles);
-  LoadedFolder = StampKey(folder);
+  LoadedFolder = StampKey(PathJoin(folder, ""));  // with its "/", as every caller may give it
   if (!keepStations) {
     for (const auto& [key, sta] : Stas) sta->FileRec = sta->MakeRec();
   }

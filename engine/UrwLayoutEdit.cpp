@@ -282,10 +282,17 @@ TStatus TLayoutEdit::FinishRenames(const std::string& folder) {
       for (const auto& [key, sta] : Brd.Stas) {
         if (!SameNoCase(sta->Name, r.Old)) continue;
         const fs::path want = fs::path(staDir) / (sta->Name + ".txt");
-        if (oldPath.filename() != want.filename()) fs::rename(oldPath, want, ec);
+        if (oldPath.filename() == want.filename()) continue;
+        fs::rename(oldPath, want, ec);
+        // The board's own file under its new name: not a change of another program.
+        if (auto stamp = Brd.LoadedFiles.extract(StampKey(oldPath.string())); !ec && stamp) {
+          stamp.key() = StampKey(want.string());
+          Brd.LoadedFiles.insert(std::move(stamp));
+        }
       }
     } else {
       fs::remove(oldPath, ec);
+      Brd.LoadedFiles.erase(StampKey(oldPath.string()));
     }
     if (ec) return TStatus::Error(oldPath.string() + ": " + ec.message());
   }
