@@ -359,6 +359,7 @@ void TFrmMain::MakeStatusBar() {
   WatchDelay.setSingleShot(true);
   WatchDelay.setInterval(300);
   connect(BrdWatch, &QFileSystemWatcher::directoryChanged, this, [this] { WatchDelay.start(); });
+  connect(BrdWatch, &QFileSystemWatcher::fileChanged, this, [this] { WatchDelay.start(); });
   connect(&WatchDelay, &QTimer::timeout, this, [this] { BrdDiskChanged(); });
 }
 

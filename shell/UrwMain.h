@@ -152,7 +152,10 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // Watches the open board's folders (none while no board is open) and shows SBarDisk while
   // its files differ from what was read or saved.
   void WatchBrd();
+  void WatchBrdFiles();
   void BrdDiskChanged();
+  // Above this many files only the folders are watched (the system's watches are limited).
+  static constexpr size_t kMaxWatchedFiles = 4000;
   void AddRecentBrd(const std::string& name);
   bool ConfirmDiscard();
   bool ConfirmSaveFirst();

@@ -227,6 +227,7 @@ bool TFrmMain::SaveAsNewBrd(bool keepStations) {
 void TFrmMain::WatchBrd() {
   if (!BrdWatch->directories().isEmpty()) BrdWatch->removePaths(BrdWatch->directories());
   SBarDisk->setVisible(false);
+  WatchBrdFiles();
   if (Edit.Brd.BrdName.empty() || Edit.View.BrdPath.empty()) return;
   QStringList dirs = {QStr(Edit.View.BrdPath)};
   std::vector<std::string> folders;
@@ -235,9 +236,20 @@ void TFrmMain::WatchBrd() {
   BrdWatch->addPaths(dirs);
 }
 
+// The files the board was read from, watched anew: a file replaced by a rename is no longer
+// watched, and an edit in place shows in no folder.
+void TFrmMain::WatchBrdFiles() {
+  if (!BrdWatch->files().isEmpty()) BrdWatch->removePaths(BrdWatch->files());
+  if (Edit.Brd.BrdName.empty() || Edit.Brd.LoadedFiles.size() > kMaxWatchedFiles) return;
+  QStringList files;
+  for (const auto& [path, stamp] : Edit.Brd.LoadedFiles) files << QStr(path);
+  if (!files.isEmpty()) BrdWatch->addPaths(files);
+}
+
 // Called from the watcher's timer: never a box, only the status bar.
 void TFrmMain::BrdDiskChanged() {
   SBarDisk->setVisible(!Edit.Brd.BrdName.empty() && Edit.Brd.ChangedOnDisk());
+  WatchBrdFiles();
 }
 
 void TFrmMain::AddRecentBrd(const std::string& name) {
