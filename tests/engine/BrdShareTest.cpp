@@ -51,7 +51,7 @@ void Nap(std::mt19937& gen, int maxMs) {
 // Reads the board, sets the usage of one train set and saves, with random pauses between.
 int Writer(const std::string& base, int32_t carNo, const std::string& usage, unsigned seed) {
   std::mt19937 gen(seed);
-  Nap(gen, 5);
+  Nap(gen, 40);  // sometimes one writer is done before the other reads
   TBrdData brd;
   if (!brd.LoadBrd(base, "B")) return kOtherFailure;
   Nap(gen, 15);
