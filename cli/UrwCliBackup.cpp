@@ -56,13 +56,14 @@ int RunRestore(const std::vector<std::string>& args, std::ostream& out, std::ost
     return 2;
   }
   const std::string base = PathJoin(args[0], "");
-  std::string brdName;
-  const TStatus st = RestoreBackup(base, args[1], brdName);
+  TRestored done;
+  const TStatus st = RestoreBackup(base, args[1], done);
   if (!st) {
     err << "ramvel-cli: " << OneLine(st.Msg()) << "\n";
     return 2;
   }
-  out << base << brdName << "\n";
+  out << base << done.BrdName << "\n";
+  if (!done.AutoBak.empty()) out << "the board as it was is kept in " << done.AutoBak << "\n";
   return 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "cli/UrwCliBoard.h"
 #include "cli/UrwCliRender.h"
+#include "engine/UrwShellState.h"
 #include "view/UrwBrdEditor.h"
 
 namespace ramvel {
@@ -13,24 +14,6 @@ namespace ramvel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// What a save does not write but a whole board holds: the terrain, the station files (designs
-// not on the board and stations that could not be read included) and the line files.
-TStatus CopyBoardExtras(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::create_directories(to, ec);
-  if (ec) return TStatus::Error(to + ": cannot be created (" + ec.message() + ")");
-  const std::string land = ResolveIn(from, "Land.bmp");
-  fs::copy_file(land, PathJoin(to, "Land.bmp"), ec);
-  if (ec) return TStatus::Error(land + ": cannot be copied (" + ec.message() + ")");
-  for (const char* sub : {"station", "line"}) {
-    const std::string src = ResolveIn(from, sub);
-    if (!fs::is_directory(src, ec)) continue;
-    fs::copy(src, PathJoin(to, sub), fs::copy_options::recursive, ec);
-    if (ec) return TStatus::Error(src + ": cannot be copied (" + ec.message() + ")");
-  }
-  return TStatus::Ok();
-}
 
 bool EmptyOrMissing(const std::string& folder) {
   std::error_code ec;

@@ -1,14 +1,18 @@
-// Backups: packing a board folder into one file, and reading and checking a backup.
+// Backups: packing a board folder into one file, reading and checking a backup section by
+// section, and restoring it through the journaled save.
 #include "engine/UrwBackup.h"
 
-#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include "engine/UrwBrdData.h"
 #include "engine/UrwShellState.h"
+#include "foundation/UrwBrdLock.h"
+#include "foundation/UrwSaveBatch.h"
 #include "foundation/UrwTextRec.h"
 
 namespace ramvel {
@@ -17,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The board's sub-folders in the order a backup packs them.
-constexpr std::array<const char*, 4> kBakSubs = {"station", "rail", "car", "line"};
 constexpr std::string_view kSectionMark = "*>";
 
 // One line of raw bytes and where it starts; lines end at CR, LF or CR LF.
@@ -120,17 +122,84 @@ std::string BakStamp(const TBakTime& t) {
 
 // ---- Making a backup ---------------------------------------------------------------------------
 
+namespace {
+
+// The components of a kBakFolders entry.
+std::vector<std::string> Components(std::string_view pattern) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= pattern.size()) {
+    size_t end = pattern.find('/', start);
+    if (end == std::string_view::npos) end = pattern.size();
+    parts.emplace_back(pattern.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The folders below brdDir/rel that match the components from k on, appended to rels.
+TStatus ExpandFolder(const std::string& brdDir, const std::string& rel,
+                     const std::vector<std::string>& parts, size_t k,
+                     std::vector<std::string>& rels) {
+  if (k == parts.size()) {
+    rels.push_back(rel);
+    return TStatus::Ok();
+  }
+  const std::string dir = rel.empty() ? brdDir : PathJoin(brdDir, rel);
+  std::vector<std::string> names;
+  if (parts[k] != "*") {
+    const std::string found = ResolveIn(dir, parts[k]);
+    std::error_code ec;
+    if (fs::is_directory(found, ec)) names.push_back(fs::path(found).filename().string());
+  } else if (TStatus st = ListDirChecked(dir, names); !st) {
+    return st;
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) {
+    std::error_code ec;
+    if (name[0] == '.' || !fs::is_directory(PathJoin(dir, name), ec)) continue;
+    TStatus st = ExpandFolder(brdDir, rel.empty() ? name : rel + "/" + name, parts, k + 1, rels);
+    if (!st) return st;
+  }
+  return TStatus::Ok();
+}
+
+}  // namespace
+
+TStatus ListBakFolders(const std::string& brdDir, std::vector<std::string>& rels) {
+  rels.clear();
+  for (const char* pattern : kBakFolders) {
+    if (TStatus st = ExpandFolder(brdDir, "", Components(pattern), 0, rels); !st) return st;
+  }
+  return TStatus::Ok();
+}
+
 TStatus PackBoard(const std::string& baseDir, const std::string& brdName, std::string& bytes) {
   TStatus st = CheckObjName(brdName, "ボード名");
   if (!st) return st;
   const std::string brdDir = ResolveIn(baseDir, brdName);
   const std::string recordDir = PathJoin(PathJoin(baseDir, brdName), "");
+  // A save cut off earlier is completed or undone first, and none runs while the files are read.
+  TBrdLock lock;
+  std::error_code ec;
+  if (fs::is_directory(brdDir, ec) && (st = LockForRead(brdDir, lock), !st)) return st;
   std::string out;
-  st = PackFile(brdDir, recordDir, "Board.txt", out);
-  for (const char* sub : kBakSubs) {
-    for (const std::string& stem : ListFiles(ResolveIn(brdDir, sub), "txt")) {
+  st = CheckRootTwins(brdDir);
+  if (st) st = PackFile(brdDir, recordDir, "Board.txt", out);
+  std::vector<std::string> folders;
+  if (st) st = ListBakFolders(brdDir, folders);
+  for (const std::string& folder : folders) {
+    std::vector<std::string> names;
+    if (st) st = ListRecFileNames(PathJoin(brdDir, folder), "txt", folder, names);
+    for (const std::string& name : names) {
       if (!st) break;
-      st = PackFile(brdDir, recordDir, std::string(sub) + "/" + stem + ".txt", out);
+      if (name[0] == '.') {  // hidden: a restore could never write it back
+        st = TStatus::Error(folder + "/" + name +
+                            ": 名前が「.」で始まるファイルはバックアップから戻せません。名前を変えてください");
+        break;
+      }
+      const size_t dot = name.rfind('.');
+      st = PackFile(brdDir, recordDir, folder + "/" + UpperName(name.substr(0, dot)) + ".txt", out);
     }
   }
   // A backup larger than any restore accepts would be of no use.
@@ -141,8 +210,25 @@ TStatus PackBoard(const std::string& baseDir, const std::string& brdName, std::s
   return st;
 }
 
+namespace {
+
+// t moved on by one minute, through the calendar.
+TBakTime NextMinute(const TBakTime& t) {
+  std::tm tm{};
+  tm.tm_year = t.Year - 1900;
+  tm.tm_mon = t.Month - 1;
+  tm.tm_mday = t.Day;
+  tm.tm_hour = t.Hour;
+  tm.tm_min = t.Minute + 1;
+  tm.tm_isdst = -1;
+  std::mktime(&tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
+}
+
+}  // namespace
+
 TStatus MakeBackup(const std::string& baseDir, const std::string& brdName, const TBakTime& t,
-                   std::string& path) {
+                   std::string& path, bool keepOthers) {
   std::string bytes;
   TStatus st = PackBoard(baseDir, brdName, bytes);
   if (!st) return st;
@@ -150,7 +236,13 @@ TStatus MakeBackup(const std::string& baseDir, const std::string& brdName, const
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) return TStatus::Error(folder + " を作れません（" + ec.message() + "）");
-  const std::string file = PathJoin(folder, brdName + BakStamp(t) + kBakExt);
+  TBakTime when = t;
+  std::string file = PathJoin(folder, brdName + BakStamp(when) + kBakExt);
+  for (int tries = 0; keepOthers && fs::exists(fs::symlink_status(file, ec)); ++tries) {
+    if (tries == 24 * 60) return TStatus::Error(folder + ": バックアップの名前が空いていません");
+    when = NextMinute(when);
+    file = PathJoin(folder, brdName + BakStamp(when) + kBakExt);
+  }
   st = WriteFileAtomic(file, bytes);
   if (st) path = file;
   return st;
@@ -214,14 +306,19 @@ TStatus CheckBakFileName(const std::string& name) {
   return TStatus::Ok();
 }
 
-bool IsBakSub(std::string_view part, std::string& canonical) {
-  for (const char* sub : kBakSubs) {
-    if (SameNoCase(part, sub)) {
-      canonical = sub;
-      return true;
+// Whether parts[first..first + pattern size) are the folder of pattern; folder receives it as
+// the board knows it (the pattern's own spelling, a "*" part as recorded).
+bool MatchFolder(const std::vector<std::string>& parts, size_t first,
+                 const std::vector<std::string>& pattern, std::string& folder) {
+  folder.clear();
+  for (size_t k = 0; k < pattern.size(); ++k) {
+    const std::string& part = parts[first + k];
+    if (pattern[k] == "*" ? part[0] == '.' || HasControl(part) : !SameNoCase(part, pattern[k])) {
+      return false;
     }
+    folder += (k == 0 ? "" : "/") + (pattern[k] == "*" ? part : pattern[k]);
   }
-  return false;
+  return true;
 }
 
 }  // namespace
@@ -232,15 +329,20 @@ TStatus MapBakPath(std::string_view recorded, std::string_view brdName, std::str
     if (p == ".." || p == ".") return TStatus::Error("「.」や「..」を含むパスには書き込めません");
   }
   const size_t n = parts.size();
-  std::string sub;
   std::string otherBrd;
-  if (n >= 3 && IsBakSub(parts[n - 2], sub)) {
-    if (SameNoCase(parts[n - 3], brdName)) {
+  for (const char* entry : kBakFolders) {
+    const std::vector<std::string> pattern = Components(entry);
+    std::string folder;
+    if (n < pattern.size() + 2 || !MatchFolder(parts, n - 1 - pattern.size(), pattern, folder)) {
+      continue;
+    }
+    const std::string& brd = parts[n - 2 - pattern.size()];
+    if (SameNoCase(brd, brdName)) {
       const TStatus st = CheckBakFileName(parts[n - 1]);
-      if (st) target = sub + "/" + parts[n - 1];
+      if (st) target = folder + "/" + parts[n - 1];
       return st;
     }
-    otherBrd = parts[n - 3];
+    if (otherBrd.empty()) otherBrd = brd;
   }
   if (n >= 2 && SameNoCase(parts[n - 1], "Board.txt")) {
     if (SameNoCase(parts[n - 2], brdName)) {
@@ -252,87 +354,273 @@ TStatus MapBakPath(std::string_view recorded, std::string_view brdName, std::str
   if (!otherBrd.empty()) {
     return TStatus::Error("別のボード「" + otherBrd + "」のファイルです");
   }
-  return TStatus::Error(
-      "ボード「" + std::string(brdName) +
-      "」の Board.txt または station・rail・car・line の中のファイルではありません");
+  std::string folders;
+  for (const char* entry : kBakFolders) folders += std::string(folders.empty() ? "" : "・") + entry;
+  return TStatus::Error("ボード「" + std::string(brdName) + "」の Board.txt または " + folders +
+                        " の中のファイルではありません");
 }
 
 namespace {
 
-TStatus LineError(std::string_view fileName, const TRawLine& line, const std::string& why) {
+TStatus LineError(std::string_view fileName, std::string_view line, int32_t no,
+                  const std::string& why) {
   std::string text;
-  if (!Cp932ToUtf8(line.Text.substr(0, 200), text)) text = "（Shift-JIS でない文字）";
-  return TStatus::Error("バックアップ「" + std::string(fileName) + "」の " + IntText(line.No) +
-                        " 行目「" + text + "」: " + why);
-}
-
-TStatus ParseHeader(std::string_view fileName, const TRawLine& line, std::string_view brdName,
-                    TBakSection& sec) {
-  const size_t gt = line.Text.find('>');
-  if (gt == std::string_view::npos) return LineError(fileName, line, "「>」がありません");
-  if (!Cp932ToUtf8(line.Text.substr(gt + 1), sec.Recorded)) {
-    return LineError(fileName, line, "パスが Shift-JIS ではありません");
-  }
-  const TStatus st = MapBakPath(sec.Recorded, brdName, sec.Target);
-  if (!st) return LineError(fileName, line, st.Msg());
-  sec.Line = line.No;
-  return TStatus::Ok();
+  if (!Cp932ToUtf8(line.substr(0, 200), text)) text = "（Shift-JIS でない文字）";
+  return TStatus::Error("バックアップ「" + std::string(fileName) + "」の " + IntText(no) +
+                        " 行目「" + EscapeControls(text) + "」: " + why);
 }
 
 }  // namespace
+
+// ---- Reading a backup section by section -------------------------------------------------------
+
+TBakScanner::TBakScanner(std::istream& in, std::string fileName, std::string brdName)
+    : in_(in), fileName_(std::move(fileName)), brdName_(std::move(brdName)) {}
+
+bool TBakScanner::Fail(TStatus st) {
+  st_ = std::move(st);
+  return false;
+}
+
+// One line without its break (CR, LF or CR LF); false at the end of the file. A line longer
+// than any record file allows is refused before it is held whole.
+bool TBakScanner::ReadLine(std::string& line) {
+  line.clear();
+  std::streambuf& buf = *in_.rdbuf();
+  for (;;) {
+    const int c = buf.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      if (line.empty()) return false;
+      endedInBreak_ = false;
+      ++lineNo_;
+      return true;
+    }
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && buf.sgetc() == '\n') buf.sbumpc();
+      endedInBreak_ = true;
+      ++lineNo_;
+      return true;
+    }
+    if (line.size() >= kMaxRecLineBytes + 4096) {
+      return Fail(LineError(fileName_, line, lineNo_ + 1, "行が長すぎます"));
+    }
+    line += static_cast<char>(c);
+  }
+}
+
+bool TBakScanner::Next(TBakSection& sec) {
+  if (!st_) return false;
+  const std::string shown = "バックアップ「" + fileName_ + "」";
+  if (!started_) {
+    started_ = true;
+    if (!ReadLine(head_)) return Fail(TStatus::Error(st_ ? shown + "は空です" : st_.Msg()));
+    if (head_.empty() || head_[0] != '*') {
+      return Fail(LineError(fileName_, head_, lineNo_, "ファイルの区切り行（*>）で始まっていません"));
+    }
+    haveHead_ = true;
+  }
+  if (!haveHead_) return false;
+  if (++sections_ > kMaxBakSections) {
+    return Fail(LineError(fileName_, head_, lineNo_, "ファイルの数が多すぎます"));
+  }
+  sec = TBakSection();
+  const size_t gt = head_.find('>');
+  if (gt == std::string::npos) return Fail(LineError(fileName_, head_, lineNo_, "「>」がありません"));
+  if (!Cp932ToUtf8(std::string_view(head_).substr(gt + 1), sec.Recorded)) {
+    return Fail(LineError(fileName_, head_, lineNo_, "パスが Shift-JIS ではありません"));
+  }
+  if (TStatus st = MapBakPath(sec.Recorded, brdName_, sec.Target); !st) {
+    return Fail(LineError(fileName_, head_, lineNo_, st.Msg()));
+  }
+  sec.Line = lineNo_;
+  haveHead_ = false;
+  std::string line;
+  while (ReadLine(line)) {
+    if (!line.empty() && line[0] == '*') {
+      head_ = std::move(line);
+      haveHead_ = true;
+      break;
+    }
+    if (sec.Bytes.size() + line.size() + 2 > static_cast<size_t>(kMaxRecFileBytes)) {
+      return Fail(TStatus::Error(shown + "の " + sec.Target + " は大きすぎます（" +
+                                 IntText(kMaxRecFileBytes / 1048576) + " MB まで）"));
+    }
+    sec.Bytes.append(line).append("\r\n");
+  }
+  if (!st_) return false;
+  if (in_.bad()) return Fail(TStatus::Error(shown + "を読めません（読み込みエラー）"));
+  if (!endedInBreak_) {
+    return Fail(TStatus::Error(shown + "は " + IntText(lineNo_) +
+                               " 行目の途中で切れています（最後の行に改行がありません）"));
+  }
+  return true;
+}
 
 TStatus ParseBackup(std::string_view fileName, std::string_view bytes, TBackup& bak) {
   TBackup out;
   TStatus st = BakBrdName(fileName, out.BrdName);
   if (!st) return st;
-  const std::string shown = "バックアップ「" + std::string(fileName) + "」";
-  if (bytes.empty()) return TStatus::Error(shown + "は空です");
-  const std::vector<TRawLine> lines = RawLines(bytes);
-  if (bytes.back() != '\n' && bytes.back() != '\r') {
-    return TStatus::Error(shown + "は " + IntText(lines.back().No) +
-                          " 行目の途中で切れています（最後の行に改行がありません）");
-  }
-  if (lines.front().Text.empty() || lines.front().Text[0] != '*') {
-    return LineError(fileName, lines.front(), "ファイルの区切り行（*>）で始まっていません");
-  }
-  for (const TRawLine& line : lines) {
-    if (!line.Text.empty() && line.Text[0] == '*') {
-      if (out.Sections.size() >= kMaxBakSections) {
-        return LineError(fileName, line, "ファイルの数が多すぎます");
-      }
-      out.Sections.emplace_back();
-      st = ParseHeader(fileName, line, out.BrdName, out.Sections.back());
-      if (!st) return st;
-    } else {
-      out.Sections.back().Bytes.append(line.Text).append("\r\n");
-    }
-  }
+  std::istringstream in{std::string(bytes)};
+  TBakScanner scan(in, std::string(fileName), out.BrdName);
+  TBakSection sec;
+  while (scan.Next(sec)) out.Sections.push_back(std::move(sec));
+  if (!scan.Status()) return scan.Status();
   bak = std::move(out);
   return TStatus::Ok();
 }
 
+// ---- Checking what a backup holds --------------------------------------------------------------
+
+namespace {
+
+TStatus CheckBoardSection(const TextRec& rec) {
+  TBoardHead head;
+  TStatus st = ReadBoardHead(rec, head);
+  for (size_t i = 0; st && i < head.StaNames.size(); ++i) {
+    const std::string key = CountedKey("STA", static_cast<int32_t>(i + 1));
+    if (head.StaNames[i].empty()) st = TStatus::Error("Board.txt: " + key + kWhyMissing);
+  }
+  return st;
+}
+
+TStatus CheckLineSection(const TextRec& rec, const std::string& display) {
+  for (size_t i = 0; i < rec.Lines.size(); ++i) {
+    int32_t id = 0;
+    if (rec.Lines[i].empty()) continue;
+    if (!ParseInt(rec.Lines[i], id) || IdKind(id) != kKindSta || id <= 0) {
+      return TStatus::Error(display + ": " + IntText(static_cast<int64_t>(i + 1)) +
+                            " 行目が駅の ID ではありません");
+    }
+  }
+  return TStatus::Ok();
+}
+
+}  // namespace
+
+TStatus CheckBakSection(std::string_view fileName, const TBakSection& sec) {
+  const std::string& display = sec.Target;
+  TextRec rec;
+  TStatus st = ParseRec(sec.Bytes, display, rec);
+  const fs::path target(sec.Target);
+  const std::string folder = target.parent_path().filename().string();
+  const std::string stem = target.stem().string();
+  int32_t n = 0;
+  if (!st) {
+  } else if (sec.Target == "Board.txt") {
+    st = CheckBoardSection(rec);
+  } else if (folder == "station") {
+    st = TStaObj().ReadRec(rec, ReadBackName(stem), display);
+  } else if (folder == "rail" && ObjFileNumber(stem, n)) {
+    st = TRailObj().ReadRec(rec, display);
+  } else if (folder == "car" && ObjFileNumber(stem, n)) {
+    st = TCarObj().ReadRec(rec, display);
+  } else if (folder == "line") {
+    st = CheckLineSection(rec, display);
+  }
+  if (st) return st;
+  return TStatus::Error("バックアップ「" + std::string(fileName) + "」の " + IntText(sec.Line) +
+                        " 行目からのファイルが壊れています: " + st.Msg());
+}
+
 // ---- Restoring ---------------------------------------------------------------------------------
 
-TStatus RestoreBackup(const std::string& baseDir, const std::string& bakPath,
-                      std::string& brdName) {
+namespace {
+
+// Runs each section of the backup at path through visit, one at a time.
+template <typename Visit>
+TStatus ScanBackup(const std::string& path, const std::string& fileName,
+                   const std::string& brdName, const Visit& visit) {
+  const std::string shown = "バックアップ「" + fileName + "」";
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    return TStatus::Error(shown + (fs::exists(path, ec) ? " はファイルではありません" : " がありません"));
+  }
+  if (fs::file_size(path, ec) > kMaxBakBytes) return TStatus::Error(shown + " を読めません（大きすぎます）");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return TStatus::Error(shown + " を読めません");
+  TBakScanner scan(in, fileName, brdName);
+  TBakSection sec;
+  while (scan.Next(sec)) {
+    if (TStatus st = visit(sec); !st) return st;
+  }
+  return scan.Status();
+}
+
+// The restore proper, under the board's lock held by batch.
+TStatus RestoreInto(const std::string& baseDir, const std::string& bakPath,
+                    const std::string& fileName, const std::string& brdDir, TRestored& out) {
+  TSaveBatch batch(brdDir);
+  TStatus st = batch.Begin();
+  if (!st) return st;
+  const std::string name = fs::path(brdDir).filename().string();
+  std::error_code ec;
+  if (fs::exists(ResolveIn(brdDir, "Board.txt"), ec)) {
+    st = MakeBackup(baseDir, name, LocalBakTime(), out.AutoBak, true);
+    if (!st) return TStatus::Error("今のボードをバックアップできないため、復元しません: " + st.Msg());
+  }
+  std::set<std::string, TLessNoCase> restored;  // paths relative to brdDir, as on disk
+  st = ScanBackup(bakPath, fileName, name, [&](const TBakSection& sec) {
+    TStatus checked = CheckBakSection(fileName, sec);
+    const std::string path = ResolveIn(brdDir, sec.Target);
+    if (checked) checked = batch.Stage(path, sec.Bytes);
+    restored.insert(path.substr(PathJoin(brdDir, "").size()));
+    return checked;
+  });
+  std::vector<std::string> folders;
+  if (st) st = ListBakFolders(brdDir, folders);
+  for (const std::string& folder : folders) {
+    std::vector<std::string> names;
+    if (st) st = ListRecFileNames(PathJoin(brdDir, folder), "txt", folder, names);
+    for (const std::string& file : names) {
+      if (st && restored.count(folder + "/" + file) == 0) batch.Remove(PathJoin(brdDir, folder + "/" + file));
+    }
+  }
+  if (st) st = batch.Commit();
+  if (!st && !out.AutoBak.empty()) {
+    fs::remove(out.AutoBak, ec);  // nothing was restored: the board is as that backup holds it
+    out.AutoBak.clear();
+  }
+  return st;
+}
+
+}  // namespace
+
+TStatus RestoreBackup(const std::string& baseDir, const std::string& bakPath, TRestored& out) {
   const std::string fileName = fs::path(bakPath).filename().string();
   std::string name;
   TStatus st = BakBrdName(fileName, name);
-  std::string bytes;
-  if (st) st = ReadWhole(bakPath, "バックアップ「" + fileName + "」", kMaxBakBytes, bytes);
-  TBackup bak;
-  if (st) st = ParseBackup(fileName, bytes, bak);
+  // The whole backup is read and checked before anything is written. A path that leads
+  // elsewhere or a backup cut short is told before a damaged file.
+  bool hasBoard = false;
+  TStatus damaged;
+  if (st) {
+    st = ScanBackup(bakPath, fileName, name, [&](const TBakSection& sec) {
+      hasBoard |= sec.Target == "Board.txt";
+      if (damaged) damaged = CheckBakSection(fileName, sec);
+      return TStatus::Ok();
+    });
+  }
+  if (st) st = damaged;
+  if (st && !hasBoard) {
+    st = TStatus::Error("バックアップ「" + fileName + "」に Board.txt がありません");
+  }
   if (!st) return st;
-  std::vector<TFileImage> files;
-  files.reserve(bak.Sections.size());
-  for (TBakSection& sec : bak.Sections) files.push_back({sec.Target, std::move(sec.Bytes)});
-  const std::string brdDir = ResolveIn(baseDir, bak.BrdName);
-  st = ReplaceFiles(brdDir, files);
-  if (!st) return st;
+  TRestored result;
+  result.BrdDir = ResolveIn(baseDir, name);
+  std::error_code ec;
+  const bool made = !fs::exists(result.BrdDir, ec);
+  fs::create_directories(result.BrdDir, ec);
+  if (ec) return TStatus::Error(result.BrdDir + " を作れません（" + ec.message() + "）");
+  st = RestoreInto(baseDir, bakPath, fileName, result.BrdDir, result);
+  if (!st) {
+    if (made) fs::remove_all(result.BrdDir, ec);
+    return st;
+  }
   // A board restored into a fresh folder gets the sub-folders every board has; a board reads
   // without them, so failing here changes nothing that matters.
-  MakeBrdSubFolders(brdDir);
-  brdName = fs::path(brdDir).filename().string();
+  MakeBrdSubFolders(result.BrdDir);
+  result.BrdName = fs::path(result.BrdDir).filename().string();
+  out = std::move(result);
   return st;
 }
 

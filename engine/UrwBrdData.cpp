@@ -65,6 +65,8 @@ void TBrdData::ClearBrd() {
   diaNameKey_ = false;
   Rails.clear();
   Stas.clear();
+  LoadedFiles.clear();
+  LoadedFolder.clear();
 }
 
 // ---- Lookups -----------------------------------------------------------------------------------
@@ -153,7 +155,11 @@ void TBrdData::ObjDel(int32_t id) {
 TStatus TBrdData::StaReg(const std::string& folder, const std::string& name, int32_t& id) {
   id = 0;
   auto sta = std::make_unique<TStaObj>();
-  const TStatus st = sta->LoadSta(ResolveIn(folder, "station"), name);
+  TStatus st;
+  {
+    const TStampReads stamp(LoadedFiles);  // its file is the board's from now on
+    st = sta->LoadSta(ResolveIn(folder, "station"), name);
+  }
   if (!st) return st;
   if (Stas.count(KeyOf(sta->Id, kKindSta)) > 0) {
     return TStatus::Error(name + "駅（ID=" + IntText(sta->Id) + "）は既にボード上にあります");

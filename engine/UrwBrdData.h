@@ -120,11 +120,16 @@ class TBrdData {
   size_t ActiveDia = 0;
   // The board's kind table; empty for the six built-in kinds (KindTable gives them).
   std::vector<TKindDef> Kinds;
+  // Every file the board was read from (or last saved to) in LoadedFolder, as it was then. A
+  // save into that folder refuses when any file it writes or removes is no longer so, so that
+  // an edit another program saved meanwhile is never overwritten without a word.
+  TFileStamps LoadedFiles;
+  std::string LoadedFolder;  // StampKey of the board folder; empty when none
 
   // ---- Board folder ----
 
-  // Empties the board and reads baseDir/name: Board.txt, every station it names, every rail
-  // and train set file. A station that cannot be read is left out with a note (LoadNotes) and
+  // Empties the board and reads baseDir/name under the board's shared lock: Board.txt, every
+  // station it names, every rail and train set file. A station that cannot be read is left out with a note (LoadNotes) and
   // kept in LostStas; anything else that cannot be read fails the whole load with a message
   // naming the file (and key). A failure of any kind, an exception included, leaves the board
   // empty with no name, so nothing half-read can later be saved over good files.
@@ -132,8 +137,14 @@ class TBrdData {
   // Writes the board into folder, which must exist, all or nothing (TSaveBatch): the next load
   // sees either the board as it was or as saved, even after a crash, and the files of deleted
   // rails and train sets go with the switch. A file whose text is unchanged keeps its bytes.
-  // keepStations leaves the station files as they are. On failure Modified is unchanged.
-  TStatus SaveBrd(const std::string& folder, bool keepStations);
+  // keepStations leaves the station files as they are. The save holds the board lock and, into
+  // the folder the board was read from, refuses with kMsgChangedElsewhere when another program
+  // changed its files since (LoadedFiles), unless overwrite is set. On failure Modified is
+  // unchanged.
+  TStatus SaveBrd(const std::string& folder, bool keepStations, bool overwrite = false);
+  // Whether a file the board was read from differs on disk now or is gone, or a rail or train
+  // set file was made beside them: a quick look for a notice, not the save's check.
+  bool ChangedOnDisk() const;
   // Frees every object and the current line; the board name and the view are kept.
   void ClearBrd();
 
@@ -318,10 +329,10 @@ class TBrdData {
  private:
   TStatus ReadBrd(const std::string& baseDir, const std::string& name);
   TStatus ReadBoardRec(const std::string& folder);
-  void ReadStations(const std::string& folder);
+  TStatus ReadStations(const std::string& folder);
   // The object files of dir (rail/, car/): stems receives the stems named by numbers, in number
   // order; other files are noted and left out. Messages name them as prefix + file. Two files of
-  // one number are an error.
+  // one number are an error, and so is a folder that cannot be listed.
   TStatus ListNumbered(const std::string& dir, const std::string& prefix,
                        std::vector<std::string>& stems);
   TStatus ReadRails(const std::string& folder);
@@ -363,8 +374,21 @@ class TBrdData {
 bool ObjFileNumber(std::string_view stem, int32_t& n);
 
 // Stages the removal of the object files of folder (numbered ".txt" files) whose stems are not
-// in keep (compared in upper case). Files the board does not read are not its to remove.
-void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep);
+// in keep (compared in upper case). Files the board does not read are not its to remove. display
+// names the folder in messages ("car"); a folder that cannot be listed is an error.
+TStatus StageStale(TSaveBatch& batch, const std::string& folder, const std::string& display,
+                   const std::set<std::string>& keep);
+// What Board.txt holds.
+struct TBoardHead {
+  int32_t XLeft = 0, YTop = 0, MPerP = 108, IdSta = 0, IdRail = 0;
+  std::vector<std::string> StaNames;  // STA1..STA_COUNT; empty where a line is missing
+};
+// Board.txt read as a load reads it; messages name "Board.txt" and the key.
+TStatus ReadBoardHead(const TextRec& rec, TBoardHead& head);
+
+// Refused when the board folder holds Board.txt or a record folder twice in different letter
+// case: the program would read one and write the other.
+TStatus CheckRootTwins(const std::string& folder);
 
 // baseDir + "/" + name: the folder of a board.
 std::string BrdPath(const std::string& baseDir, const std::string& name);

@@ -111,11 +111,12 @@ TStatus TBrdData::StageDias(TSaveBatch& batch, const std::string& folder) {
       batch.Put(ResolveIn(carDir, IntText(car->Id) + ".txt"), car->MakeRec());
       keep.insert(UpperName(IntText(car->Id)));
     }
-    StageStale(batch, carDir, keep);
+    if (TStatus st = StageStale(batch, carDir, DiaCarRel(Dias[k].Name), keep); !st) return st;
   }
   for (const std::string& old : droppedDias_) {
     if (FindDia(old) >= 1) continue;  // a timetable of that name lives there again
-    StageStale(batch, ResolveIn(folder, DiaCarRel(old)), {});
+    const std::string dir = ResolveIn(folder, DiaCarRel(old));
+    if (TStatus st = StageStale(batch, dir, DiaCarRel(old), {}); !st) return st;
   }
   return TStatus::Ok();
 }

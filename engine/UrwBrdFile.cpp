@@ -1,5 +1,7 @@
 // Reading and writing the board folder: Board.txt and the files of every station, rail and
 // train set.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -9,6 +11,7 @@
 
 #include "engine/UrwBrdAudit.h"
 #include "engine/UrwBrdData.h"
+#include "foundation/UrwBrdLock.h"
 #include "foundation/UrwParallel.h"
 #include "foundation/UrwSaveBatch.h"
 
@@ -52,13 +55,33 @@ constexpr size_t kMaxListedJoins = 20;
 // The station files of dir by their names as Board.txt reads them back, folded to upper case;
 // read once per load so that a board naming thousands of missing stations does not scan the
 // folder for each.
-std::map<std::string, std::string> StationIndex(const std::string& dir) {
-  std::map<std::string, std::string> index;
-  for (const std::string& name : ListFileNames(dir, "txt")) {
-    index.emplace(UpperName(ReadBackName(name)), name);
-  }
-  return index;
+TStatus StationIndex(const std::string& dir, std::map<std::string, std::string>& index) {
+  std::vector<std::string> names;
+  TStatus st = ListRecFileNames(dir, "txt", "station", names);
+  for (const std::string& name : names) index.emplace(UpperName(ReadBackName(name)), name);
+  return st;
 }
+
+}  // namespace
+
+TStatus CheckRootTwins(const std::string& folder) {
+  std::vector<std::string> names;
+  TStatus st = ListDirChecked(folder, names);
+  std::map<std::string, std::string> seen;
+  for (const std::string& name : names) {
+    if (!st) break;
+    bool ours = false;
+    for (const char* own : {kBoardFile, "station", "rail", "car", "line"}) ours |= SameNoCase(name, own);
+    if (!ours) continue;
+    const auto [it, added] = seen.emplace(UpperName(name), name);
+    if (!added) {
+      st = TStatus::Error(CaseTwinText(std::min(it->second, name), std::max(it->second, name)));
+    }
+  }
+  return st;
+}
+
+namespace {
 
 std::string JoinNames(const std::vector<std::string>& names) {
   std::string out;
@@ -103,24 +126,30 @@ TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
   TStatus st = CheckObjName(name, "ボード名");
   if (!st) return st;
   const std::string folder = BrdPath(baseDir, name);
-  if (st = RecoverSave(folder); !st) return st;  // a save cut off earlier lands or is undone
-  st = ReadBoardRec(folder);
+  // A save cut off earlier lands or is undone first; no program saves while this one reads.
+  TBrdLock lock;
+  std::error_code ec;
+  if (fs::is_directory(folder, ec) && (st = LockForRead(folder, lock), !st)) return st;
+  TFileStamps stamps;
+  {
+    const TStampReads stamp(stamps);
+    st = CheckRootTwins(folder);
+    if (st) st = ReadBoardRec(folder);
+    if (st) st = ReadStations(folder);
+    if (st) st = ReadRails(folder);
+    if (st) st = ReadCars(folder);
+    if (st) st = ReadDias(folder);
+  }
   if (!st) return st;
-  ReadStations(folder);
-  st = ReadRails(folder);
-  if (st) st = ReadCars(folder);
-  if (st) st = ReadDias(folder);
-  if (!st) return st;
+  LoadedFiles = std::move(stamps);
+  LoadedFolder = StampKey(PathJoin(folder, ""));  // with its "/", as every caller may give it
   RaiseIdCounters();
   NoteDanglingJoins();
   BrdName = name;
   return TStatus::Ok();
 }
 
-TStatus TBrdData::ReadBoardRec(const std::string& folder) {
-  TextRec rec;
-  TStatus st = LoadRec(ResolveIn(folder, kBoardFile), rec, kBoardFile);
-  if (!st) return st;
+TStatus ReadBoardHead(const TextRec& rec, TBoardHead& head) {
   TRecReader rd(rec, kBoardFile);
   const int32_t x = rd.Int("SCR_XLEFT");
   const int32_t y = rd.Int("SCR_YTOP");
@@ -137,20 +166,36 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder) {
   }
   if (rd.Failed()) return rd.Status();
   // A missing STAi line leaves its place empty, as an empty one does; ReadStations reports it.
-  WorkList.clear();
-  for (int32_t i = 1; i <= staCount; ++i) WorkList.push_back(rd.Text(CountedKey("STA", i)));
-  SCR_XLEFT = x;
-  SCR_YTOP = y;
-  SCR_MPERP = SnapZoom(zoom);
-  ID_STA = idSta;
-  ID_RAIL = idRail;
+  head.StaNames.clear();
+  for (int32_t i = 1; i <= staCount; ++i) head.StaNames.push_back(rd.Text(CountedKey("STA", i)));
+  head.XLeft = x;
+  head.YTop = y;
+  head.MPerP = SnapZoom(zoom);
+  head.IdSta = idSta;
+  head.IdRail = idRail;
   return TStatus::Ok();
 }
 
-void TBrdData::ReadStations(const std::string& folder) {
+TStatus TBrdData::ReadBoardRec(const std::string& folder) {
+  TextRec rec;
+  TStatus st = LoadRec(ResolveIn(folder, kBoardFile), rec, kBoardFile);
+  TBoardHead head;
+  if (st) st = ReadBoardHead(rec, head);
+  if (!st) return st;
+  WorkList = std::move(head.StaNames);
+  SCR_XLEFT = head.XLeft;
+  SCR_YTOP = head.YTop;
+  SCR_MPERP = head.MPerP;
+  ID_STA = head.IdSta;
+  ID_RAIL = head.IdRail;
+  return TStatus::Ok();
+}
+
+TStatus TBrdData::ReadStations(const std::string& folder) {
   std::string dir;
   SubDir(folder, "station", false, dir);
-  const std::map<std::string, std::string> index = StationIndex(dir);
+  std::map<std::string, std::string> index;
+  if (TStatus st = StationIndex(dir, index); !st) return st;
   std::map<int32_t, std::string> nameOfId;
   for (size_t i = 0; i < WorkList.size(); ++i) {
     const std::string& name = WorkList[i];
@@ -181,13 +226,16 @@ void TBrdData::ReadStations(const std::string& folder) {
     nameOfId.emplace(sta->Id, name);
     Stas.emplace(IntText(sta->Id), std::move(sta));
   }
+  return TStatus::Ok();
 }
 
 TStatus TBrdData::ListNumbered(const std::string& dir, const std::string& prefix,
                                std::vector<std::string>& stems) {
   std::vector<std::pair<int32_t, std::string>> files;  // number, stem as on disk
-  std::vector<std::string> skipped;
-  for (const std::string& name : ListFileNames(dir, "txt")) {
+  std::vector<std::string> skipped, names;
+  const std::string display = prefix.substr(0, prefix.size() - 1);
+  if (TStatus st = ListRecFileNames(dir, "txt", display, names); !st) return st;
+  for (const std::string& name : names) {
     const std::string stem = name.substr(0, name.size() - 4);
     int32_t n = 0;
     if (ObjFileNumber(stem, n)) {
@@ -434,15 +482,17 @@ TStatus TBrdData::StageObjects(TSaveBatch& batch, const std::string& folder,
   return TStatus::Ok();
 }
 
-void StageStale(TSaveBatch& batch, const std::string& folder, const std::set<std::string>& keep) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path& p = it->path();
+TStatus StageStale(TSaveBatch& batch, const std::string& folder, const std::string& display,
+                   const std::set<std::string>& keep) {
+  std::vector<std::string> names;
+  TStatus st = ListRecFileNames(folder, "txt", display, names);
+  for (const std::string& name : names) {
+    const std::string stem = name.substr(0, name.size() - 4);
     int32_t n = 0;
-    if (!SameNoCase(p.extension().string(), ".txt")) continue;
-    if (!ObjFileNumber(p.stem().string(), n)) continue;
-    if (keep.count(UpperName(p.stem().string())) == 0) batch.Remove(p.string());
+    if (!ObjFileNumber(stem, n)) continue;
+    if (keep.count(UpperName(stem)) == 0) batch.Remove(PathJoin(folder, name));
   }
+  return st;
 }
 
 namespace {
@@ -456,30 +506,60 @@ std::set<std::string> Keys(const TObjList<T>& list) {
 
 }  // namespace
 
-TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations) {
+TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations, bool overwrite) {
   // A folder that vanished while the board was open is not made anew: a board rebuilt from
   // what is in memory would lack its terrain and its lines.
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     return TStatus::Error(folder + ": ボードのフォルダが見つかりません。保存していません");
   }
-  // A save cut off earlier lands first, so that the files listed as stale below are final.
-  TStatus st = RecoverSave(folder);
+  // The lock is taken and a save cut off earlier lands first, so that the files listed as stale
+  // below are final and stay so until the switch.
   TSaveBatch batch(folder);
+  TStatus st = batch.Begin();
   if (st) st = StageObjects(batch, folder, keepStations);
   if (!st) return st;
   batch.Put(ResolveIn(folder, kBoardFile), MakeBoardRec());
-  StageStale(batch, ResolveIn(folder, "rail"), Keys(Rails));
-  StageStale(batch, ResolveIn(folder, "car"), Keys(OwnCars()));
-  if (st = StageDias(batch, folder); !st) return st;
+  st = StageStale(batch, ResolveIn(folder, "rail"), "rail", Keys(Rails));
+  if (st) st = StageStale(batch, ResolveIn(folder, "car"), "car", Keys(OwnCars()));
+  if (st) st = StageDias(batch, folder);
+  if (!st) return st;
+  const bool ownFolder = !LoadedFolder.empty() && LoadedFolder == StampKey(PathJoin(folder, ""));
+  if (ownFolder && !overwrite) batch.ExpectUnchanged(LoadedFiles);
   st = batch.Commit();
   if (!st) return st;
   FinishDiaSave(folder);
+  if (!ownFolder) LoadedFiles.clear();
+  batch.UpdateStamps(LoadedFiles);
+  LoadedFolder = StampKey(PathJoin(folder, ""));  // with its "/", as every caller may give it
   if (!keepStations) {
     for (const auto& [key, sta] : Stas) sta->FileRec = sta->MakeRec();
   }
   Modified = false;
   return TStatus::Ok();
+}
+
+bool TBrdData::ChangedOnDisk() const {
+  if (LoadedFolder.empty()) return false;
+  for (const char* sub : {"rail", "car"}) {
+    const std::string dir = ResolveIn(LoadedFolder, sub);
+    for (const std::string& name : ListFileNames(dir, "txt")) {
+      int32_t n = 0;
+      if (!ObjFileNumber(name.substr(0, name.size() - 4), n)) continue;
+      if (LoadedFiles.count(StampKey(PathJoin(dir, name))) == 0) return true;  // made elsewhere
+    }
+  }
+  for (const auto& [path, stamp] : LoadedFiles) {
+    struct stat sb {};
+    if (::lstat(path.c_str(), &sb) != 0) return true;
+    const int64_t mtime = static_cast<int64_t>(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+    if (sb.st_size == stamp.Size && mtime == stamp.MTimeNs) continue;
+    std::optional<TFileStamp> now;
+    if (!StampFile(path, now) || !now || now->Size != stamp.Size || now->Hash != stamp.Hash) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace ramvel

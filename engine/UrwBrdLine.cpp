@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/UrwBrdData.h"
+#include "foundation/UrwBrdLock.h"
 
 namespace ramvel {
 
@@ -53,6 +54,8 @@ TStatus TBrdData::SaveLine(const std::string& folder) const {
   TextRec rec;
   rec.Lines = LineStas;
   const std::string display = LineFile(LineName);
+  TBrdLock lock;  // no other program's save or recovery runs in the board meanwhile
+  if (st = LockForWrite(folder, lock); !st) return st;
   const std::string path = ResolveIn(folder, display);
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);

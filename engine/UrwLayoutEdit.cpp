@@ -244,7 +244,7 @@ bool TLayoutEdit::StaRename() {
 // The new name becomes the station's file name: it must be a safe file name that no other
 // station file of the board bears in any letter case, or saving would overwrite that file.
 TStatus TLayoutEdit::CheckNewStaName(const TStaObj& sta, const std::string& newName) const {
-  if (TStatus st = CheckObjName(newName, "駅名"); !st) return st;
+  if (TStatus st = CheckNewObjName(newName, "駅名"); !st) return st;
   for (const auto& [key, other] : Brd.Stas) {
     if (other.get() != &sta && SameNoCase(other->Name, newName)) {
       return TStatus::Error("その駅名は既に使われています: " + newName);
@@ -289,10 +289,17 @@ TStatus TLayoutEdit::FinishRenames(const std::string& folder) {
       for (const auto& [key, sta] : Brd.Stas) {
         if (!SameNoCase(sta->Name, r.Old)) continue;
         const fs::path want = fs::path(staDir) / (sta->Name + ".txt");
-        if (oldPath.filename() != want.filename()) fs::rename(oldPath, want, ec);
+        if (oldPath.filename() == want.filename()) continue;
+        fs::rename(oldPath, want, ec);
+        // The board's own file under its new name: not a change of another program.
+        if (auto stamp = Brd.LoadedFiles.extract(StampKey(oldPath.string())); !ec && stamp) {
+          stamp.key() = StampKey(want.string());
+          Brd.LoadedFiles.insert(std::move(stamp));
+        }
       }
     } else {
       fs::remove(oldPath, ec);
+      Brd.LoadedFiles.erase(StampKey(oldPath.string()));
     }
     if (ec) return TStatus::Error(oldPath.string() + ": " + ec.message());
   }

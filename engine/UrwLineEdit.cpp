@@ -46,7 +46,7 @@ bool TLayoutEdit::StartNewLine() {
   if (!answer) return false;
   const std::string name = Trimmed(*answer);
   if (name.empty()) return false;
-  TStatus st = CheckObjName(name, "路線名");
+  TStatus st = CheckNewObjName(name, "路線名");
   std::error_code ec;
   if (st && fs::exists(LinePath(View.BrdPath, name), ec)) {
     st = TStatus::Error("その路線名は既に存在します");

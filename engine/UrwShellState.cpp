@@ -118,6 +118,22 @@ TStatus MakeBrdFolder(const std::string& baseDir, const std::string& name, std::
   return TStatus::Ok();
 }
 
+TStatus CopyBoardExtras(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  fs::create_directories(to, ec);
+  if (ec) return TStatus::Error(to + ": 作成できません（" + ec.message() + "）");
+  const std::string land = ResolveIn(from, "Land.bmp");
+  fs::copy_file(land, PathJoin(to, "Land.bmp"), ec);
+  if (ec) return TStatus::Error(land + ": コピーできません（" + ec.message() + "）");
+  for (const char* sub : {"station", "line"}) {
+    const std::string src = ResolveIn(from, sub);
+    if (!fs::is_directory(src, ec)) continue;
+    fs::copy(src, PathJoin(to, sub), fs::copy_options::recursive, ec);
+    if (ec) return TStatus::Error(src + ": コピーできません（" + ec.message() + "）");
+  }
+  return TStatus::Ok();
+}
+
 TStatus MakeBrdSubFolders(const std::string& brdPath) {
   for (const char* sub : {"station", "rail", "car", "line"}) {
     const std::string dir = ResolveIn(brdPath, sub);

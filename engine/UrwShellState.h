@@ -69,6 +69,10 @@ void RemoveBrdFolder(const std::string& brdPath);
 std::vector<std::string> ListBoards(const std::string& baseDir);
 // Copies a terrain bitmap into the board as Land.bmp, replacing the old one only once the copy
 // is complete; choosing the board's own Land.bmp leaves it intact.
+// What a save does not write but a whole board holds, copied from the board folder from into
+// to (made when missing): the terrain, the station files (designs not on the board and
+// stations that could not be read included) and the line files.
+TStatus CopyBoardExtras(const std::string& from, const std::string& to);
 TStatus CopyLandFile(const std::string& src, const std::string& brdPath);
 
 // ---- Clock and zoom choices --------------------------------------------------------------------

@@ -14,8 +14,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -47,7 +50,7 @@ std::string Dir(const std::string& path) {
 }
 
 // Temporary names are short whatever the target's name: ".rv" + letters or digits + ".tmp"
-// (a save numbers them; WriteFileAtomic draws them at random).
+// (a save draws them per process, WriteFileAtomic at random).
 bool IsTempName(const std::string& name) {
   if (name.size() < 8 || name.compare(0, 3, ".rv") != 0) return false;
   if (name.compare(name.size() - 4, 4, ".tmp") != 0) return false;
@@ -55,6 +58,16 @@ bool IsTempName(const std::string& name) {
     if (std::isalnum(static_cast<unsigned char>(name[i])) == 0) return false;
   }
   return true;
+}
+
+// ".rv" + the process id + "x" + six random letters and digits + ".tmp".
+std::string UniqueTempName() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 gen(std::random_device{}() ^
+                                   (static_cast<uint64_t>(::getpid()) << 32));
+  std::string name = ".rv" + std::to_string(::getpid()) + "x";
+  for (int i = 0; i < 6; ++i) name += kChars[gen() % (sizeof kChars - 1)];
+  return name + ".tmp";
 }
 
 bool EndsWith(const std::string& s, std::string_view end) {
@@ -112,9 +125,17 @@ void SetSaveStepHook(TSaveStepHook hook) { gStepHook = hook; }
 
 TSaveBatch::TSaveBatch(std::string root) : root_(PathJoin(root, "")) {}
 
+TSaveBatch::~TSaveBatch() {
+  if (!committed_) Undo();
+}
+
+std::string TSaveBatch::RelOf(const std::string& path) const {
+  return path.compare(0, root_.size(), root_) == 0 ? path.substr(root_.size()) : path;
+}
+
 void TSaveBatch::Put(const std::string& path, const TextRec& rec) {
   TPut p;
-  p.Rel = path.compare(0, root_.size(), root_) == 0 ? path.substr(root_.size()) : path;
+  p.Rel = RelOf(path);
   for (const std::string& line : rec.Lines) {
     p.Text += line;
     p.Text += "\r\n";
@@ -124,11 +145,57 @@ void TSaveBatch::Put(const std::string& path, const TextRec& rec) {
 
 void TSaveBatch::Remove(const std::string& path) {
   TDel d;
-  d.Rel = path.compare(0, root_.size(), root_) == 0 ? path.substr(root_.size()) : path;
+  d.Rel = RelOf(path);
   dels_.push_back(std::move(d));
 }
 
 std::string TSaveBatch::Abs(const std::string& rel) const { return root_ + rel; }
+
+TStatus TSaveBatch::Begin() {
+  if (begun_) return TStatus::Ok();
+  TStatus st = LockForWrite(root_, lock_);
+  begun_ = st.ok();
+  return st;
+}
+
+// A later file of the same path (without regard to case) replaces the earlier one.
+TStatus TSaveBatch::Stage(const std::string& path, std::string_view bytes) {
+  TStatus st = Begin();
+  if (!st) return st;
+  TPut p;
+  p.Rel = RelOf(path);
+  p.Bytes = bytes;
+  p.Staged = true;
+  if (!SafeRel(p.Rel)) return TStatus::Error(p.Rel + ": ボードのフォルダの外にあります");
+  for (auto it = puts_.begin(); it != puts_.end(); ++it) {
+    if (!SameNoCase(it->Rel, p.Rel)) continue;
+    if (!it->Tmp.empty()) ::unlink(it->Tmp.c_str());
+    puts_.erase(it);
+    break;
+  }
+  st = CheckTarget(p);
+  if (st && !p.Keep) st = WriteTemp(p);
+  p.Bytes.clear();
+  p.Bytes.shrink_to_fit();
+  puts_.push_back(std::move(p));  // a temporary file written is removed with the batch
+  return st;
+}
+
+void TSaveBatch::UpdateStamps(TFileStamps& stamps) const {
+  for (const TPut& p : puts_) {
+    TFileStamp stamp = p.Disk;
+    struct stat sb {};
+    if (::lstat(Abs(p.Rel).c_str(), &sb) == 0) {
+      stamp.MTimeNs = static_cast<int64_t>(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+    }
+    stamps[StampKey(Abs(p.Rel))] = stamp;
+  }
+  for (const TDel& d : dels_) stamps.erase(StampKey(Abs(d.Rel)));
+}
+
+bool IsChangedElsewhere(const TStatus& st) {
+  return !st && st.Msg().rfind(kMsgChangedElsewhere, 0) == 0;
+}
 
 // ---- Committing --------------------------------------------------------------------------------
 
@@ -138,11 +205,13 @@ TStatus TSaveBatch::Commit() {
   if (!fs::is_directory(root_, ec)) {
     return TStatus::Error(root_ + ": フォルダがありません");
   }
-  TStatus st = RecoverSave(root_);
+  TStatus st = Begin();
   if (st) st = Check();
   if (st && dels_.empty() &&
       std::all_of(puts_.begin(), puts_.end(), [](const TPut& p) { return p.Keep; })) {
     kept_ = static_cast<int>(puts_.size());
+    committed_ = true;
+    lock_.Unlock();
     return TStatus::Ok();  // nothing to write: no journal, no flush
   }
   if (st) st = WriteTemps();
@@ -159,8 +228,11 @@ TStatus TSaveBatch::Commit() {
     Undo();
     return st;
   }
+  committed_ = true;  // from here on the journal completes the save whatever happens
   SyncDir(root_);
-  return Switch();
+  st = Switch();
+  lock_.Unlock();
+  return st;
 }
 
 // Everything that can be known before the disk is touched. Encoding and comparing with the
@@ -170,7 +242,7 @@ TStatus TSaveBatch::Check() {
   std::vector<TStatus> checked(puts_.size());
   ForEachParallel(puts_.size(), [&](size_t i) {
     TPut& p = puts_[i];
-    if (!SafeRel(p.Rel)) return;  // never looked at: it lies outside the root
+    if (p.Staged || !SafeRel(p.Rel)) return;  // checked already, or outside the root
     if (!Utf8ToCp932(p.Text, p.Bytes)) {
       checked[i] = TStatus::Error(p.Rel + ": Shift-JIS で保存できない文字があります");
       return;
@@ -188,25 +260,50 @@ TStatus TSaveBatch::Check() {
   }
   for (const TDel& d : dels_) {
     if (!SafeRel(d.Rel)) return TStatus::Error(d.Rel + ": ボードのフォルダの外にあります");
+    if (TStatus st = CheckUnchanged(d.Rel, nullptr); !st) return st;
   }
   return TStatus::Ok();
+}
+
+// The file at rel must be as the expected stamps have it; bytes, when given, is what it holds.
+TStatus TSaveBatch::CheckUnchanged(const std::string& rel, const std::string* bytes) const {
+  if (expect_ == nullptr) return TStatus::Ok();
+  const auto it = expect_->find(StampKey(Abs(rel)));
+  std::optional<TFileStamp> now;
+  if (bytes != nullptr) {
+    now = TFileStamp{static_cast<int64_t>(bytes->size()), 0, HashBytes(*bytes)};
+  } else if (TStatus st = StampFile(Abs(rel), now); !st) {
+    return st;
+  }
+  const bool same = it == expect_->end()
+                        ? !now.has_value()
+                        : now && now->Size == it->second.Size && now->Hash == it->second.Hash;
+  if (same) return TStatus::Ok();
+  return TStatus::Error(std::string(kMsgChangedElsewhere) + "\n（" + rel + "）");
 }
 
 // A target must be a plain file (or absent) that may be written; one that already holds the
 // text is kept as it is.
 TStatus TSaveBatch::CheckTarget(TPut& p) {
   const std::string path = Abs(p.Rel);
+  p.Disk = {static_cast<int64_t>(p.Bytes.size()), 0, HashBytes(p.Bytes)};
   struct stat sb {};
   if (::lstat(path.c_str(), &sb) != 0) {
-    if (errno == ENOENT) return TStatus::Ok();
+    if (errno == ENOENT) return CheckUnchanged(p.Rel, nullptr);
     return TStatus::Error(p.Rel + ": 調べられません (" + Errno() + ")");
   }
   if (S_ISDIR(sb.st_mode)) return TStatus::Error(p.Rel + ": 同じ名前のフォルダがあります");
   if (S_ISREG(sb.st_mode) && static_cast<uintmax_t>(sb.st_size) <= kMaxCompare) {
     const std::string old = ReadWhole(path);
+    if (TStatus st = CheckUnchanged(p.Rel, &old); !st) return st;
     std::string oldText;
-    p.Keep = old == p.Bytes || (Cp932ToUtf8(old, oldText) && oldText == p.Text);
-    if (p.Keep) return TStatus::Ok();
+    p.Keep = old == p.Bytes || (!p.Text.empty() && Cp932ToUtf8(old, oldText) && oldText == p.Text);
+    if (p.Keep) {
+      p.Disk = {static_cast<int64_t>(old.size()), 0, HashBytes(old)};
+      return TStatus::Ok();
+    }
+  } else if (TStatus st = CheckUnchanged(p.Rel, nullptr); !st) {
+    return st;
   }
   if (S_ISREG(sb.st_mode)) {
     if ((sb.st_mode & 0222) == 0) return TStatus::Error(p.Rel + ": 読み取り専用のファイルです");
@@ -215,13 +312,13 @@ TStatus TSaveBatch::CheckTarget(TPut& p) {
   return TStatus::Ok();
 }
 
-// The temporary files are numbered in put order and written on both cores; with a step hook
-// installed they are written one by one, so that every step of a save has its place in order.
-// After a failure no file after it is begun, and the first failure in put order is reported.
+// The temporary files are written on both cores; with a step hook installed they are written
+// one by one, so that every step of a save has its place in order. After a failure no file
+// after it is begun, and the first failure in put order is reported.
 TStatus TSaveBatch::WriteTemps() {
   std::vector<size_t> todo;
   for (size_t i = 0; i < puts_.size(); ++i) {
-    if (!puts_[i].Keep) todo.push_back(i);
+    if (!puts_[i].Keep && !puts_[i].Staged) todo.push_back(i);
   }
   std::vector<TStatus> written(todo.size());
   // The lowest failed item; files above it are not begun.
@@ -230,7 +327,7 @@ TStatus TSaveBatch::WriteTemps() {
       todo.size(),
       [&](size_t k) {
         if (k > firstFailed) return;
-        written[k] = WriteTemp(puts_[todo[k]], static_cast<int>(k) + 1);
+        written[k] = WriteTemp(puts_[todo[k]]);
         for (size_t f = firstFailed; !written[k] && k < f;) {
           if (firstFailed.compare_exchange_weak(f, k)) break;
         }
@@ -242,7 +339,9 @@ TStatus TSaveBatch::WriteTemps() {
   return TStatus::Ok();
 }
 
-TStatus TSaveBatch::WriteTemp(TPut& p, int n) {
+// Temporary names carry the process and a random part and are made with O_EXCL, so that two
+// programs saving into one folder can never write into the same temporary file.
+TStatus TSaveBatch::WriteTemp(TPut& p) {
   const std::string dir = Dir(Abs(p.Rel));
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) {
@@ -250,8 +349,12 @@ TStatus TSaveBatch::WriteTemp(TPut& p, int n) {
     if (ec) return TStatus::Error(Dir(p.Rel) + ": フォルダを作れません (" + ec.message() + ")");
   }
   Step();
-  p.Tmp = dir + "/.rv" + std::to_string(n) + ".tmp";
-  const int fd = ::open(p.Tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    p.Tmp = dir + "/" + UniqueTempName();
+    fd = ::open(p.Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) {
     const std::string why = Errno();
     p.Tmp.clear();
@@ -264,8 +367,6 @@ TStatus TSaveBatch::WriteTemp(TPut& p, int n) {
   return TStatus::Ok();
 }
 
-// Files to be removed are moved aside before the commit, so that one that cannot be removed
-// (a folder, a mount point, a read-only folder) stops the save while nothing has changed yet.
 TStatus TSaveBatch::ParkStale() {
   for (TDel& d : dels_) {
     const std::string path = Abs(d.Rel);
@@ -326,7 +427,7 @@ void TSaveBatch::Undo() {
     std::rename((path + kParked).c_str(), path.c_str());
     d.Parked = false;
   }
-  ::unlink(Abs(kJournalTmp).c_str());
+  if (begun_) ::unlink(Abs(kJournalTmp).c_str());
 }
 
 // After the commit. A step that fails leaves the journal, so the next load completes the save.
@@ -404,6 +505,15 @@ std::vector<std::string> SaveDirs(const std::string& root) {
   return dirs;
 }
 
+// A temporary file of WriteFileAtomic (".rv" + six characters + ".tmp"), whose writers of single
+// files (a station design, a line) do not take the board lock, made in the last minute: it may
+// be on its way into place right now. Older ones are left over from a program that ended.
+bool InFlightSingleWrite(const std::string& path, const std::string& name) {
+  struct stat sb {};
+  if (name.size() != 13 || ::lstat(path.c_str(), &sb) != 0) return false;
+  return std::time(nullptr) - sb.st_mtim.tv_sec < 60;
+}
+
 // Removes temporary files; set-aside files are deleted (forward) or put back. True when anything
 // was found.
 bool ClearTraces(const std::string& root, bool forward) {
@@ -412,6 +522,7 @@ bool ClearTraces(const std::string& root, bool forward) {
     for (const std::string& name : ListDirNames(dir)) {
       const std::string path = PathJoin(dir, name);
       if (IsTempName(name)) {
+        if (InFlightSingleWrite(path, name)) continue;
         touched = true;
         ::unlink(path.c_str());
       } else if (EndsWith(name, kParked)) {
@@ -443,6 +554,19 @@ TStatus RollForward(const std::string& root, const TJournal& j) {
 }
 
 }  // namespace
+
+bool HasSaveTraces(const std::string& rootIn) {
+  const std::string root = PathJoin(rootIn, "");
+  struct stat sb {};
+  if (::lstat((root + kJournal).c_str(), &sb) == 0) return true;
+  if (::lstat((root + kJournalTmp).c_str(), &sb) == 0) return true;
+  for (const std::string& dir : SaveDirs(root)) {
+    for (const std::string& name : ListDirNames(dir)) {
+      if (IsTempName(name) || EndsWith(name, kParked)) return true;
+    }
+  }
+  return false;
+}
 
 TStatus RecoverSave(const std::string& rootIn) {
   const std::string root = PathJoin(rootIn, "");

@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "foundation/UrwBrdLock.h"
 #include "foundation/UrwStatus.h"
 #include "foundation/UrwTextRec.h"
 
 namespace ramvel {
 
 // A save of many files in one folder (the root, a board folder) that lands whole or not at all:
-//   1. every record is encoded and every target checked (not a folder, not read-only);
+//   0. the root's lock is taken exclusively (TBrdLock) and a save cut off earlier recovered;
+//   1. every record is encoded and every target checked (not a folder, not read-only, and, with
+//      ExpectUnchanged, as it was when the board was read);
 //   2. each changed file is written under a short temporary name beside its target, and each file
 //      to be removed is set aside under its name + ".rvdel"; then the journal is written;
 //   3. one flush of the file system; the journal is renamed into place: the save is committed;
@@ -27,13 +30,31 @@ class TSaveBatch {
  public:
   // root must exist when Commit runs; every path given later lies inside it.
   explicit TSaveBatch(std::string root);
+  // A batch that was not committed takes its temporary files away and gives back the lock.
+  ~TSaveBatch();
+  TSaveBatch(const TSaveBatch&) = delete;
+  TSaveBatch& operator=(const TSaveBatch&) = delete;
 
+  // Takes the root's lock and recovers a save cut off earlier; Commit and Stage do it when it
+  // was not done. Callers that list the root to decide what to put take it first, so that the
+  // listing and the save see the same files.
+  TStatus Begin();
   // path (inside root, as spelt on disk) is to hold rec: CP932, CR LF after every line.
   void Put(const std::string& path, const TextRec& rec);
+  // path is to hold bytes exactly. The temporary file is written at once (after Begin), so that
+  // a batch of many large files holds only one of them in memory; a failure names the file.
+  TStatus Stage(const std::string& path, std::string_view bytes);
   // path (inside root) is to be gone after the save.
   void Remove(const std::string& path);
+  // Every path the save writes or removes must be as stamps (keyed by StampKey of the full
+  // path) recorded it, or absent when stamps hold no entry for it; otherwise the save is refused
+  // with kMsgChangedElsewhere before anything changes. stamps must outlive Commit.
+  void ExpectUnchanged(const TFileStamps& stamps) { expect_ = &stamps; }
   // Runs the save. Messages name the file by its path inside root.
   TStatus Commit();
+  // After a successful Commit: stamps updated to what the save left on disk (the files it put
+  // and kept stamped anew, the files it removed taken out).
+  void UpdateStamps(TFileStamps& stamps) const;
 
   int Written() const { return written_; }  // after Commit: files replaced or created
   int Kept() const { return kept_; }        // after Commit: files left as they were
@@ -41,11 +62,13 @@ class TSaveBatch {
  private:
   struct TPut {
     std::string Rel;
-    std::string Text;   // UTF-8, lines ended by CR LF
-    std::string Bytes;  // CP932
+    std::string Text;   // UTF-8, lines ended by CR LF; empty for staged bytes
+    std::string Bytes;  // CP932; emptied once a staged file is written
     std::string Tmp;    // temporary path; empty while none is written
     mode_t Mode = 0644;
-    bool Keep = false;  // the file already holds this text
+    bool Keep = false;    // the file already holds this text
+    bool Staged = false;  // checked and written by Stage
+    TFileStamp Disk;      // what the file holds after the save (Size and Hash)
   };
   struct TDel {
     std::string Rel;
@@ -53,10 +76,12 @@ class TSaveBatch {
   };
 
   std::string Abs(const std::string& rel) const;
+  std::string RelOf(const std::string& path) const;
   TStatus Check();
   TStatus CheckTarget(TPut& p);
+  TStatus CheckUnchanged(const std::string& rel, const std::string* bytes) const;
   TStatus WriteTemps();
-  TStatus WriteTemp(TPut& p, int n);
+  TStatus WriteTemp(TPut& p);
   TStatus ParkStale();
   TStatus WriteJournal();
   TStatus Flush();
@@ -66,14 +91,28 @@ class TSaveBatch {
   std::string root_;
   std::vector<TPut> puts_;
   std::vector<TDel> dels_;
+  const TFileStamps* expect_ = nullptr;
+  TBrdLock lock_;
+  bool begun_ = false;
+  bool committed_ = false;
   int written_ = 0;
   int kept_ = 0;
 };
 
+// The refusal of a save whose files another program changed since they were read; the file
+// follows on the next line.
+inline constexpr const char* kMsgChangedElsewhere =
+    "ボードが他で変更されています。読み直すか、別の名前で保存してください";
+bool IsChangedElsewhere(const TStatus& st);
+
+// Whether root holds traces of a save that was cut off (a journal, temporary or set-aside files).
+bool HasSaveTraces(const std::string& root);
+
 // Finishes a committed save that was cut off in root (renames its remaining temporary files,
 // deletes the files it set aside) or undoes an uncommitted one (removes its temporary files,
-// puts back what it set aside). Runs before a board is read and before a save; a root without
-// traces of a save is left untouched.
+// puts back what it set aside). Runs only under the root's exclusive lock (LockForWrite,
+// LockForRead), where no save of another program is under way; a root without traces of a save
+// is left untouched.
 TStatus RecoverSave(const std::string& root);
 
 // Called before each step of a save that changes the disk (writing a file, the flush, a rename,

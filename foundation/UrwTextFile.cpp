@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "foundation/UrwTextRec.h"
 
@@ -48,6 +49,20 @@ std::string NameFor(const std::string& path, std::string_view display) {
 
 namespace {
 
+// The stamps of the innermost TStampReads, written from any thread under gStampMutex.
+std::mutex gStampMutex;
+TFileStamps* gStamps = nullptr;
+
+int64_t MTimeNs(const struct stat& sb) {
+  return static_cast<int64_t>(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+}
+
+void NoteRead(const std::string& path, const struct stat& sb, std::string_view bytes) {
+  const std::lock_guard<std::mutex> guard(gStampMutex);
+  if (gStamps == nullptr) return;
+  (*gStamps)[StampKey(path)] = {static_cast<int64_t>(bytes.size()), MTimeNs(sb), HashBytes(bytes)};
+}
+
 // Reads the whole regular file at path into bytes. Anything else (a folder, a FIFO, a device) is
 // refused before a byte is read, so that a damaged board can neither hang the program nor feed
 // it without end; so is a file above kMaxRecFileBytes.
@@ -82,6 +97,7 @@ TStatus ReadRegularFile(const std::string& path, const std::string& name, std::s
       done += static_cast<size_t>(n);
     }
     bytes.resize(done);
+    if (st) NoteRead(path, sb, bytes);
   }
   ::close(fd);
   return st;
@@ -120,9 +136,21 @@ TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display)
   const std::string name = NameFor(path, display);
   std::string bytes;
   if (TStatus st = ReadRegularFile(path, name, bytes); !st) return st;
+  return ParseRec(bytes, name, rec);
+}
+
+TStatus ParseRec(std::string_view bytes, const std::string& name, TextRec& rec) {
   if (const std::string_view line = LongLine(bytes, kMaxRecLineBytes); !line.empty()) {
     return TStatus::Error(name + ": " + KeyOfLine(line) + "行が長すぎます（" +
                           IntText(kMaxRecLineBytes / 1024) + " KB まで）");
+  }
+  if (const size_t lines = std::count(bytes.begin(), bytes.end(), '\n'); lines > kMaxRecLines) {
+    return TStatus::Error(name + ": 行が多すぎます（" + IntText(kMaxRecLines) + " 行まで）");
+  }
+  // A NUL would end the text wherever it is shown, cutting a name short without a word.
+  if (const size_t nul = bytes.find('\0'); nul != std::string::npos) {
+    const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(nul), '\n');
+    return TStatus::Error(name + ": " + IntText(line + 1) + " 行目に NUL 文字があります");
   }
   std::string text;
   if (!Cp932ToUtf8(bytes, text)) {
@@ -212,6 +240,68 @@ TStatus WriteFileAtomic(const std::string& path, std::string_view bytes, std::st
   return TStatus::Ok();
 }
 
+std::string EscapeControls(std::string_view s, bool keepBreaks) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (keepBreaks && (b == '\n' || b == '\r' || b == '\t')) {
+      out += s[i];
+    } else if (b < 0x20 || b == 0x7F) {
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else if (b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(s[i + 1]) <= 0x9F) {
+      const auto c = static_cast<unsigned char>(s[++i]);
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// ---- Stamps ------------------------------------------------------------------------------------
+
+uint64_t HashBytes(std::string_view bytes) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (const char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::string StampKey(const std::string& path) { return fs::path(path).lexically_normal().string(); }
+
+TStatus StampFile(const std::string& path, std::optional<TFileStamp>& out) {
+  out.reset();
+  struct stat sb {};
+  if (::lstat(path.c_str(), &sb) != 0) {
+    if (errno == ENOENT) return TStatus::Ok();
+    return TStatus::Error(path + ": ファイルを調べられません（" + std::strerror(errno) + "）");
+  }
+  std::string bytes;
+  TStatus st = ReadRegularFile(path, path, bytes);
+  if (st) out = TFileStamp{static_cast<int64_t>(bytes.size()), MTimeNs(sb), HashBytes(bytes)};
+  return st;
+}
+
+TStampReads::TStampReads(TFileStamps& stamps) {
+  const std::lock_guard<std::mutex> guard(gStampMutex);
+  prev_ = gStamps;
+  gStamps = &stamps;
+}
+
+TStampReads::~TStampReads() {
+  const std::lock_guard<std::mutex> guard(gStampMutex);
+  gStamps = prev_;
+}
+
 std::string PathJoin(std::string_view a, std::string_view b) {
   std::string out(a);
   if (!out.empty() && out.back() != '/') out += '/';
@@ -290,6 +380,52 @@ std::vector<std::string> ListDirNames(const std::string& dir) {
     if (name != "." && name != "..") names.emplace_back(name);
   }
   return names;
+}
+
+TStatus ListDirChecked(const std::string& dir, std::vector<std::string>& names) {
+  names.clear();
+  const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), &::closedir);
+  if (!d) {
+    if (errno == ENOENT) return TStatus::Ok();
+    return TStatus::Error(dir + ": フォルダの中を読めません（" + std::strerror(errno) + "）");
+  }
+  errno = 0;
+  while (const dirent* e = ::readdir(d.get())) {
+    const std::string_view name = e->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  if (errno != 0) {
+    return TStatus::Error(dir + ": フォルダの中を読めません（" + std::strerror(errno) + "）");
+  }
+  return TStatus::Ok();
+}
+
+std::string CaseTwinText(const std::string& a, const std::string& b) {
+  return a + " と " + b + " は大文字と小文字だけが違う名前のファイルです。" +
+         "どちらを読み書きするか決められないので、一方の名前を変えてください";
+}
+
+TStatus ListRecFileNames(const std::string& folder, std::string_view ext,
+                         const std::string& display, std::vector<std::string>& names) {
+  std::vector<std::string> all;
+  TStatus st = ListDirChecked(folder, all);
+  if (!st) return st;
+  names.clear();
+  std::vector<std::pair<std::string, std::string>> folded;  // folded name, name
+  for (std::string& name : all) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || !ExtMatches(name, ext)) continue;
+    folded.emplace_back(UpperName(ReadBackName(name)), name);
+    names.push_back(std::move(name));
+  }
+  std::sort(folded.begin(), folded.end());
+  for (size_t i = 1; i < folded.size(); ++i) {
+    if (folded[i].first != folded[i - 1].first) continue;
+    const std::string prefix = display.empty() ? std::string() : display + "/";
+    return TStatus::Error(CaseTwinText(prefix + folded[i - 1].second, prefix + folded[i].second));
+  }
+  std::sort(names.begin(), names.end());
+  return TStatus::Ok();
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view ext) {

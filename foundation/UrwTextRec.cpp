@@ -105,6 +105,14 @@ TStatus CheckObjName(std::string_view name, std::string_view what) {
   return TStatus::Ok();
 }
 
+TStatus CheckNewObjName(std::string_view name, std::string_view what) {
+  TStatus st = CheckObjName(name, what);
+  if (st && name[0] == '.') {
+    st = TStatus::Error(std::string(what) + "を「.」で始めることはできません: " + std::string(name));
+  }
+  return st;
+}
+
 // ---- Values ------------------------------------------------------------------------------------
 
 std::string GetVal(const TextRec& rec, std::string_view key) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstddef>
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,11 +35,15 @@ bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
 // Limits of a record file, checked before anything is allocated for its content.
 inline constexpr int64_t kMaxRecFileBytes = 16 * 1024 * 1024;
 inline constexpr size_t kMaxRecLineBytes = 1024 * 1024;
+// Far above the largest record (a Board.txt of the most stations, a timetable of the most steps).
+inline constexpr size_t kMaxRecLines = 1000000;
 
 // Reads a whole regular file of at most kMaxRecFileBytes whose lines are at most
 // kMaxRecLineBytes long; lines end at CR, LF or CR LF. The message names the file as display (the
 // path when display is empty) and the reason. On failure rec is unchanged.
 TStatus LoadRec(const std::string& path, TextRec& rec, std::string_view display = {});
+// The checks and decoding of LoadRec on bytes already read; messages name the file as name.
+TStatus ParseRec(std::string_view bytes, const std::string& name, TextRec& rec);
 // The raw bytes of a whole regular file of at most kMaxRecFileBytes, undecoded.
 TStatus ReadFileBytes(const std::string& path, std::string& bytes, std::string_view display = {});
 // The lines of a text; a line ends at CR, LF or CR LF.
@@ -53,6 +59,34 @@ TStatus LoadNumberedRec(const std::string& folder, const std::string& stem,
 // The same for raw bytes.
 TStatus WriteFileAtomic(const std::string& path, std::string_view bytes,
                         std::string_view display = {});
+
+// What a file held when it was read, to tell later whether another program changed it.
+struct TFileStamp {
+  int64_t Size = 0;
+  int64_t MTimeNs = 0;  // modification time in nanoseconds: a quick sign of a change
+  uint64_t Hash = 0;    // HashBytes of the content: what decides
+  bool operator==(const TFileStamp&) const = default;
+};
+// Stamps by StampKey of the path.
+using TFileStamps = std::map<std::string, TFileStamp>;
+uint64_t HashBytes(std::string_view bytes);
+// The key of a path in TFileStamps: the path made lexically normal.
+std::string StampKey(const std::string& path);
+// The file at path now: out is empty when nothing is there; an error when it cannot be read.
+TStatus StampFile(const std::string& path, std::optional<TFileStamp>& out);
+// While one lives, every file read whole through LoadRec or ReadFileBytes, on any thread, is
+// stamped into stamps as it was read. Scopes nest; the innermost receives the stamps. Reading a
+// board inside one records exactly the files the board was made of, whatever folders it reads.
+class TStampReads {
+ public:
+  explicit TStampReads(TFileStamps& stamps);
+  ~TStampReads();
+  TStampReads(const TStampReads&) = delete;
+  TStampReads& operator=(const TStampReads&) = delete;
+
+ private:
+  TFileStamps* prev_;
+};
 
 // a + "/" + b, without doubling a separator that a already ends with.
 std::string PathJoin(std::string_view a, std::string_view b);
@@ -71,6 +105,17 @@ std::string ResolveIn(const std::string& dir, std::string_view rel);
 // system gives them; none when dir cannot be listed. An allocation failure throws (it never ends
 // the program), so that a board read can fail cleanly anywhere.
 std::vector<std::string> ListDirNames(const std::string& dir);
+// The same, but a folder that exists and cannot be listed is an error naming it (a board read
+// from it would silently lack its files); a missing one gives no names.
+TStatus ListDirChecked(const std::string& dir, std::vector<std::string>& names);
+// The names of folder's "*.ext" entries like ListFileNames, refused when the folder cannot be
+// listed or when two names differ only in letter case (compared as they read back from
+// Shift-JIS): the program could read one and write the other. display names the folder in
+// messages ("station").
+TStatus ListRecFileNames(const std::string& folder, std::string_view ext,
+                         const std::string& display, std::vector<std::string>& names);
+// The message for two entries whose names differ only in letter case.
+std::string CaseTwinText(const std::string& a, const std::string& b);
 // The object stems of a folder in upper case, sorted. With an extension: entries of any kind
 // named "*.ext"; without one: folders and files without an extension, hidden entries excluded.
 // A missing folder gives an empty list.
@@ -99,6 +144,15 @@ struct TLessNoCase {
 // the first "=" after a station's name) or a control character, or without a Shift-JIS form.
 // what names the object in the message ("駅名", "路線名").
 TStatus CheckObjName(std::string_view name, std::string_view what);
+// The rule for a name given to a new object (a station made or renamed, a line made): also
+// refused when it begins with ".", which hides the file and which a backup cannot restore.
+// Objects already named so are still read and written.
+TStatus CheckNewObjName(std::string_view name, std::string_view what);
+
+// s with every control character (C0, DEL and the C1 range, as UTF-8) written as "\xNN" or
+// "\u00NN", so that a name read from a file cannot move the cursor, clear a terminal or break
+// a message into lines. With keepBreaks, line feeds, carriage returns and tabs stay.
+std::string EscapeControls(std::string_view s, bool keepBreaks = false);
 
 // ---- Values ------------------------------------------------------------------------------------
 

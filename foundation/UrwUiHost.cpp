@@ -87,6 +87,15 @@ void ShowPlainMsg(const std::string& text) {
   gHost->ShowPlainMsg(text);
 }
 
+std::optional<size_t> AskChoice(const std::string& caption, const std::string& text,
+                                const std::vector<std::string>& choices) {
+  if (const auto* sink = TQuietBoxes::Current()) {
+    (*sink)(caption + ": " + text);
+    return std::nullopt;
+  }
+  return gHost->AskChoice(caption, text, choices);
+}
+
 void ShowLookupError(const std::string& tag, const std::string& key) {
   ShowPlainMsg("Error(" + tag + ":" + key + ")");
 }
@@ -109,6 +118,14 @@ void TScriptedHost::ShowMsgBox(const std::string& caption, const std::string& te
 bool TScriptedHost::AskYesNo(const std::string& caption, const std::string& text) {
   Events.push_back({"ask", caption, text});
   return Next(YesNoAnswers, Unanswered, false);
+}
+
+std::optional<size_t> TScriptedHost::AskChoice(const std::string& caption, const std::string& text,
+                                               const std::vector<std::string>& choices) {
+  std::string shown = text;
+  for (const std::string& c : choices) shown += "|" + c;
+  Events.push_back({"choice", caption, shown});
+  return Next(ChoiceAnswers, Unanswered, std::optional<size_t>());
 }
 
 void TScriptedHost::ShowPlainMsg(const std::string& text) { Events.push_back({"plain", "", text}); }

@@ -39,6 +39,13 @@ class TUiHost {
                                                     const std::string& /*filter*/) {
     return std::nullopt;
   }
+  // A question box with one button per choice (the first the default) and a cancel button;
+  // the index of the chosen button, nullopt when cancelled. A host without one cancels.
+  virtual std::optional<size_t> AskChoice(const std::string& /*caption*/,
+                                          const std::string& /*text*/,
+                                          const std::vector<std::string>& /*choices*/) {
+    return std::nullopt;
+  }
   // A colour choice (0xRRGGBB); nullopt when cancelled. A host without one cancels.
   virtual std::optional<uint32_t> ChooseColor(uint32_t /*initial*/) { return std::nullopt; }
   // The selection dialog: one of items (never empty) under the caption prompt. With picFolder
@@ -64,6 +71,8 @@ inline constexpr const char* kCapNotice = "お知らせ";
 void ShowMsgBox(const std::string& caption, const std::string& text);
 bool AskYesNo(const std::string& caption, const std::string& text);
 void ShowPlainMsg(const std::string& text);
+std::optional<size_t> AskChoice(const std::string& caption, const std::string& text,
+                                const std::vector<std::string>& choices);
 // The box of a failed lookup: "Error(" + tag + ":" + key + ")".
 void ShowLookupError(const std::string& tag, const std::string& key);
 // The selection dialog through the host: the chosen item, or nullopt when cancelled. An empty
@@ -77,7 +86,8 @@ std::optional<std::string> ChooseItem(const std::vector<std::string>& items,
 class TScriptedHost : public TUiHost {
  public:
   struct TEvent {
-    std::string Kind;  // "msg", "ask", "plain", "input", "open", "save", "color", "select"
+    std::string Kind;  // "msg", "ask", "plain", "input", "open", "save", "color", "select",
+                       // "choice"
     std::string Caption;
     std::string Text;
   };
@@ -87,6 +97,9 @@ class TScriptedHost : public TUiHost {
   std::deque<std::optional<std::string>> InputAnswers;
   std::deque<std::optional<std::string>> FileAnswers;  // open and save dialogs alike
   std::deque<std::optional<uint32_t>> ColorAnswers;
+  // Answers of AskChoice by index; the event's Text is the question, then the choices after
+  // "|" each.
+  std::deque<std::optional<size_t>> ChoiceAnswers;
   // Answers of the selection dialog by the chosen item's text; a text not among the items
   // cancels. The event's Caption is the prompt, its Text the items joined by "|".
   std::deque<std::optional<std::string>> SelectAnswers;
@@ -103,6 +116,8 @@ class TScriptedHost : public TUiHost {
   std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& path,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::optional<size_t> AskChoice(const std::string& caption, const std::string& text,
+                                  const std::vector<std::string>& choices) override;
   std::optional<size_t> SelectItem(const std::vector<std::string>& items,
                                    const std::string& prompt,
                                    const std::string& picFolder) override;

@@ -304,7 +304,9 @@ int32_t TOudBoardReport::Refused() const {
 
 TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
                      const TOudImportOptions& options, TOudBoardReport& report) {
-  const fs::path target(folder);
+  // "DIR/" names DIR itself, not a folder inside it.
+  fs::path target = fs::path(folder).lexically_normal();
+  if (target.filename().empty() && target.has_parent_path()) target = target.parent_path();
   std::error_code ec;
   if (fs::exists(target, ec)) {
     if (!fs::is_directory(target, ec)) return TStatus::Error(folder + ": フォルダではありません");
@@ -315,14 +317,23 @@ TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::st
   if (TStatus st = CheckOudShiftJis(doc); !st) return st;
   if (TStatus st = PlanOudBoard(doc, options, report.Plan); !st) return st;
   const fs::path work = WorkFolder(target);
+  fs::path made;  // the outermost folder above the work folder that this call makes
+  for (fs::path p = work.parent_path(); !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+    made = p;
+    if (p == p.parent_path()) break;
+  }
   fs::create_directories(work / "station", ec);
-  if (ec) return TStatus::Error(work.string() + ": フォルダを作れません: " + ec.message());
-  TStatus st = Build(panels, doc, work.string(), options, report);
+  TStatus st;
+  if (ec) st = TStatus::Error(work.string() + ": フォルダを作れません: " + ec.message());
+  if (st) st = Build(panels, doc, work.string(), options, report);
   if (st) {
     fs::rename(work, target, ec);  // replaces an empty folder in one step
     if (ec) st = TStatus::Error(folder + ": 名前を変えられません: " + ec.message());
   }
-  if (!st) fs::remove_all(work, ec);  // only what this call made
+  if (!st) {
+    fs::remove_all(work, ec);  // only what this call made
+    if (!made.empty()) fs::remove_all(made, ec);
+  }
   return st;
 }
 

@@ -352,6 +352,19 @@ void TFrmMain::MakeStatusBar() {
   SBarPanel[1]->setMinimumWidth(kSBarPanel1W);
   statusBar()->addWidget(SBarPanel[0]);
   statusBar()->addWidget(SBarPanel[1], 1);
+  SBarDisk = new QLabel(QStringLiteral("ボードが他のプログラムで変更されています"), this);
+  SBarDisk->setStyleSheet(QStringLiteral("color: #C00000; padding: 0 6px;"));
+  SBarDisk->setToolTip(QStringLiteral(
+      "このボードのファイルが、読み込んだ後に他のプログラムで書き換えられました。"
+      "保存するときに、読み直すか、別の名前で保存するかを選べます"));
+  SBarDisk->setVisible(false);
+  statusBar()->addPermanentWidget(SBarDisk);
+  BrdWatch = new QFileSystemWatcher(this);
+  WatchDelay.setSingleShot(true);
+  WatchDelay.setInterval(300);
+  connect(BrdWatch, &QFileSystemWatcher::directoryChanged, this, [this] { WatchDelay.start(); });
+  connect(BrdWatch, &QFileSystemWatcher::fileChanged, this, [this] { WatchDelay.start(); });
+  connect(&WatchDelay, &QTimer::timeout, this, [this] { BrdDiskChanged(); });
 }
 
 void TFrmMain::FillChoices() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QFileSystemWatcher>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -112,6 +113,11 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   QPushButton* BtnStaRoteL;
   QPushButton* BtnStaRoteR;
   QLabel* SBarPanel[2];
+  // The notice that another program changed the open board's files; hidden while they are as
+  // the board was read or last saved.
+  QLabel* SBarDisk;
+  QFileSystemWatcher* BrdWatch;  // the open board's folders
+  QTimer WatchDelay;             // one look after a burst of changes
   QTimer Timer;
   int TimerTag = 0;  // set while a tick is handled
 
@@ -137,8 +143,22 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   // read and saved where it is but not put on the recent list, whose names are BaseDir's.
   // Anything that is not a board is refused with a message naming path.
   bool OpenBrdFolder(const std::string& path);
-  // True when the board was saved; a failure is shown to the user.
+  // True when the board was saved; a failure is shown to the user. When another program changed
+  // the board's files since they were read, the user chooses: 読み直す (the board is read again,
+  // this edit given up), 別名で保存 (this edit saved as a new board) or 上書き (saved over them).
   bool SaveCurBrd(bool keepStations);
+  // Reads the open board again from its folder, unsaved changes given up.
+  bool ReloadBrd();
+  // Asks for a new board name and saves the open board as that board in BaseDir, with the
+  // terrain, the station designs and the lines of the board it was; that board is open after.
+  bool SaveAsNewBrd(bool keepStations);
+  // Watches the open board's folders (none while no board is open) and shows SBarDisk while
+  // its files differ from what was read or saved.
+  void WatchBrd();
+  void WatchBrdFiles();
+  void BrdDiskChanged();
+  // Above this many files only the folders are watched (the system's watches are limited).
+  static constexpr size_t kMaxWatchedFiles = 4000;
   void AddRecentBrd(const std::string& name);
   bool ConfirmDiscard();
   bool ConfirmSaveFirst();
@@ -279,6 +299,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void SetupView();
   bool StartNewBrd(const std::string& name, const std::string& path);
   bool LoadChosenBrd(const std::string& name);
+  bool AskSaveConflict(bool keepStations, const TStatus& st);
   void LeaveNoBoard();
   void FinishOpen(const std::string& name, bool isNew);
 

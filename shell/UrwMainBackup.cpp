@@ -1,5 +1,7 @@
 // The main window's backups (バックアップ作成, バックアップ読込) and the diagnostics key F1.
 
+#include <filesystem>
+
 #include "diagnostics/UrwForDebug.h"
 #include "engine/UrwBackup.h"
 #include "shell/UrwMain.h"
@@ -20,23 +22,30 @@ void TFrmMain::MnuSaveBAKClick() {
   ShowMsgBox(kCapNotice, "以下のファイル名でバックアップしました\n\n" + path);
 }
 
-// A refused backup changes nothing and says why. A restored board that is open is read again
-// (after asking about unsaved changes); any other open board stays as it is.
+// A refused backup changes nothing and says why. A backup of the open board restores into its
+// folder (wherever it was opened from), after asking about unsaved changes, and the board is
+// read again; a backup of another board restores into the program folder's board of that name.
 void TFrmMain::MnuLoadBAKClick() {
   const auto file = UiHost().OpenFileDialog(
-      "バックアップの読み込み", PathJoin(ResolveIn(BaseDir, kBakFolder), ""), "バックアップ|*.dat");
+      "バックアップの読み込み", PathJoin(ResolveIn(BrdBase, kBakFolder), ""), "バックアップ|*.dat");
   if (!file) return;
-  std::string brdName;
-  const TStatus st = RestoreBackup(BaseDir, *file, brdName);
+  std::string name;
+  if (const TStatus st = BakBrdName(std::filesystem::path(*file).filename().string(), name); !st) {
+    ShowMsgBox(kCapError, st.Msg());
+    return;
+  }
+  const bool isOpen = !Edit.Brd.BrdName.empty() && SameNoCase(name, Edit.Brd.BrdName);
+  if (isOpen && !ConfirmDiscard()) return;
+  TRestored done;
+  const TStatus st = RestoreBackup(isOpen ? BrdBase : BaseDir, *file, done);
   if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
-  if (!Edit.Brd.BrdName.empty() && BrdBase == BaseDir && SameNoCase(brdName, Edit.Brd.BrdName)) {
-    AddRecentBrd(Edit.Brd.BrdName);  // the open board is the first recent board
-    OpenBrd(TOpenKind::kRecent, 0);
-  }
-  ShowMsgBox(kCapNotice, "バックアップを読み込みました");
+  if (isOpen) ReloadBrd();
+  ShowMsgBox(kCapNotice, done.AutoBak.empty()
+                             ? std::string("バックアップを読み込みました")
+                             : "現在の状態を " + done.AutoBak + " に保存してから復元しました");
 }
 
 // ---- Diagnostics -------------------------------------------------------------------------------

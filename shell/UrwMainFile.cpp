@@ -5,7 +5,9 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "engine/UrwBackup.h"
 #include "engine/UrwProgDirs.h"
+#include "foundation/UrwSaveBatch.h"
 #include "shell/UrwMain.h"
 #include "timetable/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
@@ -123,6 +125,7 @@ void TFrmMain::LeaveNoBoard() {
   LblMode->setVisible(false);
   ImgLand->setVisible(false);
   LblLandSize->clear();
+  WatchBrd();
   Redraw(true);
 }
 
@@ -136,6 +139,7 @@ void TFrmMain::FinishOpen(const std::string& name, bool isNew) {
   setWindowTitle(QString::fromUtf8(kCapProgram) + QStringLiteral(" - ") + QStr(name));
   SetMode(isNew);
   if (isNew) SaveCurBrd(false);
+  WatchBrd();
   Redraw(true);
 }
 
@@ -157,9 +161,95 @@ void TFrmMain::MnuLandLoadClick() {
 
 bool TFrmMain::SaveCurBrd(bool keepStations) {
   const TStatus st = Edit.SaveBoard(keepStations);
-  if (!st) ShowMsgBox(kCapError, st.Msg());
-  if (BrdBase == BaseDir) AddRecentBrd(Edit.Brd.BrdName);
-  return st.ok();
+  bool saved = st.ok();
+  if (IsChangedElsewhere(st)) {
+    saved = AskSaveConflict(keepStations, st);
+  } else if (!st) {
+    ShowMsgBox(kCapError, st.Msg());
+  }
+  if (BrdBase == BaseDir && !Edit.Brd.BrdName.empty()) AddRecentBrd(Edit.Brd.BrdName);
+  BrdDiskChanged();
+  return saved;
+}
+
+bool TFrmMain::AskSaveConflict(bool keepStations, const TStatus& st) {
+  const std::string text =
+      st.Msg() +
+      "\n\n読み直す: 他で保存された内容を読み込みます（この編集は失われます）"
+      "\n別名で保存: この編集を新しい名前のボードとして保存します"
+      "\n上書き: 他で保存された変更を消して、この編集で上書きします";
+  const auto choice = AskChoice(kCapConfirm, text, {"読み直す", "別名で保存", "上書き"});
+  if (!choice) return false;
+  if (*choice == 0) {
+    ReloadBrd();
+    return false;  // nothing of this edit was saved
+  }
+  if (*choice == 1) return SaveAsNewBrd(keepStations);
+  const TStatus over = Edit.SaveBoard(keepStations, true);
+  if (!over) ShowMsgBox(kCapError, over.Msg());
+  return over.ok();
+}
+
+bool TFrmMain::ReloadBrd() {
+  if (Edit.Brd.BrdName.empty()) return false;
+  Edit.Brd.Modified = false;  // given up by the caller
+  return OpenBrdFolder(Edit.View.BrdPath);
+}
+
+bool TFrmMain::SaveAsNewBrd(bool keepStations) {
+  const auto answer = UiHost().InputBox("別名で保存", "ボード名を入力して下さい", "");
+  if (!answer || answer->empty()) return false;
+  std::string path;
+  TStatus st = MakeBrdFolder(BaseDir, *answer, path);
+  if (st) st = CopyBoardExtras(Edit.View.BrdPath, path);
+  const std::string oldPath = Edit.View.BrdPath, oldName = Edit.Brd.BrdName, oldBase = BrdBase;
+  if (st) {
+    Edit.View.BrdPath = PathJoin(path, "");
+    Edit.Brd.BrdName = *answer;
+    st = Edit.SaveBoard(keepStations);
+  }
+  if (!st) {
+    if (!path.empty()) RemoveBrdFolder(path);
+    Edit.View.BrdPath = oldPath;
+    Edit.Brd.BrdName = oldName;
+    ShowMsgBox(kCapError, st.Msg());
+    return false;
+  }
+  BrdBase = BaseDir;
+  AddRecentBrd(*answer);
+  setWindowTitle(QString::fromUtf8(kCapProgram) + QStringLiteral(" - ") + QStr(*answer));
+  WatchBrd();
+  return true;
+}
+
+// ---- Outside changes ---------------------------------------------------------------------------
+
+void TFrmMain::WatchBrd() {
+  if (!BrdWatch->directories().isEmpty()) BrdWatch->removePaths(BrdWatch->directories());
+  SBarDisk->setVisible(false);
+  WatchBrdFiles();
+  if (Edit.Brd.BrdName.empty() || Edit.View.BrdPath.empty()) return;
+  QStringList dirs = {QStr(Edit.View.BrdPath)};
+  std::vector<std::string> folders;
+  ListBakFolders(Edit.View.BrdPath, folders);  // the folders the board's record files are in
+  for (const std::string& f : folders) dirs << QStr(PathJoin(Edit.View.BrdPath, f));
+  BrdWatch->addPaths(dirs);
+}
+
+// The files the board was read from, watched anew: a file replaced by a rename is no longer
+// watched, and an edit in place shows in no folder.
+void TFrmMain::WatchBrdFiles() {
+  if (!BrdWatch->files().isEmpty()) BrdWatch->removePaths(BrdWatch->files());
+  if (Edit.Brd.BrdName.empty() || Edit.Brd.LoadedFiles.size() > kMaxWatchedFiles) return;
+  QStringList files;
+  for (const auto& [path, stamp] : Edit.Brd.LoadedFiles) files << QStr(path);
+  if (!files.isEmpty()) BrdWatch->addPaths(files);
+}
+
+// Called from the watcher's timer: never a box, only the status bar.
+void TFrmMain::BrdDiskChanged() {
+  SBarDisk->setVisible(!Edit.Brd.BrdName.empty() && Edit.Brd.ChangedOnDisk());
+  WatchBrdFiles();
 }
 
 void TFrmMain::AddRecentBrd(const std::string& name) {

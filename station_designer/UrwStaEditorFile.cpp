@@ -88,7 +88,7 @@ bool TStaEditor::CheckNewName() {
   std::error_code ec;
   if (sta_.Name.empty()) {
     refusal = kNoName;
-  } else if (TStatus st = CheckObjName(sta_.Name, "駅名"); !st) {
+  } else if (TStatus st = CheckNewObjName(sta_.Name, "駅名"); !st) {
     refusal = st.Msg();
   } else if (std::filesystem::exists(ResolveIn(StaDir(), sta_.Name + ".txt"), ec)) {
     refusal = kNameExists;

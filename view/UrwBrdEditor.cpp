@@ -103,8 +103,8 @@ TStatus TBrdEdit::LoadLand(const std::string& file) {
   return TStatus::Ok();
 }
 
-TStatus TBrdEdit::SaveBoard(bool keepStations) {
-  const TStatus st = Brd.SaveBrd(View.BrdPath, keepStations);
+TStatus TBrdEdit::SaveBoard(bool keepStations, bool overwrite) {
+  const TStatus st = Brd.SaveBrd(View.BrdPath, keepStations, overwrite);
   if (!st || keepStations) return st;
   return Layout.FinishRenames(View.BrdPath);
 }

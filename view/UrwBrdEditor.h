@@ -74,7 +74,8 @@ class TBrdEdit {
   TStatus LoadLandGuarded(const std::string& file);
   // Writes the board into its folder; after a full save the files of renamed stations bear
   // their new names.
-  TStatus SaveBoard(bool keepStations);
+  // overwrite: saved even over changes another program made meanwhile (SaveBrd).
+  TStatus SaveBoard(bool keepStations, bool overwrite = false);
   // Design mode, idle, nothing selected, both status panels cleared.
   void EndEdit();
 

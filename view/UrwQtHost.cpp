@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QStringList>
 
 #include "timetable/UrwSelStaForm.h"
@@ -88,6 +89,23 @@ void TQtUiHost::ShowMsgBox(const std::string& caption, const std::string& text) 
 
 bool TQtUiHost::AskYesNo(const std::string& caption, const std::string& text) {
   return MakeYesNoBox(parent_, caption, text)->exec() == QMessageBox::Yes;
+}
+
+std::optional<size_t> TQtUiHost::AskChoice(const std::string& caption, const std::string& text,
+                                           const std::vector<std::string>& choices) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::NoButton, parent_);
+  std::vector<QAbstractButton*> buttons;
+  for (const std::string& c : choices) {
+    buttons.push_back(box.addButton(Q(c), QMessageBox::AcceptRole));
+  }
+  QAbstractButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  if (!buttons.empty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+  box.setEscapeButton(cancel);
+  box.exec();
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return i;
+  }
+  return std::nullopt;
 }
 
 void TQtUiHost::ShowPlainMsg(const std::string& text) {

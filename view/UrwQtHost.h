@@ -34,6 +34,8 @@ class TQtUiHost : public TUiHost {
   std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& path,
                                             const std::string& filter) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::optional<size_t> AskChoice(const std::string& caption, const std::string& text,
+                                  const std::vector<std::string>& choices) override;
   // The program's one selection dialog (TFrmSelSta), made on first use.
   std::optional<size_t> SelectItem(const std::vector<std::string>& items, const std::string& prompt,
                                    const std::string& picFolder) override;

@@ -8,6 +8,7 @@
 
 #include "TestSupport.h"
 #include "engine/UrwBackup.h"
+#include "model/UrwRailObj.h"
 
 namespace ramvel {
 namespace {
@@ -17,11 +18,22 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
+const std::string kBoardTxt =
+    "SCR_XLEFT=0\r\nSCR_YTOP=0\r\nSCR_MPERP=108\r\nID_STA=0\r\nID_RAIL=1\r\nSTA_COUNT=0\r\n";
+
+std::string RailText() {
+  TRailObj r;
+  r.Id = 1002;
+  std::string text;
+  for (const std::string& line : r.MakeRec().Lines) text += line + "\r\n";
+  return text;
+}
+
 class CliBackup : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteBytes(Base() + "/B1/Board.txt", "SCR_XLEFT=0\r\nSTA_COUNT=0\r\n");
-    WriteBytes(Base() + "/B1/rail/1002.txt", "ID=1002\r\n");
+    WriteBytes(Base() + "/B1/Board.txt", kBoardTxt);
+    WriteBytes(Base() + "/B1/rail/1002.txt", RailText());
     WriteBytes(Base() + "/B2/Board.txt", "other\r\n");
   }
   std::string Base() const { return base_.Path(); }
@@ -42,14 +54,18 @@ TEST_F(CliBackup, BackupPrintsItsPathAndRestoreBringsTheBoardBack) {
   std::string brd;
   ASSERT_TRUE(BakBrdName(fs::path(path).filename().string(), brd).ok());
   EXPECT_EQ(brd, "B1");
-  EXPECT_EQ(ReadBytes(path), "*>" + Base() + "/B1/Board.txt\r\nSCR_XLEFT=0\r\nSTA_COUNT=0\r\n" +
-                                 "*>" + Base() + "/B1/rail/1002.txt\r\nID=1002\r\n");
+  EXPECT_EQ(ReadBytes(path), "*>" + Base() + "/B1/Board.txt\r\n" + kBoardTxt + "*>" + Base() +
+                                 "/B1/rail/1002.txt\r\n" + RailText());
 
   WriteBytes(Base() + "/B1/Board.txt", "damaged");
+  WriteBytes(Base() + "/B1/car/5.txt", "made later");
   const auto restored = Run({"restore", Base(), path});
   EXPECT_EQ(restored.Exit, 0) << restored.Err;
-  EXPECT_EQ(restored.Out, Base() + "/B1\n");
-  EXPECT_EQ(ReadBytes(Base() + "/B1/Board.txt"), "SCR_XLEFT=0\r\nSTA_COUNT=0\r\n");
+  // The board folder, then where the board as it was is kept.
+  const std::string head = Base() + "/B1\nthe board as it was is kept in " + Base() + "/bakup/B1";
+  EXPECT_EQ(restored.Out.rfind(head, 0), 0u) << restored.Out;
+  EXPECT_EQ(ReadBytes(Base() + "/B1/Board.txt"), kBoardTxt);
+  EXPECT_FALSE(fs::exists(Base() + "/B1/car/5.txt"));
 }
 
 TEST_F(CliBackup, RefusedRestoreSaysWhyInOneLineAndWritesNothing) {
@@ -74,6 +90,17 @@ TEST_F(CliBackup, WrongArgumentsAreRefused) {
   EXPECT_EQ(missing.Exit, 2);
   EXPECT_NE(missing.Err.find("B1261206_1649.dat"), std::string::npos) << missing.Err;
   EXPECT_FALSE(fs::exists(Base() + "/bakup"));
+}
+
+// A name read from a board file reaches the terminal with its control characters written out.
+TEST_F(CliBackup, MessagesNeverCarryControlCharacters) {
+  WriteBytes(Base() + "/B1/Board.txt",
+             "SCR_XLEFT=0\r\nSCR_YTOP=0\r\nSCR_MPERP=108\r\nID_STA=0\r\nID_RAIL=1\r\n"
+             "STA_COUNT=1\r\nSTA1=x\x1b[2Jy\r\n");
+  const auto run = Run({"check", Base() + "/B1"});
+  const std::string all = run.Out + run.Err;
+  EXPECT_EQ(all.find('\x1b'), std::string::npos) << all;
+  EXPECT_NE(all.find("x\\x1B[2Jy"), std::string::npos) << all;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "BoardFixture.h"
+#include "foundation/UrwBrdLock.h"
 
 namespace ramvel {
 namespace {
@@ -55,7 +56,9 @@ TEST_F(BoardTest, LoadKeepsStationConnectionsAndSaveLoadSaveIsStable) {
   ASSERT_TRUE(brd.SaveBrd(Folder(), false).ok());
   std::map<std::string, std::string> first;
   for (const auto& e : fs::recursive_directory_iterator(Folder())) {
-    if (e.is_regular_file()) first[e.path().string()] = ReadBytes(e.path().string());
+    if (e.is_regular_file() && e.path().filename() != kBrdLockFile) {
+      first[e.path().string()] = ReadBytes(e.path().string());
+    }
   }
   TBrdData again;
   ASSERT_EQ(Load(again), "");

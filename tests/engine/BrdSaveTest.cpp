@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "KillSteps.h"
 #include "StaBuilder.h"
 #include "TestSupport.h"
 #include "engine/UrwBrdData.h"
@@ -348,37 +349,24 @@ void KillAtStep() {
 
 TEST_F(BoardSaveTest, AProcessKilledAtEveryStepLeavesTheOldOrTheNewBoard) {
   int asOld = 0, asNew = 0;
-  bool finished = false;
-  for (int n = 1; n < 200 && !finished; ++n) {
-    WriteOld();
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      gKillAt = n;
-      SetSaveStepHook(KillAtStep);
-      TBrdData brd;
-      ::_exit(SaveNew(brd).ok() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
-    if (WIFEXITED(status)) {
-      ASSERT_EQ(0, WEXITSTATUS(status)) << "the save failed at step " << n;
-      finished = true;
-    } else {
-      ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
-    }
-    const std::string print = LoadPrint();
-    if (print == oldPrint_) {
-      ++asOld;
-    } else if (print == newPrint_) {
-      ++asNew;
-    } else {
-      ADD_FAILURE() << "killed at step " << n << ", the board reads as\n" << print;
-    }
-    EXPECT_TRUE(Traces(Folder()).empty()) << "after step " << n << ": " << Traces(Folder())[0];
-  }
-  EXPECT_TRUE(finished);
+  test::ForEachKillPoint(
+      [this] { WriteOld(); },
+      [this] {
+        TBrdData brd;
+        return SaveNew(brd).ok();
+      },
+      [&](int n, bool) {
+        const std::string print = LoadPrint();
+        if (print == oldPrint_) {
+          ++asOld;
+        } else if (print == newPrint_) {
+          ++asNew;
+        } else {
+          ADD_FAILURE() << "killed at step " << n << ", the board reads as\n" << print;
+        }
+        EXPECT_TRUE(Traces(Folder()).empty()) << "after step " << n << ": " << Traces(Folder())[0];
+      },
+      200);
   // Kills before the commit leave the old board, kills after it the new one.
   EXPECT_GT(asOld, 3);
   EXPECT_GT(asNew, 3);

@@ -23,9 +23,7 @@ TextRec Rec(const std::string& line) {
 
 std::vector<std::string> Entries(const std::string& dir) {
   std::vector<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) {
-    names.push_back(fs::relative(e.path(), dir).string());
-  }
+  for (const auto& [rel, bytes] : test::DirTree(dir)) names.push_back(rel);
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -322,5 +322,53 @@ TEST(Cp932, MalformedTextIsRefused) {
   }
 }
 
+// Names from files never drive a terminal or break a message into lines.
+TEST(EscapeControls, ControlCharactersAreWrittenOut) {
+  struct TCase {
+    std::string In;
+    bool KeepBreaks;
+    std::string Out;
+  } cases[] = {
+      {"東京", false, "東京"},
+      {"a\x1b[2Jb", false, "a\\x1B[2Jb"},
+      {"a\nb\tc\r", false, "a\\x0Ab\\x09c\\x0D"},
+      {"a\nb\tc\r", true, "a\nb\tc\r"},
+      {"x\x7f\xc2\x9by", true, "x\\x7F\\u009By"},
+      {std::string("a\0b", 3), false, "a\\x00b"},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(EscapeControls(c.In, c.KeepBreaks), c.Out) << c.In;
+}
+
+// A new object's name may not begin with "."; one read from a file still may.
+TEST(CheckNewObjName, RefusesALeadingDotThatOldNamesMayHave) {
+  EXPECT_TRUE(CheckObjName(".hidden", "駅名").ok());
+  const TStatus st = CheckNewObjName(".hidden", "駅名");
+  ASSERT_FALSE(st.ok());
+  EXPECT_NE(st.Msg().find("駅名"), std::string::npos);
+  EXPECT_TRUE(CheckNewObjName("a.b", "駅名").ok());
+  EXPECT_FALSE(CheckNewObjName("..", "駅名").ok());
+}
+
+// Listing the record files of a folder: names differing only in case (also as Shift-JIS reads
+// them back) are refused naming both; a folder that cannot be listed is an error, a missing
+// one is empty.
+TEST(ListRecFileNames, RefusesCaseTwinsAndUnlistableFolders) {
+  TTempDir dir;
+  WriteBytes(dir / "s/Abc.txt", "");
+  WriteBytes(dir / "s/x.txt", "");
+  std::vector<std::string> names;
+  ASSERT_TRUE(ListRecFileNames(dir / "s", "txt", "station", names).ok());
+  EXPECT_EQ(names, (std::vector<std::string>{"Abc.txt", "x.txt"}));
+  WriteBytes(dir / "s/ABC.txt", "");
+  const TStatus st = ListRecFileNames(dir / "s", "txt", "station", names);
+  ASSERT_FALSE(st.ok());
+  EXPECT_NE(st.Msg().find("station/ABC.txt"), std::string::npos) << st.Msg();
+  EXPECT_NE(st.Msg().find("station/Abc.txt"), std::string::npos) << st.Msg();
+  EXPECT_TRUE(ListRecFileNames(dir / "none", "txt", "none", names).ok());
+  EXPECT_TRUE(names.empty());
+  WriteBytes(dir / "f", "a file, not a folder");
+  EXPECT_FALSE(ListRecFileNames(dir / "f", "txt", "f", names).ok());
+}
+
 }  // namespace
 }  // namespace ramvel

@@ -73,7 +73,10 @@ TEST_F(BackupMenu, RestoreIntoAnotherBoardLeavesTheOpenOneAlone) {
   EXPECT_EQ(host_.Events[0].Caption, "バックアップの読み込み");
   EXPECT_EQ(host_.Events[0].Text, Base() + "bakup/");
   EXPECT_EQ(Last().Caption, "お知らせ");
-  EXPECT_EQ(Last().Text, "バックアップを読み込みました");
+  // The board as it was is kept in a backup of its own, which the notice names.
+  const std::string head = "現在の状態を " + Base() + "bakup/AB";
+  EXPECT_EQ(Last().Text.rfind(head, 0), 0u) << Last().Text;
+  EXPECT_TRUE(Last().Text.ends_with(".dat に保存してから復元しました")) << Last().Text;
   EXPECT_EQ(ReadBytes(car), saved);
   EXPECT_EQ(m.Edit.Brd.BrdName, "CD");
   EXPECT_EQ(m.windowTitle().toStdString(), "Ramvel - CD");
@@ -93,10 +96,45 @@ TEST_F(BackupMenu, RestoreIntoTheOpenBoardReadsItAgain) {
   Restore(m, bak);
   ASSERT_EQ(host_.Events.size(), 3u);
   EXPECT_EQ(host_.Events[1].Text, "編集結果が保存されていませんがよろしいですか？");
-  EXPECT_EQ(Last().Text, "バックアップを読み込みました");
+  EXPECT_NE(Last().Text.find("に保存してから復元しました"), std::string::npos) << Last().Text;
   EXPECT_EQ(m.Edit.Brd.BrdName, "AB");
   EXPECT_FALSE(m.Edit.Brd.Modified);
   ASSERT_EQ(m.Edit.Brd.Cars.size(), 1u);  // read again from the restored files
+  EXPECT_NE(m.Edit.Brd.FindCar(1, ""), nullptr);
+}
+
+// Answering No to the question about unsaved changes restores nothing.
+TEST_F(BackupMenu, RestoreIntoTheOpenBoardAsksFirstAndNoWritesNothing) {
+  TFrmMain& m = Start();
+  ASSERT_TRUE(m.OpenBrd(TOpenKind::kRecent, 0));  // AB
+  const std::string bak = Backup("AB");
+  m.Edit.Brd.Modified = true;
+  const auto before = test::DirTree(base_.Path());
+  host_.YesNoAnswers.push_back(false);
+  Restore(m, bak);
+  EXPECT_EQ(Last().Kind, "ask");
+  EXPECT_EQ(test::DirTree(base_.Path()), before);
+  EXPECT_TRUE(m.Edit.Brd.Modified);
+}
+
+// A board opened by its path restores into itself, never into the program folder's board of
+// the same name.
+TEST_F(BackupMenu, ABoardOpenedByPathRestoresIntoItself) {
+  TFrmMain& m = Start();
+  TTempDir elsewhere;
+  MakeBoard(elsewhere.Path(), "AB");
+  ASSERT_TRUE(m.OpenBrdFolder(elsewhere.Path() + "/AB"));
+  m.MnuSaveBAK->trigger();
+  const std::string notice = Last().Text;
+  const std::string path = notice.substr(notice.find('\n') + 2);
+  EXPECT_EQ(fs::path(path).parent_path(), fs::path(elsewhere.Path() + "/bakup"));
+  m.Edit.Brd.CarDel(1);
+  m.MnuSave->trigger();
+  ASSERT_FALSE(fs::exists(elsewhere.Path() + "/AB/car/1.txt"));
+  const auto home = test::DirTree(Base() + "AB");
+  Restore(m, path);
+  EXPECT_TRUE(fs::exists(elsewhere.Path() + "/AB/car/1.txt"));
+  EXPECT_EQ(test::DirTree(Base() + "AB"), home);
   EXPECT_NE(m.Edit.Brd.FindCar(1, ""), nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "ShellFixture.h"
+#include "foundation/UrwSaveBatch.h"
 
 namespace ramvel::test {
 namespace {
@@ -80,6 +81,53 @@ TEST_F(MainSaveTest, LeavingTheBoardClearsTheHoverText) {
   QApplication::sendEvent(m.BoardArea, &leave);
   EXPECT_EQ("", m.SBarPanel[1]->text().toStdString());
   EXPECT_EQ("駅を配置して下さい", m.SBarPanel[0]->text().toStdString());  // a prompt stays
+}
+
+// Another program saves the open board: the status bar says so; the save then offers 読み直す,
+// 別名で保存 and 上書き, and each does what it says.
+TEST_F(MainSaveTest, AnOutsideChangeIsShownAndTheSaveOffersThreeWays) {
+  TFrmMain& m = OpenChanged();
+  const auto otherSaves = [this](int32_t idSta) {
+    TBrdData other;
+    ASSERT_TRUE(other.LoadBrd(Base(), "A").ok());
+    other.ID_STA = idSta;
+    ASSERT_TRUE(other.SaveBrd(Base() + "A", false).ok());
+  };
+  EXPECT_TRUE(m.SBarDisk->isHidden());
+  otherSaves(9);
+  m.BrdDiskChanged();
+  EXPECT_FALSE(m.SBarDisk->isHidden());
+
+  host_.ChoiceAnswers.push_back(2);  // 上書き
+  m.MnuSave->trigger();
+  ASSERT_EQ(1u, host_.Events.size());
+  EXPECT_EQ("choice", host_.Events[0].Kind);
+  EXPECT_EQ("確認", host_.Events[0].Caption);
+  EXPECT_EQ(0u, host_.Events[0].Text.rfind(kMsgChangedElsewhere, 0)) << host_.Events[0].Text;
+  EXPECT_TRUE(host_.Events[0].Text.ends_with("|読み直す|別名で保存|上書き"));
+  EXPECT_FALSE(m.Edit.Brd.Modified);
+  EXPECT_NE(std::string::npos, ReadBytes(Base() + "A/Board.txt").find("ID_RAIL=7"));
+  EXPECT_TRUE(m.SBarDisk->isHidden());
+
+  otherSaves(11);
+  m.Edit.Brd.ID_RAIL = 8;
+  m.Edit.Brd.Modified = true;
+  host_.ChoiceAnswers.push_back(0);  // 読み直す
+  EXPECT_FALSE(m.SaveCurBrd(false));
+  EXPECT_EQ(11, m.Edit.Brd.ID_STA);
+  EXPECT_FALSE(m.Edit.Brd.Modified);
+
+  otherSaves(12);
+  m.Edit.Brd.ID_RAIL = 9;
+  m.Edit.Brd.Modified = true;
+  host_.ChoiceAnswers.push_back(1);  // 別名で保存
+  host_.InputAnswers.push_back("A2");
+  EXPECT_TRUE(m.SaveCurBrd(false));
+  EXPECT_NE(std::string::npos, ReadBytes(Base() + "A2/Board.txt").find("ID_RAIL=9"));
+  EXPECT_TRUE(fs::exists(Base() + "A2/Land.bmp"));
+  EXPECT_NE(std::string::npos, ReadBytes(Base() + "A/Board.txt").find("ID_STA=12"));
+  EXPECT_EQ("Ramvel - A2", m.windowTitle().toStdString());
+  EXPECT_EQ("A2", m.RecentBrds.front());
 }
 
 }  // namespace

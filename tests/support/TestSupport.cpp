@@ -48,6 +48,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 std::map<std::string, std::string> DirTree(const std::string& dir) {
   std::map<std::string, std::string> tree;
   for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    if (e.path().filename() == ".ramvel-lock") continue;  // a board's lock holds nothing
     const std::string rel = std::filesystem::relative(e.path(), dir).string();
     tree[rel] = e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
   }

@@ -26,7 +26,8 @@ class TTempDir {
 std::string ReadBytes(const std::string& path);
 // Writes bytes, creating missing parent folders.
 void WriteBytes(const std::string& path, const std::string& bytes);
-// Every file and folder below dir: path relative to dir -> bytes ("<dir>" for folders).
+// Every file and folder below dir: path relative to dir -> bytes ("<dir>" for folders); the
+// lock files of boards, which programs make when they first read a board, are left out.
 std::map<std::string, std::string> DirTree(const std::string& dir);
 
 // What a program run printed and how it ended.

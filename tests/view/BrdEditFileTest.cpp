@@ -7,6 +7,7 @@
 #include "BoardFolder.h"
 #include "TestSupport.h"
 #include "ViewSupport.h"
+#include "foundation/UrwSaveBatch.h"
 #include "view/UrwBrdEditor.h"
 
 namespace ramvel {
@@ -130,7 +131,10 @@ TEST_F(BoardFiles, SaveBoardWritesTheBoardBackUnchanged) {
   const std::string railBefore = ReadBytes(folder + "/rail/1002.txt");
   ASSERT_TRUE(ed_.LoadBoard(dir_.Path(), "SMALL").ok());
   std::filesystem::remove(folder + "/Board.txt");
-  const TStatus st = ed_.SaveBoard(false);
+  // Gone since the board was read: refused, unless the user chose to write over it.
+  EXPECT_TRUE(IsChangedElsewhere(ed_.SaveBoard(false)));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/Board.txt"));
+  const TStatus st = ed_.SaveBoard(false, true);
   ASSERT_TRUE(st.ok()) << st.Msg();
   EXPECT_EQ(ReadBytes(folder + "/Board.txt"), before);
   EXPECT_EQ(ReadBytes(folder + "/rail/1002.txt"), railBefore);
