@@ -94,10 +94,9 @@ TStatus BuildGtfsFeed(const TBrdData& brd, const std::vector<TGtfsLine>& lines,
                       const std::vector<TGtfsTimetable>& timetables, const TGtfsOptions& opt,
                       TGtfsFeed& feed);
 
-// The timetables of the board folder: the board's own (named by DIA_NAME= in Board.txt, default
-// ダイヤ) with the board's train sets.
-TStatus ReadGtfsTimetables(const TBrdData& brd, const std::string& folder,
-                           std::vector<TGtfsTimetable>& timetables);
+// Every timetable of the board, its own first, each with its train sets (valid while the board is
+// unchanged).
+std::vector<TGtfsTimetable> GtfsTimetables(const TBrdData& brd);
 
 // Writes the feed as a zip at path: first under a temporary name beside it, renamed into place
 // only when complete, so a failure leaves any earlier file at path as it was.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/UrwBrdDias.h"
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 #include "interop/UrwGtfsExport.h"
@@ -107,15 +108,14 @@ TStatus ReadGtfsLines(const std::string& folder, std::vector<TGtfsLine>& lines) 
   return TStatus::Ok();
 }
 
-TStatus ReadGtfsTimetables(const TBrdData& brd, const std::string& folder,
-                           std::vector<TGtfsTimetable>& timetables) {
-  TextRec rec;
-  if (TStatus st = LoadRec(ResolveIn(folder, "Board.txt"), rec); !st) return st;
-  TGtfsTimetable own{TrimText(GetVal(rec, "DIA_NAME")), {}};
-  if (own.Name.empty()) own.Name = "ダイヤ";
-  for (const auto& [key, car] : brd.Cars) own.Cars.push_back(car.get());
-  timetables = {std::move(own)};
-  return TStatus::Ok();
+std::vector<TGtfsTimetable> GtfsTimetables(const TBrdData& brd) {
+  std::vector<TGtfsTimetable> timetables;
+  for (const TDiaRef& dia : BrdTimetables(brd)) {
+    TGtfsTimetable t{dia.Name, {}};
+    for (const auto& [key, car] : *dia.Cars) t.Cars.push_back(car.get());
+    timetables.push_back(std::move(t));
+  }
+  return timetables;
 }
 
 TStatus ParseGtfsOrigin(std::string_view text, double& lat, double& lon) {
@@ -137,7 +137,7 @@ TStatus ExportGtfs(const TBrdData& brd, const std::string& folder, const TGtfsOp
   std::vector<TGtfsLine> lines;
   std::vector<TGtfsTimetable> timetables;
   TStatus st = ReadGtfsLines(folder, lines);
-  if (st) st = ReadGtfsTimetables(brd, folder, timetables);
+  if (st) timetables = GtfsTimetables(brd);
   TGtfsFeed feed;
   if (st) st = BuildGtfsFeed(brd, lines, timetables, opt, feed);
   if (st) st = WriteGtfsZip(feed, path);

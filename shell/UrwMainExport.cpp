@@ -168,8 +168,7 @@ void TFrmMain::MnuGtfsClick() {
   if (!origin) return;
   TGtfsOptions opt;
   TStatus st = ParseGtfsOrigin(*origin, opt.OriginLat, opt.OriginLon);
-  std::vector<TGtfsTimetable> timetables;
-  if (st) st = ReadGtfsTimetables(Edit.Brd, Edit.View.BrdPath, timetables);
+  const std::vector<TGtfsTimetable> timetables = GtfsTimetables(Edit.Brd);
   if (!st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
