@@ -83,6 +83,7 @@ struct TOudStation {
   std::string Format = "Jikokukeisiki_Hatsu";  // Ekijikokukeisiki
   std::string Size = "Ekikibo_Ippan";          // Ekikibo
   std::vector<std::string> Tracks;             // track names (.oud2)
+  double Km = -1;  // distance along the line from its first station when known; negative: not
 };
 
 struct TOudKind {

@@ -108,8 +108,8 @@ TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, 
   int32_t n = 0, s = 0;
   if (ryo != std::string::npos && kmh != std::string::npos &&
       ParseInt(TrimText(t.Note.substr(0, ryo)), n) &&
-      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= 8 &&
-      s >= 10 && s <= 400) {
+      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= kMaxCars &&
+      s >= kMinSpd && s <= kMaxSpd) {
     p.NCar = n;
     p.Spd = s;
     noted = true;
@@ -127,11 +127,12 @@ struct TRun {
   std::vector<int32_t> OriginHomes;  // platforms a new set may stand at to start this train
 };
 
-// The platforms of the slot `from` with a route towards the next station, in the order given;
-// all of them when none has.
+// The platforms of the slot `from` with a route towards the next station, those that leave with
+// fewer diverging turnouts first (a platform of the train's own direction), else in the order
+// given; all of them when none has a route.
 std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32_t from,
                                     int32_t dir, const std::vector<int32_t>& homes) {
-  std::vector<int32_t> out;
+  std::vector<std::pair<int32_t, int32_t>> out;  // (diverging, platform)
   const int32_t staId = line.Ids[static_cast<size_t>(from)];
   const int32_t nextId = line.Ids[static_cast<size_t>(from + dir)];
   for (const int32_t home : homes) {
@@ -139,9 +140,20 @@ std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32
     for (int32_t side = 0; side < 2 && routes.empty(); ++side) {
       brd.ListUpNextStaCanGo(staId, home, side, nextId, -1, routes);
     }
-    if (!routes.empty()) out.push_back(home);
+    if (routes.empty()) continue;
+    int32_t least = 1 << 20;
+    for (const std::string& r : routes) {
+      const std::vector<std::string> el = SplitComma(TextAfter(r, '='));
+      if (!el.empty()) least = std::min(least, TStaObj::CountDiverging(el.front()));
+    }
+    out.push_back({least, home});
   }
-  return out.empty() ? homes : out;
+  if (out.empty()) return homes;
+  std::stable_sort(out.begin(), out.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<int32_t> sorted;
+  for (const auto& [d, home] : out) sorted.push_back(home);
+  return sorted;
 }
 
 // The platforms to offer at a slot: the file's track first (a .oud2), then the others.
@@ -178,6 +190,8 @@ std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const
   run.Plan.Dep = dep;
   run.OriginHomes = HomesWithRoute(brd, line, run.From, dir,
                                    HomesFor(doc, line, bySlot[run.From], run.From, first));
+  run.Plan.FromSlot = run.From;
+  run.Plan.FromHomes = run.OriginHomes;
   int32_t last = dep;
   for (int32_t s = run.From + dir; s != run.To + dir; s += dir) {
     TStopPlan stop;
@@ -241,6 +255,15 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
                          car});
   }
   return cars;
+}
+
+bool WholeMinutes(const TOudDia& dia) {
+  for (const TOudTrain& t : dia.Trains) {
+    for (const TOudCell& c : t.Cells) {
+      if ((c.Arr > 0 && c.Arr % 60 != 0) || (c.Dep > 0 && c.Dep % 60 != 0)) return false;
+    }
+  }
+  return true;
 }
 
 std::string DurText(int32_t sec) {
@@ -310,12 +333,18 @@ TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& op
   for (const auto& [key, c] : brd.Cars) before.insert(c->Id);
   TAutoEntryOptions entry;
   entry.StopAtRefusal = false;
-  if (TStatus st = EnterLinePlan(brd, plan, entry, report.Trains); !st) return st;
+  entry.Progress = options.Progress;
+  const TStatus st = EnterLinePlan(brd, plan, entry, report.Trains);
   for (const auto& [key, c] : brd.Cars) {
     if (!before.count(c->Id)) report.NewCars.push_back(c->Id);
   }
-  // Times of a .oud are whole minutes: a train within the minute it gives is on time.
-  const int32_t tolerance = doc.Second ? 0 : 59;
+  if (!st) {
+    UndoOudImport(brd, report);
+    report.NewCars.clear();
+    return st;
+  }
+  // A file of whole minutes (every .oud) is kept when a train is within the minute it gives.
+  const int32_t tolerance = WholeMinutes(doc.Dias[0]) ? 59 : 0;
   for (TTrainEntry& e : report.Trains) {
     if (e.Entered && e.Late <= tolerance) {
       e.Late = 0;

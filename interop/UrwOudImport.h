@@ -16,6 +16,8 @@ struct TOudImportOptions {
   int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
   int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
   int32_t DefaultKmh = 100;
+  // Told the share of the import done now and then; false stops it (kWorkCancelled).
+  TProgressFn Progress;
 };
 
 // One train of the file as it will be entered, or why it cannot be.
@@ -49,6 +51,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
 
 // Plans and enters the import on the board's current line. The board changes in memory only;
 // the caller saves it when the user confirms the report, or removes report.NewCars otherwise.
+// On failure (a stop through Progress included) the train sets it made are removed again.
 TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                   TOudImportReport& report);
 

@@ -1,0 +1,166 @@
+// The import on the synthetic timetable of a busy line: a cut of it becomes a board whose trains
+// are entered on time and which checks clean; a train that cannot be entered in the middle of a
+// train set is refused alone; a stopped import leaves no folder behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <csignal>
+#include <regex>
+#include <sstream>
+
+#include "StaPicture.h"
+#include "TestSupport.h"
+#include "cli/UrwCli.h"
+#include "engine/UrwBrdAudit.h"
+#include "foundation/UrwUiHost.h"
+#include "interop/UrwOudBoard.h"
+#include "timetable/UrwLineCheck.h"
+#include "tools/oud/UrwOudSynth.h"
+
+namespace ramvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TCliRun {
+  int Exit = -1;
+  std::string Out, Err;
+};
+
+TCliRun Cli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  TCliRun r;
+  r.Exit = cli::CliMain(args, out, err);
+  r.Out = out.str();
+  r.Err = err.str();
+  return r;
+}
+
+// The weekday timetable of the synthetic line, cut to its first trains.
+TOudDoc SynthWeekday(int32_t stations, int32_t cut) {
+  TOudSynthShape shape;
+  shape.Stations = stations;
+  shape.Cut = cut;
+  TOudDoc doc = MakeSynthOud(shape);
+  doc.Dias.resize(1);
+  return doc;
+}
+
+std::string WriteDoc(const test::TTempDir& dir, const TOudDoc& doc, const std::string& name) {
+  std::string bytes;
+  EXPECT_TRUE(OudDocBytes(doc, bytes).ok());
+  test::WriteBytes(dir / name, bytes);
+  return dir / name;
+}
+
+std::vector<std::string> Hidden(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    if (e.path().filename().string().rfind(".", 0) == 0) out.push_back(e.path().string());
+  }
+  return out;
+}
+
+TEST(OudSynthImport, ACutOfTheBusyLineIsEnteredOnTimeAndChecksClean) {
+  test::TTempDir dir;
+  const TOudDoc doc = SynthWeekday(40, 300);
+  ASSERT_EQ(doc.Dias[0].Trains.size(), 300u);
+  const std::string file = WriteDoc(dir, doc, "busy.oud2");
+  const std::string board = dir / "Busy";
+  const TCliRun made = Cli({"import-oud", "--new-board", board, file});
+  std::smatch m;
+  const std::regex totals("時刻どおり ([0-9]+)本、遅れ ([0-9]+)本、入れられない列車 ([0-9]+)本");
+  ASSERT_TRUE(std::regex_search(made.Out, m, totals)) << made.Out << made.Err;
+  const int onTime = std::stoi(m[1]), late = std::stoi(m[2]), refused = std::stoi(m[3]);
+  EXPECT_EQ(onTime + late + refused, 300);
+  EXPECT_GE(onTime + late, 294) << made.Out;  // 98 % entered
+  EXPECT_GE(onTime, 285) << made.Out;         // 95 % on time to the minute
+  const TCliRun check = Cli({"check", board});
+  EXPECT_EQ(check.Exit, 0) << check.Out << check.Err;
+  // Progress went to stderr a line per 5 %, the last one at 100 %.
+  EXPECT_NE(made.Err.find("読み込み中 5%\n"), std::string::npos) << made.Err;
+  EXPECT_NE(made.Err.find("読み込み中 100%\n"), std::string::npos) << made.Err;
+  EXPECT_TRUE(Hidden(dir.Path()).empty());
+}
+
+// A train of a set's middle that no platform can take: it alone is refused, the set ends before
+// it and the set's next train starts a set of its own; nothing is left in conflict.
+TEST(OudSynthImport, ATrainRefusedInASetsMiddleIsRefusedAlone) {
+  test::TTempDir dir;
+  TOudDoc doc = SynthWeekday(10, 60);
+  const std::string board = dir / "Small";
+  {
+    TOudDoc empty = doc;
+    empty.Dias[0].Trains.clear();
+    TOudBoardReport made;
+    ASSERT_TRUE(MakeOudBoard(test::StdPanels(), empty, board, TOudImportOptions{}, made).ok());
+  }
+  TScriptedHost host;
+  TUiHostScope scope(host);
+  TBrdData brd;
+  ASSERT_TRUE(brd.LoadBrd(dir.Path(), "Small").ok());
+  ASSERT_TRUE(brd.SetLine(doc.LineName).ok());
+  ASSERT_TRUE(brd.LoadLine(board + "/").ok());
+  TLinePlan plan;
+  std::vector<std::string> notes;
+  std::vector<TTrainEntry> refused;
+  ASSERT_TRUE(PlanOudImport(brd, doc, TOudImportOptions{}, plan, notes, refused).ok());
+  // The first set of at least three trains; its second train wants a platform 99 on arriving.
+  TCarPlan* set = nullptr;
+  for (TCarPlan& c : plan.Cars) {
+    if (c.Trains.size() >= 3) {
+      set = &c;
+      break;
+    }
+  }
+  ASSERT_NE(set, nullptr);
+  const std::string bad = set->Trains[1].TrNo;
+  set->Trains[1].Stops.back().Homes = {99};
+  std::vector<TTrainEntry> results;
+  TAutoEntryOptions options;
+  options.StopAtRefusal = false;
+  ASSERT_TRUE(EnterLinePlan(brd, plan, options, results).ok());
+  size_t entered = 0;
+  for (const TTrainEntry& e : results) {
+    if (e.TrNo == bad) {
+      EXPECT_FALSE(e.Entered);
+      EXPECT_NE(e.Why.find("空いている番線がありません"), std::string::npos) << e.Why;
+    } else {
+      EXPECT_TRUE(e.Entered) << e.TrNo << ": " << e.Why;
+      entered += e.Entered;
+    }
+  }
+  EXPECT_EQ(entered, results.size() - 1);
+  // The set's first and third trains run in different sets now.
+  const TCarObj* first = brd.FindTrainCar(set->Trains[0].TrNo, "");
+  const TCarObj* third = brd.FindTrainCar(set->Trains[2].TrNo, "");
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(third, nullptr);
+  EXPECT_NE(first->Id, third->Id);
+  EXPECT_EQ(CheckLineProblems(brd), std::vector<std::string>{});
+}
+
+// SIGTERM while a new board is made: the command stops with the shell's code and neither the
+// board's folder nor the hidden working folder is left.
+TEST(OudSynthImport, AStoppedImportLeavesNoFolder) {
+  test::TTempDir dir;
+  const std::string file = WriteDoc(dir, SynthWeekday(40, 600), "busy.oud2");
+  const std::string board = dir / "Stopped";
+  std::ostringstream out, err;
+  // The stop arrives as the progress reaches its first step of train entry.
+  struct TStopAtEntry : std::streambuf {
+    int overflow(int c) override {
+      if (c == '\n' && ++lines == 2) std::raise(SIGTERM);
+      return c;
+    }
+    int lines = 0;
+  } stopper;
+  std::ostream errStream(&stopper);
+  const int exit = cli::CliMain({"import-oud", "--new-board", board, file}, out, errStream);
+  EXPECT_EQ(exit, 130);
+  EXPECT_FALSE(fs::exists(board));
+  EXPECT_TRUE(Hidden(dir.Path()).empty());
+}
+
+}  // namespace
+}  // namespace ramvel
