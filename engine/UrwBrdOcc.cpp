@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <unordered_set>
 
 #include "engine/UrwBrdData.h"
 
@@ -314,18 +315,21 @@ uint64_t BookingSum(const TCarObj& car, const TTrainRange& r) {
   return h;
 }
 
-// Removes from the objects every interval and turnout setting of the labels.
+// Removes from the objects every interval and turnout setting not labelled with one of the
+// kept trains: the trains re-booked, stands (all booked again) and anything booked there
+// without a train behind it, as a full booking would not book it either.
 void Unbook(const std::set<TStaObj*>& stas, const std::set<TBlkObj*>& blks,
-            const std::set<std::string, std::less<>>& labels) {
+            const std::unordered_set<std::string_view>& keep) {
+  const auto gone = [&keep](const std::string& label) { return keep.count(label) == 0; };
   for (TStaObj* sta : stas) {
     for (StaRail& r : sta->Rails) {
       if (!r.Occ) continue;
       for (int32_t i = r.Occ->Count() - 1; i >= 0; --i) {
-        if (labels.count(r.Occ->At(i).Txt) > 0) r.Occ->Delete(i);
+        if (gone(r.Occ->At(i).Txt)) r.Occ->Delete(i);
       }
     }
     const size_t uses = sta->PtUses.size();
-    std::erase_if(sta->PtUses, [&](const TPtUse& u) { return labels.count(u.Label) > 0; });
+    std::erase_if(sta->PtUses, [&](const TPtUse& u) { return gone(u.Label); });
     if (uses == sta->PtUses.size()) continue;
     // A turnout slot goes to the first setting booked: the settings kept are set again.
     std::vector<TPtUse> kept;
@@ -338,7 +342,7 @@ void Unbook(const std::set<TStaObj*>& stas, const std::set<TBlkObj*>& blks,
   }
   for (TBlkObj* blk : blks) {
     for (int32_t i = blk->Occ.Count() - 1; i >= 0; --i) {
-      if (labels.count(blk->Occ.At(i).Txt) > 0) blk->Occ.Delete(i);
+      if (gone(blk->Occ.At(i).Txt)) blk->Occ.Delete(i);
     }
   }
 }
@@ -375,11 +379,9 @@ void TBrdData::RebookLine(const std::vector<std::string>& trNos, TCarIdSet& carI
   }
   std::map<std::string, TBookedTrain> next;
   std::vector<std::pair<std::string, uint64_t>> toBook;
-  std::set<std::string, std::less<>> labels;
   std::set<TStaObj*> stas;
   std::set<TBlkObj*> blks;
-  const auto clear = [&](const std::string& label, const TBookedObjs& objs) {
-    labels.insert(label);
+  const auto clear = [&](const TBookedObjs& objs) {
     stas.insert(objs.Stas.begin(), objs.Stas.end());
     blks.insert(objs.Blks.begin(), objs.Blks.end());
   };
@@ -390,14 +392,16 @@ void TBrdData::RebookLine(const std::vector<std::string>& trNos, TCarIdSet& carI
     if (it != booked_->Trains.end() && it->second.Sum == sum && !booked_->Strays.count(trNo)) {
       next.emplace(trNo, std::move(it->second));
     } else {
-      if (it != booked_->Trains.end()) clear(trNo, it->second.Objs);
+      if (it != booked_->Trains.end()) clear(it->second.Objs);
       toBook.push_back({trNo, sum});
     }
     if (it != booked_->Trains.end()) booked_->Trains.erase(it);
   }
-  for (const auto& [trNo, gone] : booked_->Trains) clear(trNo, gone.Objs);
-  for (const auto& [label, objs] : booked_->Strays) clear(label, objs);
-  Unbook(stas, blks, labels);
+  for (const auto& [trNo, gone] : booked_->Trains) clear(gone.Objs);
+  for (const auto& [label, objs] : booked_->Strays) clear(objs);
+  std::unordered_set<std::string_view> keep;
+  for (const auto& [trNo, b] : next) keep.insert(trNo);
+  Unbook(stas, blks, keep);
   booked_->Trains.clear();
   booked_->Strays.clear();
   for (const auto& [trNo, sum] : toBook) {
