@@ -23,6 +23,7 @@ namespace {
 struct TImportArgs {
   std::vector<std::string> Pos;
   bool Apply = false;
+  bool DeleteMissing = false;
   std::string NewBoard;  // --new-board FOLDER
   int32_t TurnMin = 5;
 };
@@ -31,6 +32,8 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--apply") {
       a.Apply = true;
+    } else if (args[i] == "--delete-missing") {
+      a.DeleteMissing = true;
     } else if (args[i] == "--new-board" && i + 1 < args.size() && a.NewBoard.empty()) {
       a.NewBoard = args[++i];
     } else if (args[i] == "--turn" && i + 1 < args.size()) {
@@ -43,8 +46,8 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
       a.Pos.push_back(args[i]);
     }
   }
-  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply) {
-    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--turn MIN]"
+  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply || a.DeleteMissing) {
+    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--apply] [--delete-missing] [--turn MIN]"
            " or --new-board FOLDER FILE [--turn MIN]\n";
     return false;
   }
@@ -172,6 +175,7 @@ int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::o
   }
   TOudImportOptions options;
   options.TurnSec = a.TurnMin * 60;
+  options.DeleteMissing = a.DeleteMissing;
   TOudImportReport report;
   TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
   {

@@ -17,14 +17,19 @@ inline constexpr const char* kExportOudHelp =
     "  Example: ramvel-cli export-oud data/boards/Sample 本線 honsen.oud2\n";
 
 inline constexpr const char* kImportOudHelp =
-    "ramvel-cli import-oud BOARD LINE FILE [--apply] [--turn MIN]\n"
+    "ramvel-cli import-oud BOARD LINE FILE [--apply] [--delete-missing] [--turn MIN]\n"
     "  Reads the OuDia file FILE (.oud or .oud2) onto LINE of the board: stations matched by\n"
     "  name in line order (or reversed), kinds by name (else the nearest of the six, the\n"
     "  file's name kept as nickname), trains chained into train sets (a train is continued by\n"
     "  the next one leaving its terminal the other way at least MIN minutes later, default 5;\n"
     "  otherwise a new set stabled where it starts) and entered section by section through\n"
     "  the diagram editor's checks. Prints one line per train: on time, late by how much and\n"
-    "  why, or refused with the reason. The board is saved only with --apply.\n"
+    "  why, or refused with the reason. A train whose number the board has is kept when its\n"
+    "  times are the same, else its steps are replaced (only the last train of a set can be);\n"
+    "  --delete-missing deletes the line's trains the file does not have. The totals count\n"
+    "  unchanged, updated, added, deleted and refused trains. Progress goes to stderr (a bar on\n"
+    "  a terminal, else a line per 5 %); SIGINT or SIGTERM stops it, changing nothing (exit\n"
+    "  130). The board is saved only with --apply.\n"
     "  Exit 1 when a train is refused or the file cannot be read.\n"
     "ramvel-cli import-oud --new-board FOLDER FILE [--turn MIN]\n"
     "  Makes a new board in FOLDER (missing or empty) from FILE: the stations along a straight\n"

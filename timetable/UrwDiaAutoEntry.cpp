@@ -358,7 +358,7 @@ class TLineEntry {
   TStatus EnterTrain(const TCarPlan& carPlan, size_t i, TCarObj& car, TTrainEntry& result);
   bool TryTrain(const TTrainPlan& t, TCarObj& car, int32_t dep, int32_t nextDep, bool lastOfSet,
                 std::string& why);
-  void EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered);
+  void EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made);
   std::vector<std::string> Problems(int32_t carNo, bool lastOfSet);
   std::set<std::string> AllProblems();
   void Lateness(const TTrainPlan& t, const TCarObj& car, int32_t dep, TTrainEntry& result) const;
@@ -397,7 +397,8 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
       results.emplace_back();
       results.back().TrNo = t.TrNo;
     }
-    TCarObj* car = nullptr;
+    TCarObj* car = carPlan.Car != 0 ? brd_.FindCar(carPlan.Car, "") : nullptr;
+    bool made = false;  // whether car is a set this entry made
     std::vector<TTrainEntry*> entered;  // the current set's trains, in order
     for (size_t i = 0; i < carPlan.Trains.size(); ++i) {
       const TTrainPlan& t = carPlan.Trains[i];
@@ -411,6 +412,7 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
           result.Why = st.Msg();
           continue;
         }
+        made = true;
       }
       const TStatus st = EnterTrain(carPlan, i, *car, result);
       if (st) {
@@ -418,17 +420,17 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
         continue;
       }
       if (options_.StopAtRefusal) return st;
-      EndSet(car, entered);
+      EndSet(car, entered, made);
     }
-    if (car != nullptr) EndSet(car, entered);
+    if (car != nullptr) EndSet(car, entered, made);
   }
   return TStatus::Ok();
 }
 
 // The set stands after its last train to the end of the day: while that stand meets another
-// booking, its last train is taken back; a set left without trains goes. The reason of a train
-// taken back names the stand it could not make.
-void TLineEntry::EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered) {
+// booking, its last train is taken back; a set made here left without trains goes. The reason
+// of a train taken back names the stand it could not make.
+void TLineEntry::EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made) {
   while (!entered.empty()) {
     const std::vector<std::string> problems = Problems(car->Id, true);
     if (problems.empty()) break;
@@ -441,7 +443,7 @@ void TLineEntry::EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered) {
                problems.front();
     entered.pop_back();
   }
-  if (car->TmTbl.Count() <= 1) {
+  if (made && car->TmTbl.Count() <= 1) {
     brd_.CarDel(car->Id);
     ed_.RebuildDia();
   }

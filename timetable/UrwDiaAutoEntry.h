@@ -43,6 +43,7 @@ struct TTrainPlan {
 };
 
 struct TCarPlan {
+  int32_t Car = 0;  // an existing train set that runs the trains from where it ends; 0: a new one
   TCarProp Prop;
   int32_t StabSlot = 0;  // slot of the line station the train set stands at from 04:00
   std::vector<int32_t> StabHomes;
