@@ -96,6 +96,10 @@ std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TR
   const size_t n = doc.Stations.size();
   std::vector<double> best(n - 1, -1);
   for (const TOudTrain& tr : dia.Trains) {
+    // A train whose note gives its set's cars and speed runs at those.
+    TRunModel own = m;
+    TCarProp noted;
+    if (OudNotedProp(tr, noted)) own = TRunModel{noted.Spd / 3.6, noted.NCar};
     std::vector<size_t> order;  // the stations the train serves, in travel order
     for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
       const size_t i = tr.Nobori ? n - 1 - k : k;
@@ -117,14 +121,14 @@ std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TR
       if (ArrOf(c) < 0) continue;
       if (fromT >= 0) {
         // A stop given by its departure alone leaves room for the shortest stop first.
-        int32_t arr = c.Arr >= 0 ? c.Arr : c.Dep - (pass || terminal ? 0 : kShortStopSec);
+        const int32_t arr = c.Arr >= 0 ? c.Arr : c.Dep - (pass || terminal ? 0 : kShortStopSec);
         const int32_t budget = ((arr - fromT) % kDay + kDay) % kDay;
         double fixed = 0;
         for (size_t q = from; q < j; ++q) {
-          fixed += m.Half(false, passes(q)) + m.Half(true, passes(q + 1)) + kRoundingSec;
+          fixed += own.Half(false, passes(q)) + own.Half(true, passes(q + 1)) + kRoundingSec;
           if (q + 1 != j && !passes(q + 1)) fixed += kShortStopSec;  // an untimed stop
         }
-        const double each = m.Mps * (budget - fixed) / static_cast<double>(j - from);
+        const double each = own.Mps * (budget - fixed) / static_cast<double>(j - from);
         for (size_t q = from; q < j; ++q) {
           const size_t s = std::min(order[q], order[q + 1]);
           if (best[s] < 0 || each < best[s]) best[s] = each;
@@ -318,6 +322,7 @@ TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& f
 TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudBoardPlan& plan) {
   const size_t n = doc.Stations.size();
   if (n < 2) return TStatus::Error("駅が2つ以上ないため路線を作れません");
+  if (TStatus st = CheckOudSize(doc); !st) return st;
   std::set<std::string> seen;
   for (size_t i = 0; i < n; ++i) {
     const std::string& name = doc.Stations[i].Name;

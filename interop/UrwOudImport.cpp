@@ -102,8 +102,22 @@ std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::strin
 // The set's cars and speed from a note "N両編成 Skm/h" (noted tells whether there was one); the
 // defaults otherwise.
 TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, bool& noted) {
-  noted = false;
   TCarProp p{0, "", static_cast<int32_t>(color & 0xFFFFFF), o.DefaultCars, o.DefaultKmh};
+  noted = OudNotedProp(t, p);
+  return p;
+}
+
+}  // namespace
+
+TStatus CheckOudSize(const TOudDoc& doc) {
+  if (doc.Dias.empty() || doc.Dias[0].Trains.size() <= kMaxOudTrains) return TStatus::Ok();
+  return TStatus::Error("ダイヤ「" + doc.Dias[0].Name + "」の列車が多すぎます (" +
+                        IntText(static_cast<int64_t>(doc.Dias[0].Trains.size())) +
+                        "本、読み込めるのは" + IntText(static_cast<int64_t>(kMaxOudTrains)) +
+                        "本までです)");
+}
+
+bool OudNotedProp(const TOudTrain& t, TCarProp& p) {
   const size_t ryo = t.Note.find("両編成");
   const size_t kmh = t.Note.find("km/h");
   int32_t n = 0, s = 0;
@@ -113,10 +127,12 @@ TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, 
       s >= kMinSpd && s <= kMaxSpd) {
     p.NCar = n;
     p.Spd = s;
-    noted = true;
+    return true;
   }
-  return p;
+  return false;
 }
+
+namespace {
 
 // A train ready to be chained: its plan, where it starts and ends, and its set's properties.
 struct TRun {
@@ -312,6 +328,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     return TStatus::Error("路線「" + brd.LineName + "」の駅と、OuDiaファイルの駅が2駅以上一致しません");
   }
   if (doc.Dias.empty()) return TStatus::Error("OuDiaファイルにダイヤがありません");
+  if (TStatus st = CheckOudSize(doc); !st) return st;
   if (reversed) notes.push_back("駅の並びが路線と逆なので、下りと上りを入れ替えて読み込みます");
   for (size_t i = 0; i < slots.size(); ++i) {
     if (slots[i] < 0) notes.push_back(doc.Stations[i].Name + "駅は路線にないので読み飛ばします");
@@ -408,8 +425,9 @@ void DeleteMissing(TBrdData& brd, const TOudDoc& doc, TOudImportReport& report) 
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   std::vector<std::string> missing;
-  for (const std::string& no : dia.TrNos()) {
-    if (!inFile.count(no)) missing.push_back(no);
+  // The line's trains are those the export writes: two stations or more of the line.
+  for (const TTrInfo& info : dia.TrInfo) {
+    if (info.CellCount >= 2 && !inFile.count(info.TrNo)) missing.push_back(info.TrNo);
   }
   std::vector<TTakenTrain> gone;
   for (bool more = true; more;) {

@@ -12,6 +12,13 @@
 
 namespace ramvel {
 
+// The most trains one timetable may bring: an import of more would run for hours, so a file
+// with more is refused before anything is planned.
+inline constexpr size_t kMaxOudTrains = 20000;
+
+// Ok when doc's first timetable is within kMaxOudTrains, else the message naming it.
+TStatus CheckOudSize(const TOudDoc& doc);
+
 struct TOudImportOptions {
   int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
   int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
@@ -42,6 +49,10 @@ struct TOudImportReport {
   // The report as the user reads it: the notes, one line per train, and the totals.
   std::vector<std::string> Lines() const;
 };
+
+// The cars and top speed a train's note "N両編成 Skm/h" gives (as the OuDia export writes it),
+// within the ranges the editor accepts; false, p unchanged, when the note gives none.
+bool OudNotedProp(const TOudTrain& t, TCarProp& p);
 
 // Plans the import of doc's first timetable onto the board's current line (SetLine and LoadLine
 // done): the file's stations matched by name to the line's in line order or reversed, kinds by

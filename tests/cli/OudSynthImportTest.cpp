@@ -106,6 +106,8 @@ TEST(OudSynthImport, DISABLED_ACutOfTheBusyLineIsEnteredOnTime) {
 // 6:00 to 9:40, the up trains 10 minutes after the down ones: sets turn at both ends.
 TOudDoc Shuttles() {
   TOudDoc doc;
+  doc.Second = true;
+  doc.FileType = "OuDiaSecond.1.07";
   doc.LineName = "往復線";
   for (const char* name : {"甲", "乙", "丙", "丁", "戊"}) {
     TOudStation s;
@@ -215,6 +217,33 @@ TEST(OudSynthImport, AStoppedImportLeavesNoFolder) {
   const int exit = cli::CliMain({"import-oud", "--new-board", board, file}, out, errStream);
   EXPECT_EQ(exit, 130);
   EXPECT_FALSE(fs::exists(board));
+  EXPECT_TRUE(Hidden(dir.Path()).empty());
+}
+
+// A timetable too large to import, or a file cut short, ends in one message naming the
+// timetable or the line, and leaves nothing on disk.
+TEST(OudSynthImport, AHugeOrTruncatedFileIsRefusedUpFront) {
+  test::TTempDir dir;
+  TOudDoc huge = Shuttles();
+  const TOudTrain one = huge.Dias[0].Trains.front();
+  huge.Dias[0].Trains.clear();
+  for (int32_t k = 0; k < 20001; ++k) {
+    huge.Dias[0].Trains.push_back(one);
+    huge.Dias[0].Trains.back().No = IntText(100000 + k);
+  }
+  const TCliRun big = Cli({"import-oud", "--new-board", dir / "Huge", WriteDoc(dir, huge, "huge.oud2")});
+  EXPECT_EQ(big.Exit, 1);
+  EXPECT_NE(big.Err.find("ダイヤ「平日」の列車が多すぎます (20001本、読み込めるのは20000本までです)"),
+            std::string::npos)
+      << big.Err;
+  std::string bytes;
+  ASSERT_TRUE(OudDocBytes(Shuttles(), bytes).ok());
+  test::WriteBytes(dir / "cut.oud2", bytes.substr(0, bytes.size() / 2));
+  const TCliRun cut = Cli({"import-oud", "--new-board", dir / "Cut", dir / "cut.oud2"});
+  EXPECT_NE(cut.Exit, 0);
+  EXPECT_NE(cut.Err.find("行目"), std::string::npos) << cut.Err;
+  EXPECT_FALSE(fs::exists(dir / "Huge"));
+  EXPECT_FALSE(fs::exists(dir / "Cut"));
   EXPECT_TRUE(Hidden(dir.Path()).empty());
 }
 
