@@ -96,10 +96,6 @@ std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TR
   const size_t n = doc.Stations.size();
   std::vector<double> best(n - 1, -1);
   for (const TOudTrain& tr : dia.Trains) {
-    // A train whose note gives its set's cars and speed runs at those.
-    TRunModel own = m;
-    TCarProp noted;
-    if (OudNotedProp(tr, noted)) own = TRunModel{noted.Spd / 3.6, noted.NCar};
     std::vector<size_t> order;  // the stations the train serves, in travel order
     for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
       const size_t i = tr.Nobori ? n - 1 - k : k;
@@ -125,10 +121,10 @@ std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TR
         const int32_t budget = ((arr - fromT) % kDay + kDay) % kDay;
         double fixed = 0;
         for (size_t q = from; q < j; ++q) {
-          fixed += own.Half(false, passes(q)) + own.Half(true, passes(q + 1)) + kRoundingSec;
+          fixed += m.Half(false, passes(q)) + m.Half(true, passes(q + 1)) + kRoundingSec;
           if (q + 1 != j && !passes(q + 1)) fixed += kShortStopSec;  // an untimed stop
         }
-        const double each = own.Mps * (budget - fixed) / static_cast<double>(j - from);
+        const double each = m.Mps * (budget - fixed) / static_cast<double>(j - from);
         for (size_t q = from; q < j; ++q) {
           const size_t s = std::min(order[q], order[q + 1]);
           if (best[s] < 0 || each < best[s]) best[s] = each;
