@@ -226,6 +226,7 @@ std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const
     }
     // A .oud2 that names the track keeps a timetable already free of conflicts.
     stop.Exact = doc.Second && it != bySlot.end() && t.Cells[it->second].Track >= 0;
+    stop.AnyHome = !stop.Exact;
     for (const int32_t tm : {stop.Arr, stop.Dep}) {
       if (tm < 0) continue;
       if (tm < last) return "時刻が逆に進んでいます (" + line.Names[static_cast<size_t>(s)] + "駅)";

@@ -235,16 +235,15 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   }
   const std::vector<int32_t> deps = Departures(form, section, cur ? cur->Name : "?");
   const bool terminal = section + 1 == planned;
-  // The platforms offered, those reached with fewer diverging turnouts first; a platform the
-  // file names stays first.
+  // The platforms offered in the plan's order, or without a preference those reached with
+  // fewer diverging turnouts first.
   std::vector<std::pair<int32_t, size_t>> offered;  // (diverging, index in the list)
   for (const int32_t home : stop.Homes) {
     const auto it =
         std::find(form.LbxSta.begin(), form.LbxSta.end(), next->Name + Pad3(home) + "番ホーム");
     if (it == form.LbxSta.end()) continue;
     const size_t idx = static_cast<size_t>(it - form.LbxSta.begin());
-    const bool named = stop.Exact && offered.empty();
-    offered.push_back({named ? -1 : Diverging(TextAfter(form.Routes[idx], '=')), idx});
+    offered.push_back({stop.AnyHome ? Diverging(TextAfter(form.Routes[idx], '=')) : 0, idx});
   }
   std::stable_sort(offered.begin(), offered.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });

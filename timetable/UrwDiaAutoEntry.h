@@ -28,6 +28,9 @@ struct TStopPlan {
   // conflict: the platform is checked for the booked stay alone, without safety margins, since
   // margins would refuse a train next to one entered before it in another order.
   bool Exact = false;
+  // Homes is every platform without a preference: those reached with fewer diverging turnouts
+  // (the platforms of the train's own direction) are tried first.
+  bool AnyHome = false;
 };
 
 struct TTrainPlan {
