@@ -245,13 +245,12 @@ class TBrdData {
   // The same booking, brought up to date from the last one: only trains whose steps, train set
   // or set's length and speed changed since, trains gone since, and labels booked since by
   // RegPathToNextSta (a section entry, a bulk check) are unbooked, and such of them as are in
-  // trNos booked again; then every stand is booked afresh, since stands depend on the trains
-  // around them. The result is the booking InitObjTmTbl makes (turnout slots that two trains
-  // want at once may go to the other one; both are overlaps either way). Falls back to
-  // InitObjTmTbl when there is no last booking of the line's blocks.
+  // trNos booked again (on the objects so touched, whatever no kept train holds goes); then
+  // every stand is booked afresh, since stands depend on the trains around them. The result is
+  // the booking InitObjTmTbl makes (turnout slots that two trains want at once may go to the
+  // other one; both are overlaps either way). Falls back to InitObjTmTbl when there is no last
+  // booking: after a new line, new blocks, a deleted object or a board read.
   void RebookLine(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
-  // Forgets the last booking, so that the next RebookLine books everything.
-  void ForgetBooking() { booked_.reset(); }
 
  private:
   TStatus ReadBrd(const std::string& baseDir, const std::string& name);
