@@ -300,7 +300,7 @@ void BM_InitObjTmTbl(benchmark::State& state) {
   }
   state.counters["trains"] = dia.TrCount;
 }
-BENCHMARK(BM_InitObjTmTbl)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InitObjTmTbl)->Arg(100)->Arg(600)->Arg(1600)->Unit(benchmark::kMillisecond);
 
 // The peak resident memory of this process in kB (VmHWM), or -1.
 long PeakRssKb() {

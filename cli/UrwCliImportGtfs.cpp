@@ -85,7 +85,7 @@ int MakeBoard(TGtfsArchive& feed, const TGtfsArgs& a, std::ostream& out, std::os
   for (const std::string& l : info.Lines(a.Import, doc)) out << l << "\n";
   for (const std::string& l : report.Lines()) out << l << "\n";
   out << a.NewBoard << ": 新しいボードを保存しました\n";
-  return report.Import.Refused > 0 ? 1 : 0;
+  return report.Refused() > 0 ? 1 : 0;
 }
 
 }  // namespace

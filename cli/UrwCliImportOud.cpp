@@ -1,5 +1,14 @@
 // ramvel-cli import-oud: an OuDia file read onto a line of a board, saved only when asked, or
 // made into a new board.
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
 #include "cli/UrwCliBoard.h"
 #include "cli/UrwCliOud.h"
 #include "foundation/UrwUiHost.h"
@@ -14,6 +23,7 @@ namespace {
 struct TImportArgs {
   std::vector<std::string> Pos;
   bool Apply = false;
+  bool DeleteMissing = false;
   std::string NewBoard;  // --new-board FOLDER
   std::string Dia;       // --dia NAME: the board's timetable, and the file's, to read into
   int32_t TurnMin = 5;
@@ -25,6 +35,8 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
       a.Apply = true;
     } else if (args[i] == "--dia" && i + 1 < args.size() && a.Dia.empty()) {
       a.Dia = args[++i];
+    } else if (args[i] == "--delete-missing") {
+      a.DeleteMissing = true;
     } else if (args[i] == "--new-board" && i + 1 < args.size() && a.NewBoard.empty()) {
       a.NewBoard = args[++i];
     } else if (args[i] == "--turn" && i + 1 < args.size()) {
@@ -37,8 +49,10 @@ bool ParseImportArgs(const std::vector<std::string>& args, TImportArgs& a, std::
       a.Pos.push_back(args[i]);
     }
   }
-  if (a.NewBoard.empty() ? a.Pos.size() != 3 : a.Pos.size() != 1 || a.Apply || !a.Dia.empty()) {
-    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--dia NAME] [--apply] [--turn MIN]"
+  if (a.NewBoard.empty() ? a.Pos.size() != 3
+                         : a.Pos.size() != 1 || a.Apply || a.DeleteMissing || !a.Dia.empty()) {
+    err << "ramvel-cli: import-oud needs BOARD LINE FILE [--dia NAME] [--apply] [--delete-missing]"
+           " [--turn MIN]"
            " or --new-board FOLDER FILE [--turn MIN]\n";
     return false;
   }
@@ -59,6 +73,74 @@ TStatus UseImportDia(TBrdData& brd, const std::string& name, std::vector<std::st
   return TStatus::Ok();
 }
 
+// Set by SIGINT or SIGTERM while an import runs: the import stops at its next step and removes
+// what it made.
+volatile std::sig_atomic_t gStopAsked = 0;
+
+extern "C" void AskStop(int) { gStopAsked = 1; }
+
+// Catches SIGINT and SIGTERM for its lifetime.
+class TStopSignals {
+ public:
+  TStopSignals() {
+    gStopAsked = 0;
+    prevInt_ = std::signal(SIGINT, AskStop);
+    prevTerm_ = std::signal(SIGTERM, AskStop);
+  }
+  ~TStopSignals() {
+    std::signal(SIGINT, prevInt_);
+    std::signal(SIGTERM, prevTerm_);
+  }
+  TStopSignals(const TStopSignals&) = delete;
+  TStopSignals& operator=(const TStopSignals&) = delete;
+
+ private:
+  void (*prevInt_)(int) = SIG_DFL;
+  void (*prevTerm_)(int) = SIG_DFL;
+};
+
+// Progress on err: a bar redrawn in place on a terminal, otherwise a line per 5 %. Answers
+// false (stop) once a stop signal has come.
+class TProgressLine {
+ public:
+  TProgressLine(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+  ~TProgressLine() {
+    if (terminal_ && shown_ >= 0) err_ << "\n" << std::flush;
+  }
+  TProgressLine(const TProgressLine&) = delete;
+  TProgressLine& operator=(const TProgressLine&) = delete;
+
+  bool operator()(double share) {
+    const int32_t pct = static_cast<int32_t>(std::clamp(share, 0.0, 1.0) * 100);
+    if (terminal_ && pct != shown_) {
+      const int32_t filled = pct * kBar / 100;
+      err_ << "\r読み込み中 [" << std::string(static_cast<size_t>(filled), '#')
+           << std::string(static_cast<size_t>(kBar - filled), '.') << "] " << pct << "%"
+           << std::flush;
+      shown_ = pct;
+    } else if (!terminal_ && pct / 5 > shown_ / 5) {
+      err_ << "読み込み中 " << pct / 5 * 5 << "%\n" << std::flush;
+      shown_ = pct / 5 * 5;
+    }
+    return gStopAsked == 0;
+  }
+
+ private:
+  static constexpr int32_t kBar = 40;
+  std::ostream& err_;
+  bool terminal_;
+  int32_t shown_ = -5;
+};
+
+// Whether err is the process's standard error and that is a terminal.
+bool ErrIsTerminal(const std::ostream& err) {
+  return &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+}
+
+// The exit code of an import stopped by a signal, as a shell reports a process it ended.
+constexpr int kStoppedExit = 130;
+}
+
 int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
   TOudDoc doc;
   TStatus st = LoadOudFile(a.Pos[0], doc);
@@ -71,9 +153,15 @@ int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
   TOudImportOptions options;
   options.TurnSec = a.TurnMin * 60;
   TOudBoardReport report;
-  if (st = MakeOudBoard(panels, doc, a.NewBoard, options, report); !st) {
+  {
+    TStopSignals signals;
+    TProgressLine progress(err, ErrIsTerminal(err));
+    options.Progress = [&progress](double share) { return progress(share); };
+    st = MakeOudBoard(panels, doc, a.NewBoard, options, report);
+  }
+  if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
-    return 1;
+    return st.Msg() == kWorkCancelled ? kStoppedExit : 1;
   }
   for (const std::string& l : report.Lines()) out << l << "\n";
   out << a.NewBoard << ": 新しいボードを保存しました\n";
@@ -106,16 +194,20 @@ int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!note.empty()) notes.push_back(note);
   TOudImportOptions options;
   options.TurnSec = a.TurnMin * 60;
+  options.DeleteMissing = a.DeleteMissing;
   TOudImportReport report;
   TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
   {
     TUiHostScope scope(host);
+    TStopSignals signals;
+    TProgressLine progress(err, ErrIsTerminal(err));
+    options.Progress = [&progress](double share) { return progress(share); };
     st = ImportOud(brd, OudWithOneDia(doc, k), options, report);
   }
   report.Notes.insert(report.Notes.begin(), notes.begin(), notes.end());
   if (!st) {
     err << "ramvel-cli: " << st.Msg() << "\n";
-    return 1;
+    return st.Msg() == kWorkCancelled ? kStoppedExit : 1;
   }
   for (const std::string& l : report.Lines()) out << l << "\n";
   if (a.Apply) {

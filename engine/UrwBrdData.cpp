@@ -41,6 +41,7 @@ std::string BrdPath(const std::string& baseDir, const std::string& name) {
 }
 
 void TBrdData::ClearBrd() {
+  booked_.reset();
   Modified = false;
   ID_STA = ID_RAIL = 0;
   LoadNotes.clear();
@@ -132,6 +133,7 @@ bool TBrdData::EndAtDot(int32_t side, TPoint dot, const TBaseObj& obj) {
 void TBrdData::ObjDel(int32_t id) {
   TBaseObj* obj = FindObj(id, "ObjDel-STA/RAIL-1");
   if (obj == nullptr) return;
+  booked_.reset();
   for (int32_t side = 0; side < 2; ++side) {
     const int32_t n = std::clamp(obj->EntCount[side], 0, kMaxSlots);
     for (int32_t slot = 1; slot <= n; ++slot) {

@@ -325,6 +325,15 @@ class TBrdData {
   // adds the parked ones to carIds; msg receives one "\n"-led line per train set that must be
   // moved empty.
   void InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
+  // The same booking, brought up to date from the last one: only trains whose steps, train set
+  // or set's length and speed changed since, trains gone since, and labels booked since by
+  // RegPathToNextSta (a section entry, a bulk check) are unbooked, and such of them as are in
+  // trNos booked again (on the objects so touched, whatever no kept train holds goes); then
+  // every stand is booked afresh, since stands depend on the trains around them. The result is
+  // the booking InitObjTmTbl makes (turnout slots that two trains want at once may go to the
+  // other one; both are overlaps either way). Falls back to InitObjTmTbl when there is no last
+  // booking: after a new line, new blocks, a deleted object or a board read.
+  void RebookLine(const std::vector<std::string>& trNos, TCarIdSet& carIds, std::string& msg);
 
  private:
   TStatus ReadBrd(const std::string& baseDir, const std::string& name);
@@ -367,6 +376,27 @@ class TBrdData {
 
   std::vector<TCarObj*> tickCars_;
   uint64_t tickCarsEnds_ = 0;
+
+  // What the last booking of the line holds, for RebookLine: per train what its booking depends
+  // on and the objects it booked, and the objects of labels booked outside it since.
+  struct TBookedObjs {
+    std::vector<TStaObj*> Stas;
+    std::vector<TBlkObj*> Blks;
+    void Add(TStaObj* s);
+    void Add(TBlkObj* b);
+  };
+  struct TBookedTrain {
+    uint64_t Sum = 0;
+    TBookedObjs Objs;
+  };
+  struct TBooking {
+    std::map<std::string, TBookedTrain> Trains;
+    std::map<std::string, TBookedObjs> Strays;
+  };
+  std::unique_ptr<TBooking> booked_;
+  TBookedObjs* trace_ = nullptr;  // where the booking under way notes the objects it books
+
+  friend struct TBookTrace;
 };
 
 // Whether stem names an object file of rail/ or car/: decimal digits only, a number from 1.

@@ -23,12 +23,14 @@ TStatus TBrdData::SetLine(const std::string& name) {
   LineName = name;
   LineStas.clear();
   LineSides.clear();
+  booked_.reset();
   return TStatus::Ok();
 }
 
 TStatus TBrdData::LoadLine(const std::string& folder) {
   TStatus st = CheckObjName(LineName, "路線名");
   if (!st) return st;
+  booked_.reset();
   const std::string display = LineFile(LineName);
   TextRec rec;
   st = LoadRec(ResolveIn(folder, display), rec, display);
@@ -137,6 +139,7 @@ bool TBrdData::AddStaToLine(int32_t x) {
 }
 
 void TBrdData::MakeLineBlk() {
+  booked_.reset();  // its blocks go
   Blks.clear();
   BlkEnds.clear();
   const size_t n = LineStas.size();

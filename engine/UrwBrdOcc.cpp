@@ -2,10 +2,38 @@
 // rebuilding of all platform, turnout and block occupancy of the current line from its trains.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <set>
+#include <unordered_set>
 
 #include "engine/UrwBrdData.h"
 
 namespace ramvel {
+
+// Notes the objects a booking books in, for unbooking one train without the others.
+struct TBookTrace {
+  static void Note(TBrdData& brd, const std::string& label, TStaObj* sta) {
+    if (brd.trace_ != nullptr) {
+      brd.trace_->Add(sta);
+    } else if (brd.booked_) {
+      brd.booked_->Strays[label].Add(sta);
+    }
+  }
+  static void Note(TBrdData& brd, const std::string& label, TBlkObj* blk) {
+    if (brd.trace_ != nullptr) {
+      brd.trace_->Add(blk);
+    } else if (brd.booked_) {
+      brd.booked_->Strays[label].Add(blk);
+    }
+  }
+};
+
+void TBrdData::TBookedObjs::Add(TStaObj* s) {
+  if (std::find(Stas.begin(), Stas.end(), s) == Stas.end()) Stas.push_back(s);
+}
+void TBrdData::TBookedObjs::Add(TBlkObj* b) {
+  if (std::find(Blks.begin(), Blks.end(), b) == Blks.end()) Blks.push_back(b);
+}
 
 namespace {
 
@@ -154,10 +182,12 @@ void TBrdData::RegPathToNextSta(const TCarObj& car, const std::string& label, TT
     if (run.IsSta(i)) {
       d = run.RunSec(i, passTo, passFrom);
       if (TStaObj* sta = run.Sta(i, "RegPathToNextSta-STA-1")) {
+        TBookTrace::Note(*this, label, sta);
         const int32_t at = sta->OccupyRoute(label, time, run.El(i), i == 0 ? -1 : depAtArrival, d);
         if (i > 0 && i + 1 == n) loc = at;
       }
     } else if (TBlkObj* blk = run.Blk(i)) {
+      TBookTrace::Note(*this, label, blk);
       d = BlkSec(*blk, car);
       blk->Occupy(label, time, d);
     }
@@ -202,6 +232,7 @@ void RegEntry(TBrdData& brd, const TLineTrain& tr, int32_t i) {
   if (el.empty()) return;
   TStaObj* sta = brd.FindSta(tr.Place(i).Id, "InitObjTmTbl-STA-1");
   if (sta == nullptr) return;
+  TBookTrace::Note(brd, tr.TrNo, sta);
   const TTmTbl& at = tr.Step(i);
   const int32_t d = HalfSec(tr.Car, true, tr.PassesAt(i));
   sta->OccupyRoute(tr.TrNo, at.TmStart - d, el.back(), at.TmEnd, d);
@@ -213,6 +244,7 @@ void RegExit(TBrdData& brd, const TLineTrain& tr, int32_t i) {
   if (el.empty()) return;
   TStaObj* sta = brd.FindSta(tr.Place(i).Id, "InitObjTmTbl-STA-1");
   if (sta == nullptr) return;
+  TBookTrace::Note(brd, tr.TrNo, sta);
   const TTmTbl& at = tr.Step(i);
   const bool passes = tr.PassesAt(i);
   sta->OccupyRoute(tr.TrNo, at.TmEnd, el.front(), -1, HalfSec(tr.Car, false, passes));
@@ -317,6 +349,64 @@ void RegStands(TBrdData& brd, const TCarObj& car, TCarIdSet& carIds, std::string
   }
 }
 
+
+// What a train's booking depends on: its train set, the set's length and speed, and its steps.
+uint64_t BookingSum(const TCarObj& car, const TTrainRange& r) {
+  uint64_t h = 1469598103934665603ull;
+  const auto mix = [&h](int64_t v) {
+    for (int k = 0; k < 8; ++k) {
+      h ^= static_cast<uint64_t>(v >> (8 * k)) & 0xFF;
+      h *= 1099511628211ull;
+    }
+  };
+  const float spd = car.SpdMps();
+  uint32_t bits = 0;
+  std::memcpy(&bits, &spd, sizeof bits);
+  mix(car.Id);
+  mix(car.NCar);
+  mix(bits);
+  mix(r.First);
+  for (int32_t i = r.First; i <= r.Last && i >= 0; ++i) {
+    const TTmTbl& s = car.TmTbl.At(i);
+    mix(s.Loc);
+    mix(s.TmStart);
+    mix(s.TmEnd);
+  }
+  return h;
+}
+
+// Removes from the objects every interval and turnout setting not labelled with one of the
+// kept trains: the trains re-booked, stands (all booked again) and anything booked there
+// without a train behind it, as a full booking would not book it either.
+void Unbook(const std::set<TStaObj*>& stas, const std::set<TBlkObj*>& blks,
+            const std::unordered_set<std::string_view>& keep) {
+  const auto gone = [&keep](const std::string& label) { return keep.count(label) == 0; };
+  for (TStaObj* sta : stas) {
+    for (StaRail& r : sta->Rails) {
+      if (!r.Occ) continue;
+      for (int32_t i = r.Occ->Count() - 1; i >= 0; --i) {
+        if (gone(r.Occ->At(i).Txt)) r.Occ->Delete(i);
+      }
+    }
+    const size_t uses = sta->PtUses.size();
+    std::erase_if(sta->PtUses, [&](const TPtUse& u) { return gone(u.Label); });
+    if (uses == sta->PtUses.size()) continue;
+    // A turnout slot goes to the first setting booked: the settings kept are set again.
+    std::vector<TPtUse> kept;
+    kept.swap(sta->PtUses);
+    sta->ResetPtOcc();
+    for (const TPtUse& u : kept) {
+      sta->PtSet(u.Pt, u.R, u.First * kPtSlotSec, (u.Last - u.First) * kPtSlotSec);
+    }
+    sta->PtUses = std::move(kept);
+  }
+  for (TBlkObj* blk : blks) {
+    for (int32_t i = blk->Occ.Count() - 1; i >= 0; --i) {
+      if (gone(blk->Occ.At(i).Txt)) blk->Occ.Delete(i);
+    }
+  }
+}
+
 }  // namespace
 
 void TBrdData::InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& carIds,
@@ -328,7 +418,72 @@ void TBrdData::InitObjTmTbl(const std::vector<std::string>& trNos, TCarIdSet& ca
     }
   }
   for (auto& [key, blk] : Blks) blk->ClearOcc();
-  for (const std::string& trNo : trNos) RegTrain(*this, trNo);
+  auto booking = std::make_unique<TBooking>();
+  for (const std::string& trNo : trNos) {
+    TBookedTrain& b = booking->Trains[trNo];
+    if (const TCarObj* car = FindTrainCar(trNo, "")) b.Sum = BookingSum(*car, car->FindTrain(trNo));
+    trace_ = &b.Objs;
+    RegTrain(*this, trNo);
+    trace_ = nullptr;
+  }
+  booked_ = std::move(booking);
+  msg.clear();
+  for (const auto& [key, car] : Cars) RegStands(*this, *car, carIds, msg);
+}
+
+void TBrdData::RebookLine(const std::vector<std::string>& trNos, TCarIdSet& carIds,
+                          std::string& msg) {
+  if (!booked_) {
+    InitObjTmTbl(trNos, carIds, msg);
+    return;
+  }
+  std::map<std::string, TBookedTrain> next;
+  std::vector<std::pair<std::string, uint64_t>> toBook;
+  std::set<TStaObj*> stas;
+  std::set<TBlkObj*> blks;
+  const auto clear = [&](const TBookedObjs& objs) {
+    stas.insert(objs.Stas.begin(), objs.Stas.end());
+    blks.insert(objs.Blks.begin(), objs.Blks.end());
+  };
+  for (const std::string& trNo : trNos) {
+    const TCarObj* car = FindTrainCar(trNo, "");
+    const uint64_t sum = car != nullptr ? BookingSum(*car, car->FindTrain(trNo)) : 0;
+    const auto it = booked_->Trains.find(trNo);
+    if (it != booked_->Trains.end() && it->second.Sum == sum && !booked_->Strays.count(trNo)) {
+      next.emplace(trNo, std::move(it->second));
+    } else {
+      if (it != booked_->Trains.end()) clear(it->second.Objs);
+      toBook.push_back({trNo, sum});
+    }
+    if (it != booked_->Trains.end()) booked_->Trains.erase(it);
+  }
+  for (const auto& [trNo, gone] : booked_->Trains) clear(gone.Objs);
+  for (const auto& [label, objs] : booked_->Strays) clear(objs);
+  std::unordered_set<std::string_view> keep;
+  for (const auto& [trNo, b] : next) keep.insert(trNo);
+  Unbook(stas, blks, keep);
+  booked_->Trains.clear();
+  booked_->Strays.clear();
+  for (const auto& [trNo, sum] : toBook) {
+    TBookedTrain& b = next[trNo];
+    b.Sum = sum;
+    trace_ = &b.Objs;
+    RegTrain(*this, trNo);
+    trace_ = nullptr;
+  }
+  booked_->Trains = std::move(next);
+  // Every stand is booked again after the trains, as a full booking books them.
+  for (const std::string& id : LineStas) {
+    TStaObj* sta = FindSta(id, "");
+    if (sta == nullptr) continue;
+    for (StaRail& r : sta->Rails) {
+      if (r.Kind != kRailHome || !r.Occ) continue;
+      for (int32_t i = r.Occ->Count() - 1; i >= 0; --i) {
+        const std::string& txt = r.Occ->At(i).Txt;
+        if (!txt.empty() && txt.front() == '[') r.Occ->Delete(i);
+      }
+    }
+  }
   msg.clear();
   for (const auto& [key, car] : Cars) RegStands(*this, *car, carIds, msg);
 }

@@ -34,7 +34,9 @@ class TStderrHost : public TUiHost {
 };
 
 TStderrHost gStderrHost;
-TUiHost* gHost = &gStderrHost;
+// Each thread answers its own boxes: work run off the window's thread (a new board made from a
+// timetable) sets its own host and never reaches the window's, which only its thread may use.
+thread_local TUiHost* gHost = &gStderrHost;
 
 template <typename T>
 T Next(std::deque<T>& queue, int& unanswered, T fallback) {
@@ -59,7 +61,7 @@ TUiHost& UiHost() { return *gHost; }
 
 namespace {
 
-TQuietBoxes* gQuiet = nullptr;
+thread_local TQuietBoxes* gQuiet = nullptr;
 
 }  // namespace
 

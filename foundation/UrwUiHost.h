@@ -58,8 +58,9 @@ class TUiHost {
   }
 };
 
-// Installs host (not owned; nullptr restores the default, which writes messages to stderr and
-// answers No / cancel). Returns the previous one.
+// Installs host for the calling thread (not owned; nullptr restores the default, which writes
+// messages to stderr and answers No / cancel). Returns the previous one. Every thread starts
+// with the default.
 TUiHost* SetUiHost(TUiHost* host);
 TUiHost& UiHost();
 

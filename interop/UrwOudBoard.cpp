@@ -12,6 +12,7 @@
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwUiHost.h"
 #include "station_designer/UrwStaGridPic.h"
+#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel {
 
@@ -27,8 +28,14 @@ constexpr int32_t kMaxStepDots = 30;  // the longest single rail of a run
 constexpr int32_t kMargin = 6;        // land round the layout
 constexpr int32_t kLandH = 2 * kMargin + 12;
 constexpr int32_t kLineY = kLandH / 2;
-// A train keeps about this share of its top speed between stations (starting and braking).
-constexpr double kSpeedShare = 0.45;
+constexpr int32_t kShortStopSec = 30;  // the shortest stop the diagram editor books
+// Seconds kept in hand per station interval for the booking's rounding to whole seconds.
+constexpr double kRoundingSec = 3;
+constexpr int32_t kSpeedStep = 10;      // km/h between the speeds tried
+// Shares of the work told to the progress function: the layout up to the first, the trains up
+// to the second, the save after it.
+constexpr double kLayoutShare = 0.05;
+constexpr double kEntryEnd = 0.97;
 // A train timed at one station only still stands there this long.
 constexpr int32_t kLeastStandSec = 30;
 constexpr int32_t kApproachSec = 180;  // a platform is held before the train stops there
@@ -65,6 +72,66 @@ std::vector<int32_t> RunTimes(const TOudDoc& doc, const TOudDia& dia) {
       }
       prev = static_cast<int32_t>(i);
       prevT = DepOf(c);
+    }
+  }
+  return best;
+}
+
+// The running model the board books by: a set crosses the half of a station before its stopping
+// point, and the half after it, at half its top speed where it stops (accelerating or braking)
+// and at full speed where it passes; the rails between stations at full speed.
+struct TRunModel {
+  double Mps = 0;
+  int32_t Cars = 0;
+  double Half(bool arriving, bool passes) const {
+    const double dist = kStaMidM + (arriving ? 0.5 : -0.5) * Cars * kCarLenM;
+    return dist / (passes ? Mps : Mps / 2);
+  }
+};
+
+// The longest rails (m) between each pair of neighbouring stations that let every train of the
+// timetable keep its published times at the model's speed; -1 where no train is timed. A train
+// timed at two stations with untimed passes between shares its time evenly among the intervals.
+std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TRunModel& m) {
+  const size_t n = doc.Stations.size();
+  std::vector<double> best(n - 1, -1);
+  for (const TOudTrain& tr : dia.Trains) {
+    std::vector<size_t> order;  // the stations the train serves, in travel order
+    for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
+      const size_t i = tr.Nobori ? n - 1 - k : k;
+      if (i < tr.Cells.size() &&
+          (tr.Cells[i].Stop == TOudStop::kStop || tr.Cells[i].Stop == TOudStop::kPass)) {
+        order.push_back(i);
+      }
+    }
+    // The first station is never passed, whatever the file says, nor the last.
+    const auto passes = [&](size_t q) {
+      return q != 0 && q + 1 != order.size() && tr.Cells[order[q]].Stop == TOudStop::kPass;
+    };
+    int32_t fromT = -1;  // the departure from the last timed station
+    size_t from = 0;
+    for (size_t j = 0; j < order.size(); ++j) {
+      const TOudCell& c = tr.Cells[order[j]];
+      const bool pass = c.Stop == TOudStop::kPass;
+      const bool origin = j == 0, terminal = j + 1 == order.size();
+      if (ArrOf(c) < 0) continue;
+      if (fromT >= 0) {
+        // A stop given by its departure alone leaves room for the shortest stop first.
+        const int32_t arr = c.Arr >= 0 ? c.Arr : c.Dep - (pass || terminal ? 0 : kShortStopSec);
+        const int32_t budget = ((arr - fromT) % kDay + kDay) % kDay;
+        double fixed = 0;
+        for (size_t q = from; q < j; ++q) {
+          fixed += m.Half(false, passes(q)) + m.Half(true, passes(q + 1)) + kRoundingSec;
+          if (q + 1 != j && !passes(q + 1)) fixed += kShortStopSec;  // an untimed stop
+        }
+        const double each = m.Mps * (budget - fixed) / static_cast<double>(j - from);
+        for (size_t q = from; q < j; ++q) {
+          const size_t s = std::min(order[q], order[q + 1]);
+          if (best[s] < 0 || each < best[s]) best[s] = each;
+        }
+      }
+      from = j;
+      fromT = c.Dep >= 0 ? c.Dep : c.Arr + (pass || origin ? 0 : kShortStopSec);
     }
   }
   return best;
@@ -166,11 +233,15 @@ fs::path WorkFolder(const fs::path& target) {
 // Designs the stations, places them along the line, lays the rails and makes the line, all in
 // folder. Any box the designer or the board would show is a failure.
 TStatus BuildLayout(const TStaPanels& panels, const TOudDoc& doc, const TOudBoardPlan& plan,
-                    const std::string& folder, const std::string& lineName, TBrdData& brd) {
+                    const std::string& folder, const std::string& lineName,
+                    const TProgressFn& progress, TBrdData& brd) {
   TScriptedHost quiet;
   TUiHostScope scope(quiet);
   const size_t n = doc.Stations.size();
   for (size_t i = 0; i < n; ++i) {
+    if (progress && !progress(kLayoutShare * double(i) / double(n))) {
+      return TStatus::Error(kWorkCancelled);
+    }
     const TStaPicture pic =
         PassingStationPic(doc.Stations[i].Name, plan.PerSide[i], i > 0, i + 1 < n);
     if (TStatus st = SavePictureSta(pic, panels, folder, brd.ID_STA); !st) {
@@ -221,13 +292,24 @@ TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& f
                                 "」はファイル名にできないため「本線」にしました");
     report.LineName = "本線";
   }
-  if (TStatus st = BuildLayout(panels, doc, plan, folder, report.LineName, brd); !st) return st;
+  if (TStatus st = BuildLayout(panels, doc, plan, folder, report.LineName, options.Progress, brd);
+      !st) {
+    return st;
+  }
   if (TStatus st = brd.LoadLine(folder); !st) return st;
   {
     TScriptedHost host;  // the editor's own boxes are answered by the automatic entry
     TUiHostScope scope(host);
-    if (TStatus st = ImportOudAllDias(brd, doc, options, report.Dias); !st) return st;
+    TOudImportOptions fitted = options;
+    fitted.DefaultKmh = plan.Kmh;
+    if (options.Progress) {
+      fitted.Progress = [&options](double share) {
+        return options.Progress(kLayoutShare + (kEntryEnd - kLayoutShare) * share);
+      };
+    }
+    if (TStatus st = ImportOudAllDias(brd, doc, fitted, report.Dias); !st) return st;
   }
+  if (options.Progress && !options.Progress(kEntryEnd)) return TStatus::Error(kWorkCancelled);
   return brd.SaveBrd(folder, false);
 }
 
@@ -236,6 +318,7 @@ TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& f
 TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudBoardPlan& plan) {
   const size_t n = doc.Stations.size();
   if (n < 2) return TStatus::Error("駅が2つ以上ないため路線を作れません");
+  if (TStatus st = CheckOudSize(doc); !st) return st;
   std::set<std::string> seen;
   for (size_t i = 0; i < n; ++i) {
     const std::string& name = doc.Stations[i].Name;
@@ -250,15 +333,48 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
   TOudBoardPlan out;
   for (const TOudStation& s : doc.Stations) out.Names.push_back(s.Name);
   out.RunSec = RunTimes(doc, dia);
-  const double mps = options.DefaultKmh / 3.6 * kSpeedShare;
+  // The slowest speed the editor allows from the default up at which every interval has room
+  // for rails: faster sets only help the spacing, which is never made longer than the fastest
+  // train's times allow.
+  const int32_t minGapM = kMinGapDots * kDot;
+  TRunModel model{0, options.DefaultCars};
+  std::vector<double> gaps;
+  out.Kmh = std::clamp(options.DefaultKmh, kMinSpd, kMaxSpd);
+  for (;; out.Kmh += kSpeedStep) {
+    out.Kmh = std::min(out.Kmh, kMaxSpd);
+    model.Mps = out.Kmh / 3.6;
+    gaps = LongestGaps(doc, dia, model);
+    const bool fits = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
+      return g < 0 || g >= minGapM;
+    });
+    if (fits || out.Kmh >= kMaxSpd) break;
+  }
+  if (out.Kmh != options.DefaultKmh) {
+    out.Notes.push_back("時刻表の走行時間に間に合うよう、編成の最高速度を" + IntText(out.Kmh) +
+                        "km/hにしました");
+  }
+  int64_t width = 2 * kMargin + kStaDots;
   for (size_t i = 0; i + 1 < n; ++i) {
+    const std::string between = doc.Stations[i].Name + "-" + doc.Stations[i + 1].Name;
     if (out.RunSec[i] < 0) {
       out.RunSec[i] = 120;
-      out.Notes.push_back(doc.Stations[i].Name + "-" + doc.Stations[i + 1].Name +
-                          ": 時刻のある列車がないため2分としました");
+      out.Notes.push_back(between + ": 時刻のある列車がないため2分としました");
+      gaps[i] = model.Mps * (120 - model.Half(false, false) - model.Half(true, false));
     }
-    const int32_t dots = static_cast<int32_t>(out.RunSec[i] * mps / kDot + 0.5);
-    out.GapDots.push_back(std::max(kMinGapDots, dots - kStaDots));
+    double gapM = gaps[i];
+    const double km0 = doc.Stations[i].Km, km1 = doc.Stations[i + 1].Km;
+    if (km0 >= 0 && km1 >= 0) gapM = std::min(gapM, std::abs(km1 - km0) * 1000 - kStaDots * kDot);
+    if (gaps[i] < minGapM) {
+      out.Notes.push_back(between + ": 最短の駅間でも時刻表の走行時間に間に合わないため、遅れる列車があります");
+    }
+    out.GapDots.push_back(std::max(kMinGapDots, static_cast<int32_t>(gapM / kDot)));
+    width += kStaDots + out.GapDots.back();
+  }
+  // Shorter rails only bring trains in earlier: a line too long for the terrain is shortened.
+  if (width > kMaxLandDots) {
+    const double share = static_cast<double>(kMaxLandDots - (2 * kMargin + kStaDots) * n) /
+                         static_cast<double>(width - (2 * kMargin + kStaDots) * n);
+    for (int32_t& g : out.GapDots) g = std::max(kMinGapDots, static_cast<int32_t>(g * share));
   }
   std::vector<std::array<int32_t, 3>> most;
   Standing(doc, dia, options.TurnSec, most);
@@ -334,6 +450,7 @@ TStatus MakeOudBoard(const TStaPanels& panels, const TOudDoc& doc, const std::st
     fs::remove_all(work, ec);  // only what this call made
     if (!made.empty()) fs::remove_all(made, ec);
   }
+  if (st && options.Progress) options.Progress(1);
   return st;
 }
 

@@ -22,6 +22,7 @@ struct TOudBoardPlan {
   // Platform tracks per direction of station i's design: room for the most standing at once
   // and one more, as the automatic entry keeps a platform a little before and after a train.
   std::vector<int32_t> PerSide;
+  int32_t Kmh = 0;  // the top speed of the train sets the spacing is made for
   std::vector<std::string> Notes;
 };
 

@@ -177,7 +177,14 @@ TStatus ImportOudAllDias(TBrdData& brd, const TOudDoc& doc, const TOudImportOpti
     brd.SelectDia(at);
     TOudDiaReport r;
     r.Name = brd.Dias[brd.ActiveDia].Name;
-    if (TStatus st = ImportOud(brd, OudWithOneDia(doc, k), options, r.Report); !st) return st;
+    TOudImportOptions one = options;  // progress runs once over all the timetables
+    if (options.Progress) {
+      const double n = static_cast<double>(doc.Dias.size());
+      one.Progress = [&options, k, n](double share) {
+        return options.Progress((static_cast<double>(k) + share) / n);
+      };
+    }
+    if (TStatus st = ImportOud(brd, OudWithOneDia(doc, k), one, r.Report); !st) return st;
     r.Report.Notes.insert(r.Report.Notes.begin(), notes.begin(), notes.end());
     reports.push_back(std::move(r));
   }

@@ -10,6 +10,7 @@
 #include "interop/UrwOudDias.h"
 #include "interop/UrwOudExport.h"
 #include "timetable/UrwDiaEditorUi.h"
+#include "timetable/UrwDiaTimeGrid.h"
 
 namespace ramvel {
 
@@ -90,21 +91,37 @@ std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::strin
 // The set's cars and speed from a note "N両編成 Skm/h" (noted tells whether there was one); the
 // defaults otherwise.
 TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, bool& noted) {
-  noted = false;
   TCarProp p{0, "", static_cast<int32_t>(color & 0xFFFFFF), o.DefaultCars, o.DefaultKmh};
+  noted = OudNotedProp(t, p);
+  return p;
+}
+
+}  // namespace
+
+TStatus CheckOudSize(const TOudDoc& doc) {
+  if (doc.Dias.empty() || doc.Dias[0].Trains.size() <= kMaxOudTrains) return TStatus::Ok();
+  return TStatus::Error("ダイヤ「" + doc.Dias[0].Name + "」の列車が多すぎます (" +
+                        IntText(static_cast<int64_t>(doc.Dias[0].Trains.size())) +
+                        "本、読み込めるのは" + IntText(static_cast<int64_t>(kMaxOudTrains)) +
+                        "本までです)");
+}
+
+bool OudNotedProp(const TOudTrain& t, TCarProp& p) {
   const size_t ryo = t.Note.find("両編成");
   const size_t kmh = t.Note.find("km/h");
   int32_t n = 0, s = 0;
   if (ryo != std::string::npos && kmh != std::string::npos &&
       ParseInt(TrimText(t.Note.substr(0, ryo)), n) &&
-      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= 8 &&
-      s >= 10 && s <= 400) {
+      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= kMaxCars &&
+      s >= kMinSpd && s <= kMaxSpd) {
     p.NCar = n;
     p.Spd = s;
-    noted = true;
+    return true;
   }
-  return p;
+  return false;
 }
+
+namespace {
 
 // A train ready to be chained: its plan, where it starts and ends, and its set's properties.
 struct TRun {
@@ -117,11 +134,12 @@ struct TRun {
   std::string Block;                 // the train's working; empty when the file gives none
 };
 
-// The platforms of the slot `from` with a route towards the next station, in the order given;
-// all of them when none has.
+// The platforms of the slot `from` with a route towards the next station, those that leave with
+// fewer diverging turnouts first (a platform of the train's own direction), else in the order
+// given; all of them when none has a route.
 std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32_t from,
                                     int32_t dir, const std::vector<int32_t>& homes) {
-  std::vector<int32_t> out;
+  std::vector<std::pair<int32_t, int32_t>> out;  // (diverging, platform)
   const int32_t staId = line.Ids[static_cast<size_t>(from)];
   const int32_t nextId = line.Ids[static_cast<size_t>(from + dir)];
   for (const int32_t home : homes) {
@@ -129,9 +147,20 @@ std::vector<int32_t> HomesWithRoute(TBrdData& brd, const TLineSlots& line, int32
     for (int32_t side = 0; side < 2 && routes.empty(); ++side) {
       brd.ListUpNextStaCanGo(staId, home, side, nextId, -1, routes);
     }
-    if (!routes.empty()) out.push_back(home);
+    if (routes.empty()) continue;
+    int32_t least = 1 << 20;
+    for (const std::string& r : routes) {
+      const std::vector<std::string> el = SplitComma(TextAfter(r, '='));
+      if (!el.empty()) least = std::min(least, TStaObj::CountDiverging(el.front()));
+    }
+    out.push_back({least, home});
   }
-  return out.empty() ? homes : out;
+  if (out.empty()) return homes;
+  std::stable_sort(out.begin(), out.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<int32_t> sorted;
+  for (const auto& [d, home] : out) sorted.push_back(home);
+  return sorted;
 }
 
 // The platforms to offer at a slot: the file's track first (a .oud2), then the others.
@@ -168,6 +197,8 @@ std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const
   run.Plan.Dep = dep;
   run.OriginHomes = HomesWithRoute(brd, line, run.From, dir,
                                    HomesFor(doc, line, bySlot[run.From], run.From, first));
+  run.Plan.FromSlot = run.From;
+  run.Plan.FromHomes = run.OriginHomes;
   int32_t last = dep;
   for (int32_t s = run.From + dir; s != run.To + dir; s += dir) {
     TStopPlan stop;
@@ -185,6 +216,7 @@ std::string MakeRun(TBrdData& brd, const TOudDoc& doc, const TOudTrain& t, const
     }
     // A .oud2 that names the track keeps a timetable already free of conflicts.
     stop.Exact = doc.Second && it != bySlot.end() && t.Cells[it->second].Track >= 0;
+    stop.AnyHome = !stop.Exact;
     for (const int32_t tm : {stop.Arr, stop.Dep}) {
       if (tm < 0) continue;
       if (tm < last) return "時刻が逆に進んでいます (" + line.Names[static_cast<size_t>(s)] + "駅)";
@@ -229,7 +261,7 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
       car = best->Car;
       open.erase(best);
     } else {
-      cars.push_back(TCarPlan{r.Prop, r.From, r.OriginHomes, {}});
+      cars.push_back(TCarPlan{0, r.Prop, r.From, r.OriginHomes, {}});
     }
     cars[car].Trains.push_back(std::move(r.Plan));
     open.push_back(TOpen{line.Ids[static_cast<size_t>(r.To)], r.Arr, cars[car].Trains.back().Dir,
@@ -237,6 +269,41 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
   }
   return cars;
 }
+
+bool WholeMinutes(const TOudDia& dia) {
+  for (const TOudTrain& t : dia.Trains) {
+    for (const TOudCell& c : t.Cells) {
+      if ((c.Arr > 0 && c.Arr % 60 != 0) || (c.Dep > 0 && c.Dep % 60 != 0)) return false;
+    }
+  }
+  return true;
+}
+
+// Whether the board's train runs the line as the run plans it: the same stations from the same
+// origin, passing the same ones, at the same times (within tol seconds).
+bool SameOnLine(const TCarObj& car, const std::string& no, const TLineSlots& line, const TRun& run,
+                int32_t tol) {
+  const TTrainRange r = car.FindTrain(no);
+  const std::vector<TStopPlan>& stops = run.Plan.Stops;
+  if (r.First < 0 || r.Last - r.First != static_cast<int32_t>(stops.size())) return false;
+  const auto near = [tol](int32_t a, int32_t b) { return std::abs(a - b) <= tol; };
+  const TTmTbl& origin = car.TmTbl.At(r.First);
+  if (SplitEntCode(origin.Loc).Id != line.Ids[static_cast<size_t>(run.From)] ||
+      !near(origin.TmEnd, run.Plan.Dep)) {
+    return false;
+  }
+  for (size_t i = 0; i < stops.size(); ++i) {
+    const TTmTbl& s = car.TmTbl.At(r.First + 1 + static_cast<int32_t>(i));
+    const int32_t slot = run.From + run.Plan.Dir * static_cast<int32_t>(i + 1);
+    if (SplitEntCode(s.Loc).Id != line.Ids[static_cast<size_t>(slot)]) return false;
+    if (stops[i].Pass != (i + 1 < stops.size() && IsPass(s))) return false;
+    if (stops[i].Arr >= 0 && !near(s.TmStart, stops[i].Arr)) return false;
+    if (stops[i].Dep >= 0 && !near(s.TmEnd, stops[i].Dep)) return false;
+  }
+  return true;
+}
+
+bool WholeMinutes(const TOudDia& dia);
 
 std::string DurText(int32_t sec) {
   if (sec < 60) return IntText(sec) + "秒";
@@ -247,7 +314,7 @@ std::string DurText(int32_t sec) {
 
 TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                       TLinePlan& plan, std::vector<std::string>& notes,
-                      std::vector<TTrainEntry>& refused) {
+                      std::vector<TTrainEntry>& refused, std::vector<std::string>* unchanged) {
   const TLineSlots line = LineSlots(brd);
   const std::vector<int32_t> fwd = MatchSlots(doc, line, false);
   const std::vector<int32_t> rev = MatchSlots(doc, line, true);
@@ -257,6 +324,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     return TStatus::Error("路線「" + brd.LineName + "」の駅と、OuDiaファイルの駅が2駅以上一致しません");
   }
   if (doc.Dias.empty()) return TStatus::Error("OuDiaファイルにダイヤがありません");
+  if (TStatus st = CheckOudSize(doc); !st) return st;
   if (reversed) notes.push_back("駅の並びが路線と逆なので、下りと上りを入れ替えて読み込みます");
   for (size_t i = 0; i < slots.size(); ++i) {
     if (slots[i] < 0) notes.push_back(doc.Stations[i].Name + "駅は路線にないので読み飛ばします");
@@ -267,6 +335,8 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
   }
   std::set<std::string> mapped, numbers;
   std::vector<TRun> runs;
+  std::vector<TCarPlan> replacing;  // trains the board has, in new times
+  const int32_t tol = WholeMinutes(doc.Dias[0]) ? 59 : 0;
   for (const TOudTrain& t : doc.Dias[0].Trains) {
     TRun run;
     run.Plan.TrNo = TrimText(t.No);
@@ -275,12 +345,29 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     run.Prop = PropOf(t, options, color, run.Noted);
     run.Block = t.Block;
     std::string why;
+    const TCarObj* had = run.Plan.TrNo.empty() ? nullptr : brd.FindTrainCar(run.Plan.TrNo, "");
     if (run.Plan.TrNo.empty()) {
       why = "列車番号がありません";
-    } else if (brd.FindTrainCar(run.Plan.TrNo, "") != nullptr || !numbers.insert(run.Plan.TrNo).second) {
-      why = "列車番号がすでに使われています";
+    } else if (!numbers.insert(run.Plan.TrNo).second) {
+      why = "列車番号がファイルに2度あります";
     } else {
       why = MakeRun(brd, doc, t, line, slots, reversed, run);
+    }
+    if (why.empty() && had != nullptr) {
+      if (SameOnLine(*had, run.Plan.TrNo, line, run, tol)) {
+        if (unchanged != nullptr) unchanged->push_back(run.Plan.TrNo);
+        continue;
+      }
+      const TTrainRange r = had->FindTrain(run.Plan.TrNo);
+      if (r.Last != had->TmTbl.Count() - 1) {
+        const THeaderHit after = had->PrevHeader(had->TmTbl.Count(), true);
+        why = "編成" + IntText(had->Id) + "の途中の列車なので更新できません (後に列車 " +
+              TextBefore(after.Txt + ",", ",") + " があります)";
+      } else {
+        const TCarProp prop{had->Id, had->Usage, had->Color, had->NCar, had->Spd};
+        replacing.push_back(TCarPlan{had->Id, prop, -1, {}, {std::move(run.Plan)}});
+        continue;
+      }
     }
     if (why.empty()) {
       runs.push_back(std::move(run));
@@ -293,25 +380,113 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
   }
   for (const std::string& m : mapped) notes.push_back("種別 " + m + " (名前は愛称に残します)");
   plan.Line = brd.LineName;
-  plan.Cars = Chain(runs, line, options.TurnSec);
+  plan.Cars = std::move(replacing);
+  for (TCarPlan& c : Chain(runs, line, options.TurnSec)) plan.Cars.push_back(std::move(c));
   return TStatus::Ok();
 }
+
+namespace {
+
+// The steps of a train taken off the board for a while, to put back when its replacement fails.
+struct TTakenTrain {
+  int32_t Car = 0;
+  std::string TrNo;
+  std::vector<TTmTbl> Steps;
+};
+
+// Deletes the last train of its set, keeping its steps; false when it is not its set's last.
+bool TakeLastTrain(TBrdData& brd, const std::string& no, std::vector<TTakenTrain>& taken) {
+  TCarObj* car = brd.FindTrainCar(no, "");
+  if (car == nullptr) return false;
+  const TTrainRange r = car->FindTrain(no);
+  if (r.First < 0 || r.Last != car->TmTbl.Count() - 1) return false;
+  TTakenTrain t{car->Id, no, {}};
+  for (int32_t i = r.First; i <= r.Last; ++i) t.Steps.push_back(car->TmTbl.At(i));
+  if (!brd.TrainDel(no)) return false;
+  taken.push_back(std::move(t));
+  return true;
+}
+
+void PutBack(TBrdData& brd, const TTakenTrain& t) {
+  TCarObj* car = brd.FindCar(t.Car, "");
+  if (car == nullptr) return;
+  for (const TTmTbl& s : t.Steps) car->TmTbl.Add(s);
+  brd.TrainReg(t.Car, t.TrNo);
+}
+
+// Deletes the line's trains whose numbers the file does not give, each set from its end; a
+// train with a kept train after it in its set stays.
+void DeleteMissing(TBrdData& brd, const TOudDoc& doc, TOudImportReport& report) {
+  std::set<std::string> inFile;
+  for (const TOudTrain& t : doc.Dias[0].Trains) inFile.insert(TrimText(t.No));
+  TDiaObj dia;
+  dia.Build(brd.LineStas, brd.TrainNos);
+  std::vector<std::string> missing;
+  // The line's trains are those the export writes: two stations or more of the line.
+  for (const TTrInfo& info : dia.TrInfo) {
+    if (info.CellCount >= 2 && !inFile.count(info.TrNo)) missing.push_back(info.TrNo);
+  }
+  std::vector<TTakenTrain> gone;
+  for (bool more = true; more;) {
+    more = false;
+    for (auto it = missing.begin(); it != missing.end();) {
+      if (TakeLastTrain(brd, *it, gone)) {
+        report.Removed.push_back(*it);
+        it = missing.erase(it);
+        more = true;
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (const std::string& no : missing) {
+    report.Kept.push_back(no + ": 編成の途中の列車なので削除できません");
+  }
+}
+
+}  // namespace
 
 TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                   TOudImportReport& report) {
   TLinePlan plan;
   std::vector<TTrainEntry> refused;
-  if (TStatus st = PlanOudImport(brd, doc, options, plan, report.Notes, refused); !st) return st;
+  if (TStatus st = PlanOudImport(brd, doc, options, plan, report.Notes, refused, &report.Unchanged);
+      !st) {
+    return st;
+  }
+  // Trains replaced make way for their new steps; put back when those are refused.
+  std::vector<TTakenTrain> taken;
+  for (const TCarPlan& c : plan.Cars) {
+    if (c.Car != 0) TakeLastTrain(brd, c.Trains.front().TrNo, taken);
+  }
+  if (options.DeleteMissing) DeleteMissing(brd, doc, report);
   std::set<int32_t> before;
   for (const auto& [key, c] : brd.Cars) before.insert(c->Id);
   TAutoEntryOptions entry;
   entry.StopAtRefusal = false;
-  if (TStatus st = EnterLinePlan(brd, plan, entry, report.Trains); !st) return st;
+  entry.Progress = options.Progress;
+  const TStatus st = EnterLinePlan(brd, plan, entry, report.Trains);
   for (const auto& [key, c] : brd.Cars) {
     if (!before.count(c->Id)) report.NewCars.push_back(c->Id);
   }
-  // Times of a .oud are whole minutes: a train within the minute it gives is on time.
-  const int32_t tolerance = doc.Second ? 0 : 59;
+  if (!st) {
+    UndoOudImport(brd, report);
+    report.NewCars.clear();
+    for (const TTakenTrain& t : taken) PutBack(brd, t);
+    return st;
+  }
+  for (const TTakenTrain& t : taken) {
+    const auto e = std::find_if(report.Trains.begin(), report.Trains.end(),
+                                [&](const TTrainEntry& x) { return x.TrNo == t.TrNo; });
+    if (e != report.Trains.end() && e->Entered) {
+      report.Updated.push_back(t.TrNo);
+    } else {
+      PutBack(brd, t);
+      if (e != report.Trains.end()) e->Why += " (元の列車をそのまま残しました)";
+    }
+  }
+  // A file of whole minutes (every .oud) is kept when a train is within the minute it gives.
+  const int32_t tolerance = WholeMinutes(doc.Dias[0]) ? 59 : 0;
   for (TTrainEntry& e : report.Trains) {
     if (e.Entered && e.Late <= tolerance) {
       e.Late = 0;
@@ -341,9 +516,19 @@ std::vector<std::string> TOudImportReport::Lines() const {
       out.push_back("列車 " + e.TrNo + ": 時刻どおり入れました");
     }
   }
+  for (const std::string& no : Removed) out.push_back("列車 " + no + ": 削除しました");
+  for (const std::string& k : Kept) out.push_back("列車 " + k);
   out.push_back("時刻どおり " + IntText(OnTime) + "本、遅れ " + IntText(Late) +
                 "本、入れられない列車 " + IntText(Refused) + "本、新しい編成 " +
                 IntText(static_cast<int64_t>(NewCars.size())) + "本");
+  if (!Unchanged.empty() || !Updated.empty() || !Removed.empty() || !Kept.empty()) {
+    const int64_t entered = OnTime + Late;
+    out.push_back("変更なし " + IntText(static_cast<int64_t>(Unchanged.size())) + "本、更新 " +
+                  IntText(static_cast<int64_t>(Updated.size())) + "本、追加 " +
+                  IntText(entered - static_cast<int64_t>(Updated.size())) + "本、削除 " +
+                  IntText(static_cast<int64_t>(Removed.size())) + "本、入れられない列車 " +
+                  IntText(Refused) + "本");
+  }
   return out;
 }
 

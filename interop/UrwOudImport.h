@@ -12,10 +12,22 @@
 
 namespace ramvel {
 
+// The most trains one timetable may bring: an import of more would run for hours, so a file
+// with more is refused before anything is planned.
+inline constexpr size_t kMaxOudTrains = 20000;
+
+// Ok when doc's first timetable is within kMaxOudTrains, else the message naming it.
+TStatus CheckOudSize(const TOudDoc& doc);
+
 struct TOudImportOptions {
   int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
   int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
   int32_t DefaultKmh = 100;
+  // Told the share of the import done now and then; false stops it (kWorkCancelled).
+  TProgressFn Progress;
+  // Trains of the line whose numbers the file does not have are deleted (a train in the middle
+  // of its set cannot be, and is reported).
+  bool DeleteMissing = false;
 };
 
 // One train of the file as it will be entered, or why it cannot be.
@@ -30,25 +42,37 @@ struct TOudImportReport {
   std::vector<TTrainEntry> Trains;
   int32_t OnTime = 0, Late = 0, Refused = 0;
   std::vector<int32_t> NewCars;  // the train sets made
+  // Trains the board had already: kept as they were (the file gives the same times), updated
+  // (their steps replaced), deleted (DeleteMissing), and not deleted (with why).
+  std::vector<std::string> Unchanged, Updated, Removed, Kept;
 
   // The report as the user reads it: the notes, one line per train, and the totals.
   std::vector<std::string> Lines() const;
 };
+
+// The cars and top speed a train's note "N両編成 Skm/h" gives (as the OuDia export writes it),
+// within the ranges the editor accepts; false, p unchanged, when the note gives none.
+bool OudNotedProp(const TOudTrain& t, TCarProp& p);
 
 // Plans the import of doc's first timetable onto the board's current line (SetLine and LoadLine
 // done): the file's stations matched by name to the line's in line order or reversed, kinds by
 // name (else the nearest of the six, the file's name kept in the nickname), and trains chained
 // into train sets: a train ending at a station is continued by the earliest train leaving there
 // at least TurnSec later in the other direction (on a ring, also onward round the ring); a train
-// left over starts a new set stabled where it starts. Trains that cannot be planned (no number,
-// a number taken, outside the day) are listed in refused. Fails, changing nothing, when fewer
-// than two of the file's stations lie on the line.
+// left over starts a new set stabled where it starts. A train whose number the board has is
+// left out when its times on the line are the same (listed in unchanged), and otherwise planned
+// as the continuation of its own set in place of the old train when that is its set's last
+// (plan.Cars then starts with it; the caller deletes the old train first), else refused.
+// Trains that cannot be planned (no number, a number twice, outside the day) are listed in
+// refused. Fails, changing nothing, when fewer than two of the file's stations lie on the line.
 TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                       TLinePlan& plan, std::vector<std::string>& notes,
-                      std::vector<TTrainEntry>& refused);
+                      std::vector<TTrainEntry>& refused,
+                      std::vector<std::string>* unchanged = nullptr);
 
 // Plans and enters the import on the board's current line. The board changes in memory only;
 // the caller saves it when the user confirms the report, or removes report.NewCars otherwise.
+// On failure (a stop through Progress included) the train sets it made are removed again.
 TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                   TOudImportReport& report);
 

@@ -1,7 +1,14 @@
 // The main window's exports: the board's timetables as a GTFS feed (GTFSとして書き出し) and the
 // board view as a PNG picture (画像として保存).
+#include <QCoreApplication>
+#include <QProgressDialog>
+
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "interop/UrwGtfsExport.h"
 #include "interop/UrwGtfsImport.h"
@@ -74,6 +81,48 @@ std::optional<std::string> ChooseRailRoute(TGtfsArchive& feed, const std::string
 
 }  // namespace
 
+namespace {
+
+// Runs work on a thread of its own while a progress box with 中止 keeps the window alive; 中止
+// asks the work to stop at its next step (its progress function answers false). Returns what
+// the work returns.
+TStatus RunWithProgress(QWidget* parent, const char* caption,
+                        const std::function<TStatus(const TProgressFn&)>& work) {
+  std::atomic<int32_t> permille{0};
+  std::atomic<bool> stop{false}, done{false};
+  TStatus result = TStatus::Ok();
+  std::thread worker([&] {
+    result = work([&](double share) {
+      permille = static_cast<int32_t>(std::clamp(share, 0.0, 1.0) * 1000);
+      return !stop.load();
+    });
+    done = true;
+  });
+  QProgressDialog box(QStringLiteral("時刻表を読み込んでいます…"), QStringLiteral("中止"), 0, 1000,
+                      parent);
+  box.setWindowTitle(QString::fromUtf8(caption));
+  box.setWindowModality(Qt::WindowModal);
+  box.setAutoReset(false);
+  box.setAutoClose(false);
+  box.setMinimumDuration(0);
+  box.setMinimumWidth(360);
+  box.show();
+  while (!done) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (box.wasCanceled() && !stop) {
+      stop = true;
+      box.setLabelText(QStringLiteral("中止しています…"));
+    }
+    box.setValue(permille.load());
+    if (!done) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  worker.join();
+  box.hide();
+  return result;
+}
+
+}  // namespace
+
 void TFrmMain::MnuNewOudClick() {
   constexpr const char* kCap = "OuDiaから新規作成";
   if (!ConfirmDiscard()) return;
@@ -141,9 +190,14 @@ void TFrmMain::NewBoardFromDoc(const char* cap, const TOudDoc& doc,
     return;
   }
   TOudBoardReport report;
-  if (st = MakeOudBoard(panels, doc, path, TOudImportOptions{}, report); !st) {
+  st = RunWithProgress(this, kCap, [&](const TProgressFn& progress) {
+    TOudImportOptions options;
+    options.Progress = progress;
+    return MakeOudBoard(panels, doc, path, options, report);
+  });
+  if (!st) {
     RemoveBrdFolder(path);  // still the empty folder made above
-    ShowMsgBox(kCapError, st.Msg());
+    if (st.Msg() != kWorkCancelled) ShowMsgBox(kCapError, st.Msg());
     return;
   }
   RunClock(false);

@@ -4,6 +4,7 @@
 #include "timetable/UrwDiaAutoEntry.h"
 
 #include <algorithm>
+#include <set>
 
 #include "engine/UrwBrdAudit.h"
 #include "timetable/UrwDiaEditor.h"
@@ -83,9 +84,32 @@ std::string Pad3(int32_t n) {
   return std::string(s.size() < 3 ? 3 - s.size() : 0, ' ') + s;
 }
 
+// A board time (s from 04:00) as the user reads it: "7:05", "7:05:30" with seconds.
 std::string Clock(int32_t t) {
-  const std::string s = TimeToText(t, true);
-  return s.substr(s.find_first_not_of(' '));
+  const int32_t c = t + 4 * 3600;
+  std::string s = IntText(c / 3600) + ":" + (c / 60 % 60 < 10 ? "0" : "") + IntText(c / 60 % 60);
+  if (c % 60 != 0) s += (c % 60 < 10 ? ":0" : ":") + IntText(c % 60);
+  return s;
+}
+
+// Turnouts taken off the straight at both ends of a route: a platform reached straight is the
+// one a train of that direction uses; others cross the way of the other direction.
+int32_t Diverging(const std::string& route) {
+  const std::vector<std::string> el = SplitComma(route);
+  if (el.empty()) return 0;
+  return TStaObj::CountDiverging(el.front()) + TStaObj::CountDiverging(el.back());
+}
+
+// Who holds a platform when, for a refusal's reason: "駅 N番線: 列車 X 7:12〜7:20".
+std::string BlockerText(const TStaObj& sta, int32_t home, const TTmTbl& rec) {
+  std::string who = TextBefore(rec.Txt + ",", ",");
+  if (who.size() > 2 && who.front() == '[') {
+    who = "編成" + who.substr(1, who.size() - 2) + "の留置";
+  } else {
+    who = "列車 " + who;
+  }
+  return sta.Name + "駅 " + IntText(home) + "番線: " + who + " " + Clock(std::max(rec.TmStart, 0)) +
+         "〜" + Clock(std::min(rec.TmEnd, kDayEnd));
 }
 
 // ---- The editor's dialogs, answered from the plan ----------------------------------------------
@@ -108,10 +132,13 @@ class TAutoDialogs : public TDiaDialogs {
     lastSection_ = -1;
     Failure.clear();
     Held.clear();
+    Blocker.clear();
   }
 
   std::string Failure;  // why the dialogs gave up on the current train
   std::string Held;     // the first station where the train left later than planned, and why
+  // The first booking found in the way of a platform the train wanted: who, where and when.
+  mutable std::string Blocker;
 
   bool OneStep(TDiaOneStep& form) override;
   std::optional<int32_t> SelectItem(const std::vector<std::string>& items, const std::string&,
@@ -133,8 +160,9 @@ class TAutoDialogs : public TDiaDialogs {
   int32_t StaIdAt(int32_t slot) const;
   bool Fits(const std::string& route, const TDiaOneStep& form, const TStopPlan& stop, bool terminal,
             int32_t dep) const;
-  bool PartHomeFree(const std::string& part, int32_t from, int32_t to) const;
-  bool HomeFree(const TStaObj& sta, int32_t home, int32_t from, int32_t to) const;
+  // note: a booking in the way becomes the Blocker (the platform reached, not the one left).
+  bool PartHomeFree(const std::string& part, int32_t from, int32_t to, bool note) const;
+  bool HomeFree(const TStaObj& sta, int32_t home, int32_t from, int32_t to, bool note) const;
   int32_t ArrivalAt(const std::string& route, int32_t start, bool passFrom, bool passTo) const;
 
   TBrdData& brd_;
@@ -207,12 +235,20 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   }
   const std::vector<int32_t> deps = Departures(form, section, cur ? cur->Name : "?");
   const bool terminal = section + 1 == planned;
+  // The platforms offered in the plan's order, or without a preference those reached with
+  // fewer diverging turnouts first.
+  std::vector<std::pair<int32_t, size_t>> offered;  // (diverging, index in the list)
+  for (const int32_t home : stop.Homes) {
+    const auto it =
+        std::find(form.LbxSta.begin(), form.LbxSta.end(), next->Name + Pad3(home) + "番ホーム");
+    if (it == form.LbxSta.end()) continue;
+    const size_t idx = static_cast<size_t>(it - form.LbxSta.begin());
+    offered.push_back({stop.AnyHome ? Diverging(TextAfter(form.Routes[idx], '=')) : 0, idx});
+  }
+  std::stable_sort(offered.begin(), offered.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const int32_t dep : deps) {
-    for (const int32_t home : stop.Homes) {
-      const auto it =
-          std::find(form.LbxSta.begin(), form.LbxSta.end(), next->Name + Pad3(home) + "番ホーム");
-      if (it == form.LbxSta.end()) continue;
-      const size_t idx = static_cast<size_t>(it - form.LbxSta.begin());
+    for (const auto& [diverging, idx] : offered) {
       if (!Fits(TextAfter(form.Routes[idx], '='), form, stop, terminal, dep)) continue;
       form.StaIndex = static_cast<int32_t>(idx);
       if (dep != form.FirstDep || form.IsStart) form.EdtCurSta = TimeToText(dep, true);
@@ -224,9 +260,8 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
       return false;
     }
   }
-  Failure = next->Name + "駅に空いている番線がありません (候補:";
-  for (const std::string& label : form.LbxSta) Failure += " " + TrimText(label);
-  Failure += ")";
+  Failure = next->Name + "駅に空いている番線がありません";
+  if (!Blocker.empty()) Failure += " (" + Blocker + ")";
   return false;
 }
 
@@ -242,7 +277,7 @@ bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const
   if (el.size() < 2) return false;
   const int32_t edge = stop.Exact ? 0 : kEdgeSlack;
   if (!form.IsPassCur &&
-      !PartHomeFree(el.front(), dep, t + HalfSec(*car_, false, false) + edge)) {
+      !PartHomeFree(el.front(), dep, t + HalfSec(*car_, false, false) + edge, false)) {
     return false;
   }
   const int32_t arr = ArrivalAt(route, t, form.IsPassCur, stop.Pass);
@@ -256,29 +291,35 @@ bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const
   } else if (!stop.Pass) {
     to += kShortStop + stop.Slack;
   }
-  return PartHomeFree(el.back(), from, std::min(to, kDayEnd));
+  return PartHomeFree(el.back(), from, std::min(to, kDayEnd), true);
 }
 
 // Whether the platform of a station part ("code|...|H;n" or "code|H;n|...") is free from `from`
 // to `to` for the train being entered.
-bool TAutoDialogs::PartHomeFree(const std::string& part, int32_t from, int32_t to) const {
+bool TAutoDialogs::PartHomeFree(const std::string& part, int32_t from, int32_t to,
+                                bool note) const {
   int32_t code = 0;
   ParseInt(TextBefore(part + "|", "|"), code);
   const TStaObj* sta = brd_.FindSta(SplitEntCode(code).Id, "");
   if (sta == nullptr) return false;
   for (const std::string& item : SplitList(part, '|')) {
     const TPathItem it = ParseItem(item);
-    if (item.rfind("H;", 0) == 0 && it.Kind == kRailHome) return HomeFree(*sta, it.No, from, to);
+    if (item.rfind("H;", 0) == 0 && it.Kind == kRailHome) {
+      return HomeFree(*sta, it.No, from, to, note);
+    }
   }
   return false;
 }
 
-bool TAutoDialogs::HomeFree(const TStaObj& sta, int32_t home, int32_t from, int32_t to) const {
+bool TAutoDialogs::HomeFree(const TStaObj& sta, int32_t home, int32_t from, int32_t to,
+                            bool note) const {
   for (const StaRail& r : sta.Rails) {
     if (r.Kind != kRailHome || r.No != home || !r.Occ) continue;
     for (const TTmTbl& rec : r.Occ->Items()) {
       if (rec.TmStart >= to || rec.TmEnd <= from) continue;
-      if (CarOfLabel(brd_, rec.Txt, train_->TrNo, car_->Id) != car_->Id) return false;
+      if (CarOfLabel(brd_, rec.Txt, train_->TrNo, car_->Id) == car_->Id) continue;
+      if (note && Blocker.empty()) Blocker = BlockerText(sta, home, rec);
+      return false;
     }
   }
   return true;
@@ -311,11 +352,14 @@ class TLineEntry {
   TStatus Run(std::vector<TTrainEntry>& results);
 
  private:
-  TStatus NewCar(const TCarPlan& carPlan, TCarObj*& car);
+  TStatus NewCar(const TCarProp& prop, int32_t slot, const std::vector<int32_t>& homes,
+                 int32_t firstDep, TCarObj*& car);
   TStatus EnterTrain(const TCarPlan& carPlan, size_t i, TCarObj& car, TTrainEntry& result);
   bool TryTrain(const TTrainPlan& t, TCarObj& car, int32_t dep, int32_t nextDep, bool lastOfSet,
                 std::string& why);
+  void EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made);
   std::vector<std::string> Problems(int32_t carNo, bool lastOfSet);
+  std::set<std::string> AllProblems();
   void Lateness(const TTrainPlan& t, const TCarObj& car, int32_t dep, TTrainEntry& result) const;
   int32_t StaIdAt(int32_t slot) const;
 
@@ -326,6 +370,7 @@ class TLineEntry {
   TUiHostScope scope_{host_};
   TAutoDialogs dialogs_;
   TDiaEditor ed_;
+  std::set<std::string> before_;  // the conflicts the board had before this entry
 };
 
 int32_t TLineEntry::StaIdAt(int32_t slot) const {
@@ -338,51 +383,97 @@ int32_t TLineEntry::StaIdAt(int32_t slot) const {
 
 TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
   ed_.OpenDia();
+  before_ = AllProblems();
+  size_t total = 0, done = 0;
+  for (const TCarPlan& c : plan_.Cars) total += c.Trains.size();
   for (const TCarPlan& carPlan : plan_.Cars) {
+    if (options_.Progress && !options_.Progress(total > 0 ? double(done) / double(total) : 1)) {
+      return TStatus::Error(kWorkCancelled);
+    }
+    done += carPlan.Trains.size();
     const size_t first = results.size();
     for (const TTrainPlan& t : carPlan.Trains) {
       results.emplace_back();
       results.back().TrNo = t.TrNo;
     }
-    TCarObj* car = nullptr;
-    TStatus st = NewCar(carPlan, car);
-    for (size_t i = 0; st && i < carPlan.Trains.size(); ++i) {
-      st = EnterTrain(carPlan, i, *car, results[first + i]);
-    }
-    if (st) continue;
-    if (options_.StopAtRefusal) return st;
-    // The set's first train carries the reason when the set itself could not be made.
-    if (results[first].Why.empty()) results[first].Why = st.Msg();
-    for (size_t i = first; i < results.size(); ++i) {
-      if (!results[i].Entered && results[i].Why.empty()) {
-        results[i].Why = "同じ編成の前の列車が入らなかったため入れられません";
+    TCarObj* car = carPlan.Car != 0 ? brd_.FindCar(carPlan.Car, "") : nullptr;
+    bool made = false;  // whether car is a set this entry made
+    std::vector<TTrainEntry*> entered;  // the current set's trains, in order
+    for (size_t i = 0; i < carPlan.Trains.size(); ++i) {
+      const TTrainPlan& t = carPlan.Trains[i];
+      TTrainEntry& result = results[first + i];
+      if (car == nullptr) {
+        const bool own = i > 0 && t.FromSlot >= 0;  // the set was split before this train
+        const TStatus st = NewCar(carPlan.Prop, own ? t.FromSlot : carPlan.StabSlot,
+                                  own ? t.FromHomes : carPlan.StabHomes, t.Dep, car);
+        if (!st) {
+          if (options_.StopAtRefusal) return st;
+          result.Why = st.Msg();
+          continue;
+        }
+        made = true;
       }
+      const TStatus st = EnterTrain(carPlan, i, *car, result);
+      if (st) {
+        entered.push_back(&result);
+        continue;
+      }
+      if (options_.StopAtRefusal) return st;
+      EndSet(car, entered, made);
     }
-    if (car != nullptr && car->TmTbl.Count() <= 1) {
-      brd_.CarDel(car->Id);
-      ed_.RebuildDia();
-    }
+    if (car != nullptr) EndSet(car, entered, made);
   }
   return TStatus::Ok();
 }
 
-// The new-train-set dialog with the first of the set's stabling platforms that stays free until
-// its first train has left.
-TStatus TLineEntry::NewCar(const TCarPlan& carPlan, TCarObj*& car) {
-  const int32_t staId = StaIdAt(carPlan.StabSlot);
+// The set stands after its last train to the end of the day: while that stand meets another
+// booking, its last train is taken back; a set made here left without trains goes. The reason
+// of a train taken back names the stand it could not make.
+void TLineEntry::EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made) {
+  while (!entered.empty()) {
+    const std::vector<std::string> problems = Problems(car->Id, true);
+    if (problems.empty()) break;
+    TTrainEntry& last = *entered.back();
+    ed_.DelLastTr(last.TrNo);
+    last.Entered = false;
+    last.Car = 0;
+    last.Late = 0;
+    last.Why = "後の列車が入らず編成がここで終わりますが、終着駅で留置を続けられません: " +
+               problems.front();
+    entered.pop_back();
+  }
+  if (made && car->TmTbl.Count() <= 1) {
+    brd_.CarDel(car->Id);
+    ed_.RebuildDia();
+  }
+  car = nullptr;
+  entered.clear();
+}
+
+// A new train set through the new-train-set dialog, stabled at the first of the platforms
+// that stays free from the start of the day until its first train has left.
+TStatus TLineEntry::NewCar(const TCarProp& prop, int32_t slot, const std::vector<int32_t>& homes,
+                           int32_t firstDep, TCarObj*& car) {
+  const int32_t staId = StaIdAt(slot);
   TStaObj* sta = brd_.FindSta(staId, "");
   if (sta == nullptr) {
-    return TStatus::Error(plan_.Line + ": " + IntText(carPlan.StabSlot) + "番目の駅がありません");
+    return TStatus::Error(plan_.Line + ": " + IntText(slot) + "番目の駅がありません");
   }
-  const int32_t until = carPlan.Trains.empty() ? kDayEnd : carPlan.Trains.front().Dep + kTurnSlack;
-  for (const int32_t home : carPlan.StabHomes) {
-    bool free = true;
+  const int32_t until = firstDep + kTurnSlack;
+  std::string blocker;
+  for (const int32_t home : homes) {
+    const TTmTbl* in = nullptr;
     for (const StaRail& r : sta->Rails) {
       if (r.Kind != kRailHome || r.No != home || !r.Occ) continue;
-      for (const TTmTbl& rec : r.Occ->Items()) free = free && rec.TmStart >= until;
+      for (const TTmTbl& rec : r.Occ->Items()) {
+        if (rec.TmStart < until && in == nullptr) in = &rec;
+      }
     }
-    if (!free) continue;
-    dialogs_.NewCarAnswer({carPlan.Prop, MakeEntCode(staId, home, 0)});
+    if (in != nullptr) {
+      if (blocker.empty()) blocker = BlockerText(*sta, home, *in);
+      continue;
+    }
+    dialogs_.NewCarAnswer({prop, MakeEntCode(staId, home, 0)});
     host_.Clear();
     int32_t before = 0;
     for (const auto& [key, c] : brd_.Cars) before = std::max(before, c->Id);
@@ -390,7 +481,9 @@ TStatus TLineEntry::NewCar(const TCarPlan& carPlan, TCarObj*& car) {
     car = brd_.FindCar(before + 1, "");
     return car != nullptr ? TStatus::Ok() : TStatus::Error("新しい編成が見つかりません");
   }
-  return TStatus::Error(plan_.Line + ": " + sta->Name + "駅に編成を留置できる番線が空いていません");
+  return TStatus::Error(sta->Name + "駅に始発 " + Clock(firstDep) +
+                        " まで編成を留置できる番線がありません" +
+                        (blocker.empty() ? "" : " (" + blocker + ")"));
 }
 
 TStatus TLineEntry::EnterTrain(const TCarPlan& carPlan, size_t i, TCarObj& car,
@@ -467,18 +560,29 @@ bool TLineEntry::TryTrain(const TTrainPlan& t, TCarObj& car, int32_t dep, int32_
   return false;
 }
 
-// The conflicts in the line's rebuilt occupancy. Until its last train is in, a set's stand at
-// its last terminal runs to the end of the day; its next train cuts it short, so it is left out.
+// Every conflict of the line's occupancy and every set that would have to move empty.
+std::set<std::string> TLineEntry::AllProblems() {
+  std::set<std::string> out;
+  for (std::string& line : AuditOccupancy(brd_)) out.insert(std::move(line));
+  for (const std::string& line : SplitLines(ed_.ChkMsg)) {
+    if (!line.empty()) out.insert(line);
+  }
+  return out;
+}
+
+// The conflicts that were not there before the entry. Until its last train is in, a set's stand
+// at its last terminal runs to the end of the day; its next train cuts it short, so it is left
+// out.
 std::vector<std::string> TLineEntry::Problems(int32_t carNo, bool lastOfSet) {
   const std::string stand = "[" + IntText(carNo) + "]";
   const std::string moveOf = "編成" + IntText(carNo) + "は";
   std::vector<std::string> out;
-  for (std::string& line : AuditOccupancy(brd_)) {
-    if (lastOfSet || line.find(stand) == std::string::npos) out.push_back(std::move(line));
-  }
-  for (const std::string& line : SplitLines(ed_.ChkMsg)) {
-    if (line.empty()) continue;
-    if (lastOfSet || line.find(moveOf) == std::string::npos) out.push_back(line);
+  for (const std::string& line : AllProblems()) {
+    if (before_.count(line) > 0) continue;
+    if (lastOfSet ||
+        (line.find(stand) == std::string::npos && line.find(moveOf) == std::string::npos)) {
+      out.push_back(line);
+    }
   }
   return out;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct TStopPlan {
   // conflict: the platform is checked for the booked stay alone, without safety margins, since
   // margins would refuse a train next to one entered before it in another order.
   bool Exact = false;
+  // Homes is every platform without a preference: those reached with fewer diverging turnouts
+  // (the platforms of the train's own direction) are tried first.
+  bool AnyHome = false;
 };
 
 struct TTrainPlan {
@@ -35,9 +39,14 @@ struct TTrainPlan {
   int32_t Dir = 1;   // +1 down (station slots increase), -1 up
   int32_t Dep = 0;   // planned departure from where the train set stands, s from 04:00
   std::vector<TStopPlan> Stops;
+  // Where a train set of its own would stand to start it (when the train before it in its set
+  // is refused): the slot of its first station and the platforms there.
+  int32_t FromSlot = -1;
+  std::vector<int32_t> FromHomes;
 };
 
 struct TCarPlan {
+  int32_t Car = 0;  // an existing train set that runs the trains from where it ends; 0: a new one
   TCarProp Prop;
   int32_t StabSlot = 0;  // slot of the line station the train set stands at from 04:00
   std::vector<int32_t> StabHomes;
@@ -59,17 +68,30 @@ struct TTrainEntry {
   int32_t Car = 0;  // the train set that runs it; 0 when refused
 };
 
+// Told the share of the work done (0 to 1) now and then; false stops the work.
+using TProgressFn = std::function<bool(double share)>;
+
+// The message of work stopped by its progress function.
+inline constexpr const char* kWorkCancelled = "中止しました";
+
 struct TAutoEntryOptions {
   int32_t Tries = 10;           // origin departures tried, a minute apart
   bool StopAtRefusal = true;    // fail the whole entry at the first train refused
+  // Told before every train set; false stops the entry with kWorkCancelled, the trains entered
+  // so far left on the board.
+  TProgressFn Progress;
 };
 
 // Enters the plan on the board's current line (SetLine and LoadLine done). Each train is tried
 // from its planned departure (never before its set's arrival plus a minute) a minute later each
-// time; a train not taken whole, or leaving a conflict behind, is deleted again. With
-// StopAtRefusal the first refused train fails the entry, naming it; otherwise it is reported,
-// the later trains of its set are refused with it, and a set left without trains is deleted.
-// results receives one entry per planned train, in plan order.
+// time; a train not taken whole, or leaving a new conflict behind, is deleted again. Conflicts
+// the board had before are nobody's fault here and refuse nothing. With StopAtRefusal the first
+// refused train fails the entry, naming it. Otherwise each train is judged on its own: a refused
+// train ends its set at the set's last arrival (trains before it are taken back too while the
+// set could not stand there until the end of the day), and the next train of the set starts a
+// new set stabled where it starts; a set left without trains is deleted. The board has no
+// conflict afterwards that it did not have before. results receives one entry per planned
+// train, in plan order.
 TStatus EnterLinePlan(TBrdData& brd, const TLinePlan& plan, const TAutoEntryOptions& options,
                       std::vector<TTrainEntry>& results);
 

@@ -64,7 +64,7 @@ void TDiaEditor::OpenDia() {
 
 void TDiaEditor::RebuildDia() {
   Dia.Build(brd_.LineStas, brd_.TrainNos);
-  brd_.InitObjTmTbl(Dia.TrNos(), Dia.CarIds, ChkMsg);
+  brd_.RebookLine(Dia.TrNos(), Dia.CarIds, ChkMsg);
   Dia.MakeDirOrders();
   RestoreSpecialView();
 }

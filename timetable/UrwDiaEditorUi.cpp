@@ -11,9 +11,6 @@ namespace ramvel {
 
 namespace {
 
-constexpr int32_t kMinSpd = 30;
-constexpr int32_t kMaxSpd = 160;
-
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool HasHome(const TStaObj& sta, int32_t home) {

@@ -112,6 +112,10 @@ std::optional<std::string> SelectTrNo(TDiaDialogs& dlg, const std::vector<std::s
 // is the train's current number, which it may keep). The message is the dialog's.
 TStatus CheckTrainNo(const TTrainNoList& trains, const std::string& number,
                      const std::string& own = "");
+// The speeds a train set may have, in km/h; the import keeps to them as well.
+inline constexpr int32_t kMinSpd = 30;
+inline constexpr int32_t kMaxSpd = 160;
+
 // Cars 1..8, a speed of 30..160 km/h, a stabling place at a platform of a line station that is
 // free at 04:00.
 TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice);

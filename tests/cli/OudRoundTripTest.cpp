@@ -8,6 +8,8 @@
 
 #include "TestSupport.h"
 #include "cli/UrwCli.h"
+#include "engine/UrwBrdData.h"
+#include "foundation/UrwTextRec.h"
 #include "interop/UrwOudFile.h"
 
 namespace ramvel {
@@ -121,6 +123,48 @@ TEST_F(OudRoundTrip, ADamagedFileIsRefusedWithItsLineAndChangesNothing) {
     EXPECT_NE(run.Err.find("10行目"), std::string::npos) << run.Err;
   }
   EXPECT_EQ(test::DirTree(copy), before);
+}
+
+// A line exported and imported back onto the same board finds every train as it is: nothing is
+// updated, added or deleted, and the saved board keeps its bytes. Taking a set's last train out
+// of the file and importing with --delete-missing deletes just that train.
+TEST_F(OudRoundTrip, ExportedAndImportedBackOntoTheSameBoardChangesNothing) {
+  const std::string copy = dir_ / "Same";
+  fs::copy(Sample(), copy, fs::copy_options::recursive);
+  const std::string file = dir_ / "honsen.oud2";
+  ASSERT_EQ(Cli({"export-oud", copy, "本線", file}).Exit, 0);
+  TOudDoc doc;
+  ASSERT_TRUE(LoadOudFile(file, doc).ok());
+  const auto before = test::DirTree(copy);
+  const TCliRun back = Cli({"import-oud", copy, "本線", file, "--apply", "--delete-missing"});
+  EXPECT_EQ(back.Exit, 0) << back.Out << back.Err;
+  const std::string same = "変更なし " + IntText(static_cast<int64_t>(doc.Dias[0].Trains.size())) +
+                           "本、更新 0本、追加 0本、削除 0本、入れられない列車 0本";
+  EXPECT_NE(back.Out.find(same), std::string::npos) << back.Out;
+  EXPECT_EQ(test::DirTree(copy), before);
+
+  // A train that ends its set goes missing from the file.
+  std::string last;
+  {
+    TBrdData brd;
+    ASSERT_TRUE(brd.LoadBrd(dir_.Path(), "Same").ok());
+    for (const TOudTrain& t : doc.Dias[0].Trains) {
+      const TCarObj* car = brd.FindTrainCar(t.No, "");
+      if (car != nullptr && car->FindTrain(t.No).Last == car->TmTbl.Count() - 1) last = t.No;
+    }
+  }
+  ASSERT_FALSE(last.empty());
+  TOudDoc fewer = doc;
+  std::erase_if(fewer.Dias[0].Trains, [&](const TOudTrain& t) { return t.No == last; });
+  std::string bytes;
+  ASSERT_TRUE(OudDocBytes(fewer, bytes).ok());
+  test::WriteBytes(dir_ / "fewer.oud2", bytes);
+  const TCliRun gone = Cli({"import-oud", copy, "本線", dir_ / "fewer.oud2", "--delete-missing"});
+  EXPECT_NE(gone.Out.find("列車 " + last + ": 削除しました"), std::string::npos) << gone.Out;
+  EXPECT_NE(gone.Out.find("変更なし " +
+                          IntText(static_cast<int64_t>(fewer.Dias[0].Trains.size())) + "本"),
+            std::string::npos)
+      << gone.Out;
 }
 
 }  // namespace
