@@ -46,9 +46,14 @@ bool MakeBusyBoard(const std::string& base, const std::string& name, benchmark::
     state.SkipWithError(st.Msg().c_str());
     return false;
   }
-  state.counters["on_time"] = report.Import.OnTime;
-  state.counters["late"] = report.Import.Late;
-  state.counters["refused"] = report.Import.Refused;
+  int32_t onTime = 0, late = 0;
+  for (const TOudDiaReport& dia : report.Dias) {
+    onTime += dia.Report.OnTime;
+    late += dia.Report.Late;
+  }
+  state.counters["on_time"] = onTime;
+  state.counters["late"] = late;
+  state.counters["refused"] = report.Refused();
   return true;
 }
 
