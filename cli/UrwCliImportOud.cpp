@@ -139,7 +139,6 @@ bool ErrIsTerminal(const std::ostream& err) {
 
 // The exit code of an import stopped by a signal, as a shell reports a process it ended.
 constexpr int kStoppedExit = 130;
-}
 
 int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
   TOudDoc doc;

@@ -351,7 +351,6 @@ class TBrdData {
                        TObjList<TCarObj>& cars);
   TStatus ReadDias(const std::string& folder);
   // The keys of Board.txt that name the board's own timetable and its kind table.
-  void ReadBoardExtras(TRecReader& rd);
   void AddBoardExtras(TextRec& rec) const;
   // The board's own timetable's train sets, whichever timetable is active.
   const TObjList<TCarObj>& OwnCars() const { return DiaCars(0); }
@@ -412,7 +411,12 @@ TStatus StageStale(TSaveBatch& batch, const std::string& folder, const std::stri
 struct TBoardHead {
   int32_t XLeft = 0, YTop = 0, MPerP = 108, IdSta = 0, IdRail = 0;
   std::vector<std::string> StaNames;  // STA1..STA_COUNT; empty where a line is missing
+  bool HasDiaName = false;            // DIA_NAME= is there
+  std::string DiaName;                // the board's own timetable, when HasDiaName
+  std::vector<TKindDef> Kinds;        // the kind table; empty for the built-in kinds
 };
+// Reads DIA_NAME and the kind table into head; a bad value fails rd naming the key.
+void ReadBoardExtras(TRecReader& rd, TBoardHead& head);
 // Board.txt read as a load reads it; messages name "Board.txt" and the key.
 TStatus ReadBoardHead(const TextRec& rec, TBoardHead& head);
 

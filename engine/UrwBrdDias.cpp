@@ -39,17 +39,15 @@ TStatus CheckDiaName(std::string_view name) {
 
 // ---- Board.txt ---------------------------------------------------------------------------------
 
-void TBrdData::ReadBoardExtras(TRecReader& rd) {
-  diaNameKey_ = rd.Has(kDiaNameKey);
-  if (diaNameKey_) {
-    const std::string name = rd.Text(kDiaNameKey);
-    if (TStatus st = CheckDiaName(name); !st) {
+void ReadBoardExtras(TRecReader& rd, TBoardHead& head) {
+  head.HasDiaName = rd.Has(kDiaNameKey);
+  if (head.HasDiaName) {
+    head.DiaName = rd.Text(kDiaNameKey);
+    if (TStatus st = CheckDiaName(head.DiaName); !st) {
       rd.Fail(kDiaNameKey, "が正しくありません: " + st.Msg());
-    } else {
-      Dias[0].Name = name;
     }
   }
-  ReadKindKeys(rd, Kinds);
+  ReadKindKeys(rd, head.Kinds);
 }
 
 // The key is written only when the board had it or names its timetable otherwise, so a board

@@ -157,7 +157,7 @@ TStatus ReadBoardHead(const TextRec& rec, TBoardHead& head) {
   const int32_t idSta = rd.Count("ID_STA", 999999);
   const int32_t idRail = rd.Count("ID_RAIL", 999999);
   const int32_t staCount = rd.Count("STA_COUNT", kMaxBrdStas);
-  ReadBoardExtras(rd);
+  ReadBoardExtras(rd, head);
   if (!rd.Failed() && (x < -kMaxBoardM || x > kMaxBoardM)) {
     rd.Fail("SCR_XLEFT", WhyOutOfRange(-kMaxBoardM, kMaxBoardM));
   }
@@ -188,6 +188,9 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder) {
   SCR_MPERP = head.MPerP;
   ID_STA = head.IdSta;
   ID_RAIL = head.IdRail;
+  diaNameKey_ = head.HasDiaName;
+  if (diaNameKey_) Dias[0].Name = std::move(head.DiaName);
+  Kinds = std::move(head.Kinds);
   return TStatus::Ok();
 }
 

@@ -190,7 +190,7 @@ void TFrmMain::NewBoardFromDoc(const char* cap, const TOudDoc& doc,
     return;
   }
   TOudBoardReport report;
-  st = RunWithProgress(this, kCap, [&](const TProgressFn& progress) {
+  st = RunWithProgress(this, cap, [&](const TProgressFn& progress) {
     TOudImportOptions options;
     options.Progress = progress;
     return MakeOudBoard(panels, doc, path, options, report);
