@@ -151,6 +151,13 @@ void Standing(const TOudDoc& doc, const TOudDia& dia, int32_t turnSec,
   };
   std::vector<std::vector<TEnd>> arrivals(n);
   std::vector<std::array<std::multiset<int32_t>, 2>> departures(n);
+  struct TBlockRun {
+    size_t From;
+    int32_t Dep;
+    size_t To;
+    int32_t Arr, Dir;
+  };
+  std::map<std::string, std::vector<TBlockRun>> blockRuns;
   // A platform is held from the train's approach until a little after it leaves, as the
   // automatic entry keeps it when it stables a set.
   const auto stand = [&](size_t i, int32_t dir, int32_t from, int32_t to) {
@@ -170,13 +177,27 @@ void Standing(const TOudDoc& doc, const TOudDia& dia, int32_t turnSec,
       const TOudCell& c = tr.Cells[i];
       const int32_t arr = DayTime(ArrOf(c), doc.StartTime);
       const int32_t dep = DayTime(DepOf(c), doc.StartTime);
-      if (i == first) {
-        departures[i][dir].insert(dep);
-      } else if (i == last) {
-        arrivals[i].push_back({arr, dir});
-      } else {
-        stand(i, dir, arr, std::max(dep, arr + kLeastStandSec));
-      }
+      if (i != first && i != last) stand(i, dir, arr, std::max(dep, arr + kLeastStandSec));
+    }
+    const int32_t dep = DayTime(DepOf(tr.Cells[first]), doc.StartTime);
+    const int32_t arr = DayTime(ArrOf(tr.Cells[last]), doc.StartTime);
+    if (!tr.Block.empty()) {
+      blockRuns[tr.Block].push_back({first, dep, last, arr, dir});
+    } else {
+      departures[first][dir].insert(dep);
+      if (first != last) arrivals[last].push_back({arr, dir});
+    }
+  }
+  // A block's trips are one train set and take no other trains: it stands where each trip ends
+  // until the block's next trip leaves, from the start of the day before its first trip, and to
+  // the end of the day after its last.
+  for (auto& [block, runs] : blockRuns) {
+    std::sort(runs.begin(), runs.end(),
+              [](const TBlockRun& a, const TBlockRun& b) { return a.Dep < b.Dep; });
+    stand(runs.front().From, runs.front().Dir, 0, runs.front().Dep);
+    for (size_t k = 0; k < runs.size(); ++k) {
+      const bool more = k + 1 < runs.size();
+      stand(runs[k].To, runs[k].Dir, runs[k].Arr, more ? runs[k + 1].Dep : kDay);
     }
   }
   for (size_t i = 0; i < n; ++i) {
