@@ -21,9 +21,12 @@ float TCarObj::SpdMps() const { return static_cast<float>(Spd / 3.6); }
 TTrainRange TCarObj::FindTrain(std::string_view trainNo) const {
   TTrainRange r;
   const int32_t n = TmTbl.Count();
+  // Read in place: a set may hold thousands of trains, and every train of a line is looked up.
   for (int32_t a = 1; a < n; ++a) {
-    const std::string h = TextBefore(TmTbl.At(a).Txt, ",");
-    if (h.empty()) continue;
+    const std::string& txt = TmTbl.At(a).Txt;
+    const size_t comma = txt.find(',');
+    if (comma == std::string::npos || comma == 0) continue;
+    const std::string_view h(txt.data(), comma);
     if (h == trainNo) {
       r.First = a;
     } else if (r.First >= 0) {
