@@ -9,6 +9,7 @@
 
 #include "GtfsTestFeed.h"
 #include "TestSupport.h"
+#include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "interop/UrwGtfsImport.h"
 
@@ -52,19 +53,8 @@ TEST(CliGtfs, WritesTheSampleFeedOrRefusesBadArguments) {
   EXPECT_GT(fs::file_size(out), 1000u);
 }
 
-struct TCliRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-TCliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  TCliRun r;
-  r.Exit = cli::CliMain(args, out, err);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
-}
+using test::Cli;
+using test::TCliRun;
 
 TEST(CliGtfs, TheScenarioRouteBecomesABoardWhoseBlocksAreItsTrainSets) {
   test::TTempDir dir;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "foundation/UrwTextRec.h"
 
@@ -16,19 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TCliRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-TCliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  TCliRun r;
-  r.Exit = cli::CliMain(args, out, err);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
-}
+using test::Cli;
+using test::TCliRun;
 
 std::string Train(bool up, int kind, const std::string& no, const std::string& cells,
                   const std::string& name = "") {

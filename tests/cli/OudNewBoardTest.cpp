@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "foundation/UrwCmnDef.h"
 #include "interop/UrwOudBoard.h"
@@ -55,19 +56,8 @@ std::string FortyTrains() {
   return f + ".\nKitenJikoku=400\n.\n";
 }
 
-struct TCliRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-TCliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  TCliRun r;
-  r.Exit = cli::CliMain(args, out, err);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
-}
+using test::Cli;
+using test::TCliRun;
 
 // The state and head x of the train set running train no, from `locate` output; -1 when absent.
 std::pair<int, double> Where(const std::string& located, const std::string& no) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "engine/UrwBrdData.h"
 #include "foundation/UrwTextRec.h"
@@ -19,19 +20,8 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kLines = {"本線", "環状線", "臨港線"};
 
-struct TCliRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-TCliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  TCliRun r;
-  r.Exit = cli::CliMain(args, out, err);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
-}
+using test::Cli;
+using test::TCliRun;
 
 class OudRoundTrip : public ::testing::Test {
  protected:

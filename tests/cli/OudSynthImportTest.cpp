@@ -11,6 +11,7 @@
 
 #include "StaPicture.h"
 #include "TestSupport.h"
+#include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "engine/UrwBrdAudit.h"
 #include "foundation/UrwTextRec.h"
@@ -24,19 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TCliRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-TCliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  TCliRun r;
-  r.Exit = cli::CliMain(args, out, err);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
-}
+using test::Cli;
+using test::TCliRun;
 
 // The weekday timetable of the synthetic line, cut to its first trains.
 TOudDoc SynthWeekday(int32_t stations, int32_t cut) {
