@@ -1,6 +1,7 @@
 // ramvel-cli import-gtfs: the rail routes of a GTFS feed listed, or one of them made into a new
 // board through the same path as an OuDia file.
 #include "cli/UrwCliBoard.h"
+#include "cli/UrwCliOud.h"
 #include "cli/UrwCliGtfs.h"
 #include "interop/UrwGtfsImport.h"
 #include "interop/UrwOudBoard.h"
@@ -75,17 +76,8 @@ int MakeBoard(TGtfsArchive& feed, const TGtfsArgs& a, std::ostream& out, std::os
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 1;
   }
-  TOudImportOptions options;
-  options.TurnSec = a.TurnMin * 60;
-  TOudBoardReport report;
-  if (st = MakeOudBoard(panels, doc, a.NewBoard, options, report); !st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return 1;
-  }
-  for (const std::string& l : info.Lines(a.Import, doc)) out << l << "\n";
-  for (const std::string& l : report.Lines()) out << l << "\n";
-  out << a.NewBoard << ": 新しいボードを保存しました\n";
-  return report.Refused() > 0 ? 1 : 0;
+  return MakeBoardFromDoc(panels, doc, a.NewBoard, a.TurnMin, info.Lines(a.Import, doc), out,
+                          err);
 }
 
 }  // namespace

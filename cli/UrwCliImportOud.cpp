@@ -140,6 +140,33 @@ bool ErrIsTerminal(const std::ostream& err) {
 // The exit code of an import stopped by a signal, as a shell reports a process it ended.
 constexpr int kStoppedExit = 130;
 
+}  // namespace
+
+int MakeBoardFromDoc(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
+                     int32_t turnMin, const std::vector<std::string>& preface, std::ostream& out,
+                     std::ostream& err) {
+  TOudImportOptions options;
+  options.TurnSec = turnMin * 60;
+  TOudBoardReport report;
+  TStatus st;
+  {
+    TStopSignals signals;
+    TProgressLine progress(err, ErrIsTerminal(err));
+    options.Progress = [&progress](double share) { return progress(share); };
+    st = MakeOudBoard(panels, doc, folder, options, report);
+  }
+  if (!st) {
+    err << "ramvel-cli: " << st.Msg() << "\n";
+    return st.Msg() == kWorkCancelled ? kStoppedExit : 1;
+  }
+  for (const std::string& l : preface) out << l << "\n";
+  for (const std::string& l : report.Lines()) out << l << "\n";
+  out << folder << ": 新しいボードを保存しました\n";
+  return report.Refused() > 0 ? 1 : 0;
+}
+
+namespace {
+
 int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
   TOudDoc doc;
   TStatus st = LoadOudFile(a.Pos[0], doc);
@@ -149,22 +176,7 @@ int RunNewBoard(const TImportArgs& a, std::ostream& out, std::ostream& err) {
     err << "ramvel-cli: " << st.Msg() << "\n";
     return 2;
   }
-  TOudImportOptions options;
-  options.TurnSec = a.TurnMin * 60;
-  TOudBoardReport report;
-  {
-    TStopSignals signals;
-    TProgressLine progress(err, ErrIsTerminal(err));
-    options.Progress = [&progress](double share) { return progress(share); };
-    st = MakeOudBoard(panels, doc, a.NewBoard, options, report);
-  }
-  if (!st) {
-    err << "ramvel-cli: " << st.Msg() << "\n";
-    return st.Msg() == kWorkCancelled ? kStoppedExit : 1;
-  }
-  for (const std::string& l : report.Lines()) out << l << "\n";
-  out << a.NewBoard << ": 新しいボードを保存しました\n";
-  return report.Refused() > 0 ? 1 : 0;
+  return MakeBoardFromDoc(panels, doc, a.NewBoard, a.TurnMin, {}, out, err);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "interop/UrwOudBoard.h"
+
 namespace ramvel::cli {
 
 inline constexpr const char* kExportOudHelp =
@@ -54,5 +56,12 @@ int RunImportOud(const std::vector<std::string>& args, std::ostream& out, std::o
 // args are the words after the command name. Exit status: 0 written, 1 the file cannot be
 // written, 2 the board or an argument cannot be used.
 int RunExportOud(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Makes a new board in folder from doc, shared by the OuDia and GTFS commands: progress on err,
+// SIGINT and SIGTERM stop it leaving nothing behind (exit 130); preface, the report and a closing
+// line on out. Exit 0 when every train entered, 1 when one was refused or the board not made.
+int MakeBoardFromDoc(const TStaPanels& panels, const TOudDoc& doc, const std::string& folder,
+                     int32_t turnMin, const std::vector<std::string>& preface, std::ostream& out,
+                     std::ostream& err);
 
 }  // namespace ramvel::cli
