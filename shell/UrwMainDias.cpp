@@ -34,7 +34,7 @@ QGroupBox* TFrmMain::MakeDiaGroup() {
 }
 
 void TFrmMain::MakeDiaMenu() {
-  MnuDia = MnuFile->addMenu(QStringLiteral("ダイヤ(&T)"));
+  MnuDia = MnuFile->addMenu(QStringLiteral("ダイヤ(&D)"));
   MnuDiaNew = MnuDia->addAction(QStringLiteral("新規(&N)..."));
   MnuDiaRename = MnuDia->addAction(QStringLiteral("名前の変更(&R)..."));
   MnuDiaDel = MnuDia->addAction(QStringLiteral("削除(&D)"));
