@@ -62,6 +62,8 @@ void TBrdData::ClearBrd() {
   Dias[0].Cars.clear();
   ActiveDia = 0;
   Kinds.clear();
+  DiaNotes.clear();
+  LineNotes.clear();
   droppedDias_.clear();
   diaNameKey_ = false;
   Rails.clear();

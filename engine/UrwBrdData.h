@@ -54,6 +54,9 @@ struct TBrdDia {
   TObjList<TCarObj> Cars;
 };
 
+// Notes by the name of what they belong to, without regard to case.
+using TNoteMap = std::map<std::string, std::string, TLessNoCase>;
+
 // The name of the board's own timetable when Board.txt names none.
 inline constexpr const char* kDefaultDiaName = "ダイヤ";
 // The timetable list of a board with only its own timetable, named by default.
@@ -120,6 +123,10 @@ class TBrdData {
   size_t ActiveDia = 0;
   // The board's kind table; empty for the six built-in kinds (KindTable gives them).
   std::vector<TKindDef> Kinds;
+  // The notes (コメント) of timetables and of lines, by name, never empty texts: what an OuDia
+  // file says of its line and its timetables, carried back when it is written again.
+  TNoteMap DiaNotes;
+  TNoteMap LineNotes;
   // Every file the board was read from (or last saved to) in LoadedFolder, as it was then. A
   // save into that folder refuses when any file it writes or removes is no longer so, so that
   // an edit another program saved meanwhile is never overwritten without a word.
@@ -414,6 +421,7 @@ struct TBoardHead {
   bool HasDiaName = false;            // DIA_NAME= is there
   std::string DiaName;                // the board's own timetable, when HasDiaName
   std::vector<TKindDef> Kinds;        // the kind table; empty for the built-in kinds
+  TNoteMap DiaNotes, LineNotes;       // DIA_NOTEk and LINE_NOTEk
 };
 // Reads DIA_NAME and the kind table into head; a bad value fails rd naming the key.
 void ReadBoardExtras(TRecReader& rd, TBoardHead& head);

@@ -29,7 +29,43 @@ bool IsDir(const std::string& path) {
   return fs::is_directory(path, ec);
 }
 
+constexpr const char* kDiaNoteKey = "DIA_NOTE";
+constexpr const char* kLineNoteKey = "LINE_NOTE";
+// A board keeps far fewer lines and timetables than this.
+constexpr int32_t kMaxNoteKeys = 10000;
+
+// KEY_COUNT and KEYk = name|note; absent when there is no note, so older boards read as before.
+void ReadNoteMap(TRecReader& rd, const std::string& key, TNoteMap& notes) {
+  const std::string countKey = key + "_COUNT";
+  if (rd.Failed() || !rd.Has(countKey)) return;
+  const int32_t n = rd.Count(countKey, kMaxNoteKeys);
+  for (int32_t k = 1; k <= n && !rd.Failed(); ++k) {
+    const std::string itemKey = CountedKey(key, k);
+    const std::vector<std::string> items = rd.List(itemKey, 2, 2);
+    if (rd.Failed()) return;
+    if (items[0].empty()) return rd.Fail(itemKey, " に名前がありません");
+    if (items[1].size() > kMaxNoteBytes) return rd.Fail(itemKey, " のコメントが長すぎます");
+    SetNote(notes, items[0], items[1]);
+  }
+}
+
+void AddNoteMap(const TNoteMap& notes, const std::string& key, TextRec& rec) {
+  if (notes.empty()) return;
+  rec.Add(key + "_COUNT", IntText(static_cast<int64_t>(notes.size())));
+  int32_t k = 0;
+  for (const auto& [name, note] : notes) rec.Add(CountedKey(key, ++k), JoinList({name, note}));
+}
+
 }  // namespace
+
+void SetNote(TNoteMap& notes, const std::string& name, std::string_view note) {
+  std::string text = NoteText(note);
+  if (text.empty()) {
+    notes.erase(name);
+  } else {
+    notes[name] = std::move(text);
+  }
+}
 
 TStatus CheckDiaName(std::string_view name) {
   if (TStatus st = CheckObjName(name, "ダイヤ名"); !st) return st;
@@ -48,6 +84,8 @@ void ReadBoardExtras(TRecReader& rd, TBoardHead& head) {
     }
   }
   ReadKindKeys(rd, head.Kinds);
+  ReadNoteMap(rd, kDiaNoteKey, head.DiaNotes);
+  ReadNoteMap(rd, kLineNoteKey, head.LineNotes);
 }
 
 // The key is written only when the board had it or names its timetable otherwise, so a board
@@ -55,6 +93,8 @@ void ReadBoardExtras(TRecReader& rd, TBoardHead& head) {
 void TBrdData::AddBoardExtras(TextRec& rec) const {
   if (diaNameKey_ || Dias[0].Name != kDefaultDiaName) rec.Add(kDiaNameKey, Dias[0].Name);
   AddKindKeys(Kinds, rec);
+  AddNoteMap(DiaNotes, kDiaNoteKey, rec);
+  AddNoteMap(LineNotes, kLineNoteKey, rec);
 }
 
 // ---- Reading -----------------------------------------------------------------------------------
@@ -210,6 +250,10 @@ TStatus TBrdData::RenameDia(size_t k, const std::string& name) {
     droppedDias_.push_back(Dias[k].OnDisk);
     Dias[k].OnDisk.clear();
   }
+  if (auto note = DiaNotes.extract(Dias[k].Name)) {
+    note.key() = name;
+    DiaNotes.insert(std::move(note));
+  }
   Dias[k].Name = name;
   if (k > 0) SortFurther(Dias, ActiveDia);
   Modified = true;
@@ -221,6 +265,7 @@ TStatus TBrdData::DeleteDia(size_t k) {
   if (k >= Dias.size()) return TStatus::Error("ダイヤがありません");
   if (k == ActiveDia) SelectDia(0);
   if (!Dias[k].OnDisk.empty()) droppedDias_.push_back(Dias[k].OnDisk);
+  DiaNotes.erase(Dias[k].Name);
   Dias.erase(Dias.begin() + static_cast<std::ptrdiff_t>(k));
   if (ActiveDia > k) --ActiveDia;
   Modified = true;

@@ -29,6 +29,9 @@ TStatus CheckDiaName(std::string_view name);
 // active one. Refused, naming the board's timetables, when there is none of that name.
 TStatus SelectDiaByName(TBrdData& brd, const std::string& name);
 
+// Sets the note of name in notes (NoteText of note); an empty note removes it.
+void SetNote(TNoteMap& notes, const std::string& name, std::string_view note);
+
 // The names of the board's timetables joined by "、", for messages.
 std::string DiaNamesText(const TBrdData& brd);
 

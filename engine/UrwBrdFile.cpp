@@ -191,6 +191,8 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder) {
   diaNameKey_ = head.HasDiaName;
   if (diaNameKey_) Dias[0].Name = std::move(head.DiaName);
   Kinds = std::move(head.Kinds);
+  DiaNotes = std::move(head.DiaNotes);
+  LineNotes = std::move(head.LineNotes);
   return TStatus::Ok();
 }
 

@@ -32,6 +32,25 @@ std::string KindTextOf(const TKindDef& kind);
 // a space or has no Shift-JIS form, when two names are equal, or a type is not one of the six.
 TStatus CheckKinds(const std::vector<TKindDef>& kinds);
 
+// One row of a kind table being edited: the kind as it now reads and the index of the board's
+// table it came from (-1: added).
+struct TKindEdit {
+  TKindDef Kind;
+  int32_t From = -1;
+};
+
+// The board's table (the built-in kinds when it keeps none) as rows to edit.
+std::vector<TKindEdit> KindEditRows(const TBrdData& brd);
+// A train of any of the board's timetables whose kind is kind k of the board's table, named as
+// "列車 N（ダイヤ「D」）"; empty when no train is of that kind.
+std::string TrainOfKind(const TBrdData& brd, size_t k);
+// Makes rows the board's kind table. Refused, with nothing changed, when CheckKinds refuses the
+// table or a kind left out is still a train's kind (the message names the train). The trains of
+// a kind renamed or given another type are rewritten to the new kind text, their nickname kept;
+// changed receives how many. A table equal to the built-in kinds is kept as none, so Board.txt
+// stays as it was for a board that never had its own.
+TStatus ApplyKindEdits(TBrdData& brd, const std::vector<TKindEdit>& rows, int32_t& changed);
+
 // Board.txt keys: KIND_COUNT and KINDk = name|type|colour; none for the built-in table.
 void ReadKindKeys(TRecReader& rd, std::vector<TKindDef>& kinds);
 void AddKindKeys(const std::vector<TKindDef>& kinds, TextRec& rec);

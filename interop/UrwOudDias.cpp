@@ -63,6 +63,7 @@ TStatus CheckOudShiftJis(const TOudDoc& doc) {
   }
   for (const TOudDia& d : doc.Dias) {
     if (!HasCp932(d.Name)) return NoCp932("ダイヤ", "名前", d.Name);
+    if (!HasCp932(d.Comment)) return NoCp932("ダイヤ「" + d.Name + "」", "コメント", d.Comment);
     for (size_t i = 0; i < d.Trains.size(); ++i) {
       if (TStatus st = CheckTrain(d, d.Trains[i], i); !st) return st;
     }

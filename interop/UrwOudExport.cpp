@@ -109,6 +109,7 @@ TOudTrain TrainOf(TBrdData& brd, const TDiaObj& dia, int32_t k,
   const TCarObj* car = brd.FindTrainCar(info.TrNo, "");
   if (car != nullptr) {
     t.Note = CarNote(car->NCar, car->Spd);
+    if (const std::string own = car->TrNote(info.TrNo); !own.empty()) t.Note += " " + own;
     const TTrainRange r = car->FindTrain(info.TrNo);
     if (!info.IsOrigin || r.Last - r.First + 1 != info.CellCount) ++loss.Partial;
   }
@@ -136,6 +137,11 @@ std::vector<std::string> Summary(const TLosses& loss, bool second) {
   return out;
 }
 
+std::string NoteOf(const TNoteMap& notes, const std::string& name) {
+  const auto it = notes.find(name);
+  return it == notes.end() ? std::string() : it->second;
+}
+
 }  // namespace
 
 std::vector<int32_t> StaPlatforms(const TStaObj& sta) {
@@ -160,7 +166,7 @@ TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summar
   doc.Second = second;
   doc.LineName = brd.LineName;
   doc.StartTime = kDayStart;
-  doc.Comment = second ? "Ramvelから書き出し" : "Ramvelから書き出し (秒は切り捨てて分単位)";
+  doc.Comment = NoteOf(brd.LineNotes, brd.LineName);
   const size_t n = brd.LineStas.size();
   const bool ring = n > 2 && brd.LineStas.front() == brd.LineStas.back();
   std::vector<std::vector<int32_t>> homes;
@@ -174,7 +180,8 @@ TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summar
   dia.Build(brd.LineStas, brd.TrainNos);
   dia.MakeDirOrders();
   TLosses loss;
-  doc.Dias.push_back(TOudDia{brd.Dias[brd.ActiveDia].Name, {}});
+  const std::string& diaName = brd.Dias[brd.ActiveDia].Name;
+  doc.Dias.push_back(TOudDia{diaName, {}, NoteOf(brd.DiaNotes, diaName)});
   for (const bool up : {false, true}) {
     for (const TOrderEntry& e : up ? dia.NoboriOrder : dia.KudariOrder) {
       const TTrInfo& info = dia.TrInfo[static_cast<size_t>(e.Tr)];

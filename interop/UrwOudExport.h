@@ -16,12 +16,13 @@ const std::vector<std::string>& OudKindNames();
 std::vector<int32_t> StaPlatforms(const TStaObj& sta);
 
 // The note written with every train: its set's cars and top speed ("6両編成 100km/h"), which an
-// import reads back for the train sets it makes.
+// import reads back for the train sets it makes; the train's own note (備考) follows after a space.
 std::string CarNote(int32_t nCar, int32_t kmh);
 
 // The document of the board's current line (SetLine and LoadLine done): its stations in line
-// order (a ring repeats its first station at the end), the six kinds, one timetable with the
-// down trains under Kudari and the up trains under Nobori. Times are clock times with the day
+// order (a ring repeats its first station at the end), the board's kinds, one timetable with the
+// down trains under Kudari and the up trains under Nobori; the line's and the timetable's notes
+// as their comments. Times are clock times with the day
 // starting at 4:00. summary receives one Japanese line per thing the format could not hold.
 TOudDoc OudFromLine(TBrdData& brd, bool second, std::vector<std::string>& summary);
 

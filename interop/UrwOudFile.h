@@ -102,6 +102,7 @@ struct TOudKind {
 struct TOudDia {
   std::string Name;
   std::vector<TOudTrain> Trains;  // down trains then up trains, each in file order
+  std::string Comment = {};       // the timetable's own Comment=, written only when not empty
 };
 
 struct TOudDoc {

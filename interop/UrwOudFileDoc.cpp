@@ -128,6 +128,7 @@ TStatus ReadTrain(const TOudNode& n, bool nobori, size_t nSta, size_t nKind, TOu
 
 TStatus ReadDia(const TOudNode& n, size_t nSta, size_t nKind, TOudDia& d, size_t& total) {
   d.Name = TrimOudName(n.Get("DiaName"));
+  d.Comment = n.Get("Comment");
   for (const char* dir : {"Kudari", "Nobori"}) {
     for (const TOudEntry& e : n.Entries) {
       if (e.Child.empty() || e.Child.front().Type != dir) continue;
@@ -253,6 +254,7 @@ TOudNode DocTree(const TOudDoc& doc) {
   for (const TOudDia& d : doc.Dias) {
     TOudNode& dia = rosen.AddNode("Dia");
     dia.Add("DiaName", d.Name);
+    if (!d.Comment.empty()) dia.Add("Comment", d.Comment);
     for (const bool nobori : {false, true}) {
       TOudNode& dir = dia.AddNode(nobori ? "Nobori" : "Kudari");
       for (const TOudTrain& t : d.Trains) {

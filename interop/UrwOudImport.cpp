@@ -7,6 +7,7 @@
 
 #include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
+#include "engine/UrwBrdDias.h"
 #include "interop/UrwOudDias.h"
 #include "interop/UrwOudExport.h"
 #include "timetable/UrwDiaEditorUi.h"
@@ -119,6 +120,12 @@ bool OudNotedProp(const TOudTrain& t, TCarProp& p) {
     return true;
   }
   return false;
+}
+
+std::string OudOwnNote(const TOudTrain& t) {
+  TCarProp p;
+  if (!OudNotedProp(t, p)) return NoteText(t.Note);
+  return NoteText(t.Note.substr(t.Note.find("km/h") + 4));
 }
 
 namespace {
@@ -444,6 +451,36 @@ void DeleteMissing(TBrdData& brd, const TOudDoc& doc, TOudImportReport& report) 
   }
 }
 
+// The file's notes onto the trains the line now runs as the file gives them.
+void TakeNotes(TBrdData& brd, const TOudDia& dia, TOudImportReport& report) {
+  std::set<std::string> kept(report.Unchanged.begin(), report.Unchanged.end());
+  for (const TTrainEntry& e : report.Trains) {
+    if (e.Entered) kept.insert(e.TrNo);
+  }
+  for (const TOudTrain& t : dia.Trains) {
+    if (!kept.count(t.No)) continue;
+    TCarObj* car = brd.FindTrainCar(t.No, "");
+    if (car == nullptr) continue;
+    const std::string note = OudOwnNote(t);
+    std::string old = car->TrNote(t.No);
+    if (note == old) continue;
+    report.OldNotes.emplace_back(t.No, std::move(old));
+    car->SetTrNote(t.No, note);
+    brd.Modified = true;
+  }
+}
+
+// A comment of the file onto the board's note of name; a file without one leaves the note be.
+void TakeComment(TNoteMap& notes, const std::string& name, const std::string& comment,
+                 std::optional<std::string>& old) {
+  const std::string text = NoteText(comment);
+  const auto it = notes.find(name);
+  std::string before = it == notes.end() ? std::string() : it->second;
+  if (text.empty() || text == before) return;
+  old = std::move(before);
+  SetNote(notes, name, text);
+}
+
 }  // namespace
 
 TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
@@ -498,11 +535,19 @@ TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& op
   }
   report.Refused += static_cast<int32_t>(refused.size());
   for (TTrainEntry& e : refused) report.Trains.push_back(std::move(e));
+  TakeNotes(brd, doc.Dias[0], report);
+  TakeComment(brd.LineNotes, brd.LineName, doc.Comment, report.OldLineNote);
+  TakeComment(brd.DiaNotes, brd.Dias[brd.ActiveDia].Name, doc.Dias[0].Comment, report.OldDiaNote);
   return TStatus::Ok();
 }
 
 void UndoOudImport(TBrdData& brd, const TOudImportReport& report) {
   for (const int32_t id : report.NewCars) brd.CarDel(id);
+  for (const auto& [no, note] : report.OldNotes) {
+    if (TCarObj* car = brd.FindTrainCar(no, "")) car->SetTrNote(no, note);
+  }
+  if (report.OldLineNote) SetNote(brd.LineNotes, brd.LineName, *report.OldLineNote);
+  if (report.OldDiaNote) SetNote(brd.DiaNotes, brd.Dias[brd.ActiveDia].Name, *report.OldDiaNote);
 }
 
 std::vector<std::string> TOudImportReport::Lines() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct TOudImportReport {
   // Trains the board had already: kept as they were (the file gives the same times), updated
   // (their steps replaced), deleted (DeleteMissing), and not deleted (with why).
   std::vector<std::string> Unchanged, Updated, Removed, Kept;
+  // The notes the import replaced (train number, note before; empty when it had none), which
+  // UndoOudImport puts back.
+  std::vector<std::pair<std::string, std::string>> OldNotes;
+  // The line's and the timetable's notes before, when the import replaced them.
+  std::optional<std::string> OldLineNote, OldDiaNote;
 
   // The report as the user reads it: the notes, one line per train, and the totals.
   std::vector<std::string> Lines() const;
@@ -53,6 +59,9 @@ struct TOudImportReport {
 // The cars and top speed a train's note "N両編成 Skm/h" gives (as the OuDia export writes it),
 // within the ranges the editor accepts; false, p unchanged, when the note gives none.
 bool OudNotedProp(const TOudTrain& t, TCarProp& p);
+// The train's own note (備考): its note without the "N両編成 Skm/h" that OudNotedProp reads,
+// as NoteText keeps it.
+std::string OudOwnNote(const TOudTrain& t);
 
 // Plans the import of doc's first timetable onto the board's current line (SetLine and LoadLine
 // done): the file's stations matched by name to the line's in line order or reversed, kinds by
@@ -70,13 +79,16 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
                       std::vector<TTrainEntry>& refused,
                       std::vector<std::string>* unchanged = nullptr);
 
-// Plans and enters the import on the board's current line. The board changes in memory only;
+// Plans and enters the import on the board's current line; every train of the file that the
+// line then runs (entered, or kept unchanged) takes the file's note, and the line and the active
+// timetable take the file's comments when it has them. The board changes in memory only;
 // the caller saves it when the user confirms the report, or removes report.NewCars otherwise.
 // On failure (a stop through Progress included) the train sets it made are removed again.
 TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& options,
                   TOudImportReport& report);
 
-// Removes the train sets an import made (when the user does not confirm it).
+// Removes the train sets an import made and puts back the notes it replaced (when the user does
+// not confirm it).
 void UndoOudImport(TBrdData& brd, const TOudImportReport& report);
 
 }  // namespace ramvel

@@ -129,6 +129,7 @@ void ReadCarRec(TRecReader& rd, TCarObj& car) {
     const TTmTbl step = ReadStep(rd, k);
     if (!rd.Failed()) car.TmTbl.Add(step);
   }
+  ReadNoteKeys(rd, car);
 }
 
 }  // namespace
@@ -153,6 +154,7 @@ TStatus TCarObj::ReadRec(const TextRec& rec, const std::string& display) {
   NCar = loaded.NCar;
   Spd = loaded.Spd;
   TmTbl = std::move(loaded.TmTbl);
+  TrNotes = std::move(loaded.TrNotes);
   return TStatus::Ok();
 }
 
@@ -174,6 +176,7 @@ TextRec TCarObj::MakeRec() const {
     rec.Add(CountedKey("TM", i + 1),
             JoinList({IntText(s.TmStart), IntText(s.TmEnd), IntText(s.Loc), s.Txt}));
   }
+  AddNoteKeys(*this, rec);
   return rec;
 }
 

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -65,6 +66,9 @@ class TCarObj {
   int32_t Spd = 0;    // top speed, km/h
   // Step 0 is the stabling step; each train is a run of steps that starts with a header step.
   TTmTblObj TmTbl;
+  // The notes (備考) of its trains by train number, never empty texts. A note stays with its
+  // number while the steps change; the car file keeps only the notes of trains the set runs.
+  std::map<std::string, std::string> TrNotes;
 
   // ---- Run time only, kept by the train location ----
   uint8_t LocState = 0;
@@ -93,6 +97,10 @@ class TCarObj {
   THeaderHit PrevHeader(int32_t index, bool full) const;
   // The last step from 1 on that has started by t; 0 when none has.
   int32_t StepAt(int32_t t) const;
+  // The note of a train; empty when it has none.
+  std::string TrNote(std::string_view trainNo) const;
+  // Sets the note of a train (NoteText of note); an empty note removes it.
+  void SetTrNote(const std::string& trainNo, std::string_view note);
   // The label shown on the train set at t: its train's header, or "[Id]" while it stands.
   std::string LabelAt(int32_t t) const;
 
@@ -120,6 +128,18 @@ struct TTrainKind {
 // nickname, one space and the nickname ("快速 みなと", " みなと", "快速", ""). Blanks around
 // either part are dropped.
 std::string TrainKindText(const TTrainKind& kind);
+// A note as the files keep it: one line (line breaks and tabs become spaces), no blanks around.
+std::string NoteText(std::string_view note);
+// The most notes a car file may hold, and the longest note in bytes.
+inline constexpr int32_t kMaxTrNotes = kMaxTmSteps;
+inline constexpr size_t kMaxNoteBytes = 4096;
+
+// The car file's notes: NOTE_COUNT and NOTEk = train number|note. Written only when the set
+// keeps a note of a train it runs, so that a file without notes saves as it always did; a bad
+// count, a missing key or a note without a number fails rd naming the key.
+void ReadNoteKeys(TRecReader& rd, TCarObj& car);
+void AddNoteKeys(const TCarObj& car, TextRec& rec);
+
 // The label under which a standing train set is booked at a platform: "[" + number + "]".
 std::string StandLabel(int32_t carNo);
 // Reads a kind text back, so that TrainKindText gives the same text again. The word before the

@@ -223,7 +223,7 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   QGroupBox* GbxDia;  // ダイヤ: the timetable that runs and is edited, while a board is open
   QComboBox* CbxDia;
   QMenu* MnuDia;      // ファイル › ダイヤ
-  QAction *MnuDiaNew, *MnuDiaRename, *MnuDiaDel;
+  QAction *MnuDiaNew, *MnuDiaRename, *MnuDiaDel, *MnuDiaNote, *MnuKinds;
   // Runs and edits timetable k: the trains are located afresh, the design undo history (which
   // holds train sets) starts anew. Nothing is written.
   void CbxDiaChange(int k);
@@ -232,6 +232,10 @@ class TFrmMain : public QMainWindow, public TBrdEditSink {
   void MnuDiaRenameClick();
   // 削除: the active timetable, after a question; the board's own cannot be deleted.
   void MnuDiaDelClick();
+  // ファイル › ダイヤ › コメント: the active timetable's note, read and edited in an input box.
+  void MnuDiaNoteClick();
+  // ファイル › ダイヤ › 種別の編集: the kind table window; the board changes only on its OK.
+  void MnuKindsClick();
   // The choice and the menu as the board's timetables stand.
   void ShowDiaState();
 

@@ -9,6 +9,7 @@
 #include "engine/UrwBrdDias.h"
 #include "shell/UrwMain.h"
 #include "timetable/UrwDiaEditorUi.h"
+#include "timetable/UrwKindEditForm.h"
 #include "view/UrwDiaChoice.h"
 
 namespace ramvel {
@@ -38,9 +39,14 @@ void TFrmMain::MakeDiaMenu() {
   MnuDiaNew = MnuDia->addAction(QStringLiteral("新規(&N)..."));
   MnuDiaRename = MnuDia->addAction(QStringLiteral("名前の変更(&R)..."));
   MnuDiaDel = MnuDia->addAction(QStringLiteral("削除(&D)"));
+  MnuDia->addSeparator();
+  MnuDiaNote = MnuDia->addAction(QStringLiteral("コメント(&M)..."));
+  MnuKinds = MnuDia->addAction(QStringLiteral("種別の編集(&K)..."));
   connect(MnuDiaNew, &QAction::triggered, this, [this] { MnuDiaNewClick(); });
   connect(MnuDiaRename, &QAction::triggered, this, [this] { MnuDiaRenameClick(); });
   connect(MnuDiaDel, &QAction::triggered, this, [this] { MnuDiaDelClick(); });
+  connect(MnuDiaNote, &QAction::triggered, this, [this] { MnuDiaNoteClick(); });
+  connect(MnuKinds, &QAction::triggered, this, [this] { MnuKindsClick(); });
 }
 
 void TFrmMain::ShowDiaState() {
@@ -106,6 +112,47 @@ void TFrmMain::MnuDiaDelClick() {
     return;
   }
   Edit.Layout.History.Clear();
+  UpdateMenus();
+  Redraw(true);
+}
+
+}  // namespace ramvel
+
+namespace ramvel {
+
+void TFrmMain::MnuDiaNoteClick() {
+  TBrdData& brd = Edit.Brd;
+  if (brd.BrdName.empty()) return;
+  const std::string name = brd.Dias[brd.ActiveDia].Name;
+  const auto it = brd.DiaNotes.find(name);
+  const std::string old = it == brd.DiaNotes.end() ? std::string() : it->second;
+  const auto typed = UiHost().InputBox("ダイヤのコメント",
+                                       "ダイヤ「" + name + "」のコメント（空にすると消します）", old);
+  if (!typed) return;
+  const std::string note = NoteText(*typed);
+  if (std::string sj; !Utf8ToCp932(note, sj)) {
+    ShowMsgBox(kCapError, "コメントにShift-JISで書けない文字があります: " + note);
+    return;
+  }
+  if (note.size() > kMaxNoteBytes) {
+    ShowMsgBox(kCapError, "コメントが長すぎます（" + IntText(static_cast<int64_t>(kMaxNoteBytes)) +
+                              "バイトまで）");
+    return;
+  }
+  if (note == old) return;
+  SetNote(brd.DiaNotes, name, note);
+  brd.Modified = true;
+  UpdateMenus();
+}
+
+void TFrmMain::MnuKindsClick() {
+  TBrdData& brd = Edit.Brd;
+  if (brd.BrdName.empty()) return;
+  TFrmKindEdit dlg(brd, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  // The design history holds train sets with their kind texts: taking a step back over the edit
+  // would pair old texts with the new table, so the history starts anew, as on a timetable change.
+  if (dlg.Changed > 0) Edit.Layout.History.Clear();
   UpdateMenus();
   Redraw(true);
 }

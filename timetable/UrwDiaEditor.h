@@ -136,6 +136,9 @@ class TDiaEditor {
   bool TrainNew();
   bool TrainBridge();
   bool ChgTrNo();
+  // 備考: the note of train t (-1: a train chosen from those shown) read and edited in an input
+  // box; an emptied box removes the note. One undo step.
+  bool EditTrNote(int32_t t);
   // The delete command of the menu (a train chosen from the shown ones) and of the popup
   // (train t, after a question).
   bool TrainDel();

@@ -89,6 +89,8 @@ void TFrmDiaEditor::MakeMenus() {
   MnuTrainBridge = MnuTrain->addAction(QStringLiteral("他路線から乗り入れ"));
   MnuTrain->addSeparator();
   MnuChgTrNo = MnuTrain->addAction(QStringLiteral("列車番号の変更"));
+  MnuTrNote = MnuTrain->addAction(QStringLiteral("備考...(&N)"));
+  MnuTrNote->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
   MnuTrain->addSeparator();
   MnuTrainDel = MnuTrain->addAction(QStringLiteral("削除"));
   MnuTrain->addSeparator();
@@ -104,6 +106,7 @@ void TFrmDiaEditor::MakePopup() {
   PMnuGrid = new QMenu(this);
   MnuHint = PMnuGrid->addAction(QStringLiteral("Hint"));
   N9 = PMnuGrid->addSeparator();
+  MnuTrNote2 = PMnuGrid->addAction(QStringLiteral("備考...(&N)"));
   MnuTrainDel2 = PMnuGrid->addAction(QStringLiteral("列車を削除する"));
   N4 = PMnuGrid->addSeparator();
   MnuKukanAdd = PMnuGrid->addAction(QStringLiteral("この先に区間を追加(&A)"));
@@ -201,6 +204,12 @@ void TFrmDiaEditor::ConnectCommands() {
   on(MnuTrainNew, [this] { Ed->TrainNew(); });
   on(MnuTrainBridge, [this] { Ed->TrainBridge(); });
   on(MnuChgTrNo, [this] { Ed->ChgTrNo(); });
+  on(MnuTrNote, [this] {
+    if (Ed->EditTrNote(-1)) DrawTmTbl();
+  });
+  on(MnuTrNote2, [this] {
+    if (Ed->EditTrNote(MnuTrNote2->data().toInt())) DrawTmTbl();
+  });
   on(MnuTrainDel, [this] { Ed->TrainDel(); });
   on(MnuTrainDel2, [this] { Ed->TrainDel2(MnuTrainDel2->data().toInt()); });
   on(MnuKukanAdd, [this] { Ed->KukanAdd(MnuKukanAdd->data().toInt()); });

@@ -155,14 +155,15 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   QMenu* MnuCar;
   QAction *MnuCarNew, *MnuCarSpec, *MnuCarDel;
   QMenu* MnuTrain;
-  QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrainDel, *MnuShiftTime, *MnuRepeat;
+  QAction *MnuTrainNew, *MnuTrainBridge, *MnuChgTrNo, *MnuTrNote, *MnuTrainDel, *MnuShiftTime,
+      *MnuRepeat;
   QMenu* MnuView;
   QAction *MnuDiagram, *MnuHomeChart;
   QComboBox* CbxDia;  // ダイヤ: the board's timetable being edited, at the menu bar's right
   QMenu* PMnuGrid;
   QAction *MnuHint, *N9, *MnuTrainDel2, *N4, *MnuKukanAdd, *MnuKukanDelAll, *N8, *MnuCarDiv,
       *MnuCarMarge, *N6, *MnuShowPath, *MnuOccupyStatus, *MnuShowOneCar, *MnuShowOneSta, *N11,
-      *MnuShiftTime2, *MnuRepeat2;
+      *MnuShiftTime2, *MnuRepeat2, *MnuTrNote2;
   QFrame* PnlTopLeft;
   TClickPanel *PnlNobori, *PnlKudari, *PnlBlkPack;
   QPushButton *Button1, *BtnL5, *BtnL1;
@@ -202,6 +203,7 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   // ---- Grid ----
   void GrdTmDrawCell(QPainter& p, int col, int row, const QRect& rect);
   void GrdTmMouseMove(QPoint pos);
+  void ShowHoverNote(int col, int row);
   void GrdTmMouseUp(Qt::MouseButton button, QPoint pos);
   void FormMouseMove(QPoint picPos);
   // Grid cell to (slot, train); false when the row names no train.
@@ -302,6 +304,7 @@ class TFrmDiaEditor : public QDialog, public TDiaView {
   TDiaDialogs* ed_dialogs_ = nullptr;
   TBrdData* brd_ = nullptr;
   int popupTag_ = 0;       // col * 10000 + row of the cell the popup was opened on
+  bool noteShown_ = false;  // the status bar shows the note of the train under the mouse
   size_t chartStamp_ = 0;  // DiaStamp() the viewer windows show
 };
 

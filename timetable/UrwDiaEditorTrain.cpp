@@ -108,8 +108,47 @@ bool TDiaEditor::ChgTrNo() {
   c->TmTbl.Add(s0);
   brd_.TrainNos.erase(*n);
   brd_.TrainNos.emplace(n2, c);
+  if (n2 != *n) {
+    const std::string note = c->TrNote(*n);
+    c->SetTrNote(*n, "");
+    c->SetTrNote(n2, note);
+  }
   brd_.Modified = true;
   ResetView(true);
+  return true;
+}
+
+bool TDiaEditor::EditTrNote(int32_t t) {
+  TUndoScope step(History, "備考の編集");
+  std::string n;
+  if (ValidTr(t)) {
+    n = Dia.TrInfo[t].TrNo;
+  } else {
+    std::vector<std::string> shown;
+    for (const TOrderEntry& e : *Dia.ViewOrder) shown.push_back(e.TrNo);
+    const std::optional<std::string> chosen = SelectTrNo(dialogs_, shown);
+    if (!chosen) return false;
+    n = *chosen;
+  }
+  TCarObj* c = brd_.FindTrainCar(n, "EditTrNote-CAR-1");
+  if (c == nullptr) return false;
+  const std::string old = c->TrNote(n);
+  const std::optional<std::string> typed =
+      UiHost().InputBox("備考", "列車 " + n + " の備考（空にすると消します）", old);
+  if (!typed) return false;
+  const std::string note = NoteText(*typed);
+  if (note.size() > kMaxNoteBytes) {
+    ShowMsgBox(kCapError, "備考が長すぎます（" + IntText(static_cast<int64_t>(kMaxNoteBytes)) +
+                              "バイトまで）");
+    return false;
+  }
+  if (std::string sj; !Utf8ToCp932(note, sj)) {
+    ShowMsgBox(kCapError, "備考にShift-JISで書けない文字があります: " + note);
+    return false;
+  }
+  if (note == old) return false;
+  c->SetTrNote(n, note);
+  brd_.Modified = true;
   return true;
 }
 

@@ -135,6 +135,29 @@ void TFrmDiaEditor::GrdTmMouseMove(QPoint pos) {
   }
   if (c != nullptr) HoverCarId = c->Id;
   HoverStaId = -1;
+  ShowHoverNote(col, row);
+}
+
+// The note of the train under the mouse in the status bar, so that it can be read without a
+// dialog; the bar is left to other texts when the mouse is on a train without one.
+void TFrmDiaEditor::ShowHoverNote(int col, int row) {
+  int32_t slot = 0, tr = 0;
+  std::string note, trNo;
+  if (col >= 1 && CellToDia(col, row, slot, tr)) {
+    trNo = Ed->Dia.TrInfo[tr].TrNo;
+  } else if (Ed->ShowTrNoCol) {
+    trNo = GrdTm->Cell(0, row);
+  }
+  if (const TCarObj* c = trNo.empty() ? nullptr : brd_->FindTrainCar(trNo, "")) {
+    note = c->TrNote(trNo);
+  }
+  if (!note.empty()) {
+    SBarDia->setText(QStr("列車 " + trNo + " の備考：" + note));
+    noteShown_ = true;
+  } else if (noteShown_) {
+    SBarDia->clear();
+    noteShown_ = false;
+  }
 }
 
 void TFrmDiaEditor::FormMouseMove(QPoint picPos) {
@@ -159,7 +182,7 @@ void TFrmDiaEditor::MarkForPopup(int col, int row, int32_t slot, int32_t tr) {
   MnuHint->setVisible(pass);
   N9->setVisible(pass);
   if (pass) MnuHint->setText(QStr("通過時刻：" + TimeToText(c.TmStart, true)));
-  for (QAction* a : {MnuTrainDel2, MnuKukanAdd, MnuShowOneCar, MnuCarDiv, MnuCarMarge,
+  for (QAction* a : {MnuTrNote2, MnuTrainDel2, MnuKukanAdd, MnuShowOneCar, MnuCarDiv, MnuCarMarge,
                      MnuShiftTime2, MnuRepeat2}) {
     a->setData(tr);
   }
