@@ -69,6 +69,8 @@ struct TService {
   }
 };
 
+bool UsableTrainNo(const std::string& no);
+
 // ---- What is read -------------------------------------------------------------------------------
 
 struct TTrip {
@@ -119,6 +121,9 @@ class TRouteReader {
   std::map<std::string, std::vector<TVisit>> visits_;  // by trip id
   std::set<std::string> usedNos_;                     // train numbers given
   int32_t derived_ = 0, renamed_ = 0, serial_ = 0;    // numbers made up, numbers changed
+  // The station a ring route starts and ends at (its trips' first and last stop), and its second
+  // place at the line's end; npos when the route is no ring.
+  size_t ringSta_ = std::string::npos, ringEnd_ = std::string::npos;
 
   TStatus Route();
   TStatus Trips();
@@ -126,15 +131,19 @@ class TRouteReader {
   TStatus CalendarDates();
   TStatus ChooseDay();
   TStatus StopTimes();
+  TStatus Frequencies();
   TStatus Stops();
   TStatus Visits();
   std::vector<size_t> LineOrder();
+  void CloseRing(std::vector<size_t>& order);
+  std::vector<size_t> TripSlots(const std::vector<TVisit>& v, const std::vector<size_t>& slotOf,
+                                size_t n) const;
   void Orient(std::vector<size_t>& order) const;
   void Fill(const std::vector<size_t>& order, TOudDoc& doc);
   void FillStations(const std::vector<size_t>& order, TOudDoc& doc) const;
   std::string TrainNo(const std::string& id, const TTrip& trip);
   TOudTrain MakeTrain(const std::string& id, const std::vector<TVisit>& v,
-                      const std::vector<size_t>& slotOf, TOudDoc& doc);
+                      const std::vector<size_t>& slots, TOudDoc& doc);
 };
 
 TStatus TRouteReader::Route() {
@@ -294,6 +303,89 @@ TStatus TRouteReader::StopTimes() {
       });
 }
 
+// Trips of frequencies.txt run every headway_secs from start_time until before end_time; their
+// stop_times give only the times between the stops. Each run becomes a trip of its own, numbered
+// after the trip with "-1", "-2", ...; exact_times 0 (times only approximate) gets the same
+// times, with a note. The trip as stop_times lists it does not run by itself.
+TStatus TRouteReader::Frequencies() {
+  if (!feed_.Has("frequencies.txt")) return TStatus::Ok();
+  struct TRun {
+    int32_t From = 0, To = 0, Every = 0;
+    bool Exact = false;
+  };
+  std::map<std::string, std::vector<TRun>> runs;
+  size_t total = times_.size();
+  const TStatus st = feed_.ReadTable(
+      "frequencies.txt",
+      {{"trip_id", true}, {"start_time", true}, {"end_time", true}, {"headway_secs", true},
+       {"exact_times"}},
+      true, [&](const TGtfsRecord& r) {
+        if (times_.count(r.F[0]) == 0) return TStatus::Ok();
+        TRun run;
+        run.Exact = r.F[4] == "1";
+        if (!ParseGtfsTime(r.F[1], run.From) || !ParseGtfsTime(r.F[2], run.To) ||
+            !ParseInt(r.F[3], run.Every) || run.Every <= 0 || run.To <= run.From ||
+            (!r.F[4].empty() && r.F[4] != "0" && r.F[4] != "1")) {
+          return TStatus::Error(Where("frequencies.txt", r) +
+                                ": start_time < end_time（HH:MM:SS）、headway_secs は 1 以上、"
+                                "exact_times は 0 か 1 です");
+        }
+        total += static_cast<size_t>((run.To - run.From + run.Every - 1) / run.Every);
+        if (total > static_cast<size_t>(kMaxGtfsRouteTrips)) {
+          return TStatus::Error(Where("frequencies.txt", r) + ": 運行間隔から作る便が多すぎます（上限 " +
+                                IntText(kMaxGtfsRouteTrips) + "）");
+        }
+        runs[r.F[0]].push_back(run);
+        return TStatus::Ok();
+      });
+  if (!st) return st;
+  int32_t approximate = 0, made = 0;
+  size_t stopTimes = 0;
+  for (const auto& [id, list] : times_) stopTimes += list.size();
+  for (const auto& [id, list] : runs) {
+    std::vector<TStopTime> pattern = std::move(times_.at(id));
+    times_.erase(id);
+    if (pattern.empty()) continue;
+    std::stable_sort(pattern.begin(), pattern.end(),
+                     [](const TStopTime& a, const TStopTime& b) { return a.Seq < b.Seq; });
+    const int32_t first = pattern.front().Dep >= 0 ? pattern.front().Dep : pattern.front().Arr;
+    if (first < 0) continue;  // left to Visits to refuse as a trip without a start time
+    const TTrip& trip = trips_.at(id);
+    const std::string base = UsableTrainNo(trip.ShortName) ? trip.ShortName : id;
+    int32_t k = 0;
+    for (const TRun& run : list) {
+      for (int32_t t = run.From; t < run.To; t += run.Every) {
+        stopTimes += pattern.size();
+        if (stopTimes > static_cast<size_t>(kMaxGtfsRouteStopTimes)) {
+          return TStatus::Error("frequencies.txt: 便 " + id + " の運行間隔から作る停車時刻が多すぎます");
+        }
+        std::vector<TStopTime> copy = pattern;
+        for (TStopTime& x : copy) {
+          if (x.Arr >= 0) x.Arr += t - first;
+          if (x.Dep >= 0) x.Dep += t - first;
+        }
+        const std::string runId = id + "#" + IntText(++k);
+        TTrip one = trip;
+        one.ShortName = base + "-" + IntText(k);
+        one.Block.clear();  // the runs of one trip are not one vehicle's turns
+        trips_[runId] = std::move(one);
+        times_[runId] = std::move(copy);
+        ++made;
+        approximate += !run.Exact;
+      }
+    }
+  }
+  if (made > 0) {
+    info_.Notes.push_back("運行間隔 (frequencies.txt) で示された便を " + IntText(made) + " 本の列車にしました");
+  }
+  if (approximate > 0) {
+    info_.Notes.push_back("うち " + IntText(approximate) +
+                          " 本は時刻が目安の便 (exact_times=0) なので、start_time から運行間隔ごとの時刻にしました");
+  }
+  info_.Trips = static_cast<int32_t>(times_.size());
+  return TStatus::Ok();
+}
+
 bool ParseDegree(const std::string& text, double lo, double hi, double& v) {
   char* end = nullptr;
   v = std::strtod(text.c_str(), &end);
@@ -366,7 +458,9 @@ std::string TripVisits(std::vector<TStopTime>& list, const std::unordered_map<st
       if (dep >= 0) out.back().Dep = dep;
       continue;
     }
-    if (!seen.insert(sta).second) return "同じ駅を2度通ります";
+    // A ring trip ends where it started: its last stop may be its first station again.
+    const bool ringEnd = &s == &list.back() && out.size() >= 3 && out.front().Sta == sta;
+    if (!seen.insert(sta).second && !ringEnd) return "同じ駅を2度通ります";
     out.push_back(TVisit{sta, arr, dep, s.Pass, stops.at(s.Stop).Platform});
   }
   if (out.size() < 2) return "停車する駅が2つありません";
@@ -456,7 +550,10 @@ void TRouteReader::Orient(std::vector<size_t>& order) const {
   for (const auto& [id, v] : visits_) {
     const std::string& dir = trips_.at(id).Direction;
     if (at[v.front().Sta] < 0 || at[v.back().Sta] < 0) continue;  // never fitted
-    const bool up = at[v.front().Sta] > at[v.back().Sta];
+    // A ring trip runs the way its second station lies.
+    const size_t to = v.front().Sta == v.back().Sta ? v[1].Sta : v.back().Sta;
+    if (at[to] < 0) continue;
+    const bool up = at[v.front().Sta] > at[to];
     if (dir == "0" || dir == "1") against += up == (dir == "0") ? 1 : -1;
   }
   if (against > 0) std::reverse(order.begin(), order.end());
@@ -467,6 +564,7 @@ std::vector<size_t> TRouteReader::LineOrder() {
   for (const auto& [id, v] : visits_) {
     std::vector<size_t> seq;
     for (const TVisit& x : v) seq.push_back(x.Sta);
+    if (seq.front() == seq.back()) seq.pop_back();  // a ring trip: its order once round
     patterns.insert(std::move(seq));
   }
   std::vector<std::vector<size_t>> byLength(patterns.begin(), patterns.end());
@@ -487,6 +585,62 @@ std::vector<size_t> TRouteReader::LineOrder() {
     }
   }
   return order;
+}
+
+// A ring route (trips that end where they start) becomes a line from its ring station round to
+// the same station again: the order is turned to start at the station most ring trips start
+// from, and that station is placed a second time at the end.
+void TRouteReader::CloseRing(std::vector<size_t>& order) {
+  std::map<size_t, int32_t> starts;
+  for (const auto& [id, v] : visits_) {
+    if (v.front().Sta == v.back().Sta) ++starts[v.front().Sta];
+  }
+  if (starts.empty()) return;
+  const auto best = std::max_element(starts.begin(), starts.end(), [](const auto& a, const auto& b) {
+    return a.second < b.second;
+  });
+  const auto at = std::find(order.begin(), order.end(), best->first);
+  if (at == order.end()) return;
+  std::rotate(order.begin(), at, order.end());
+  ringSta_ = best->first;
+  ringEnd_ = staKeys_.size();
+  staKeys_.push_back(staKeys_[ringSta_]);  // the same stop: the same name and position
+  order.push_back(ringEnd_);
+  info_.Notes.push_back("環状の路線です。駅「" + stops_.at(staKeys_[ringSta_]).Name +
+                        "」を路線の両端に置きました");
+}
+
+// The line slots of a trip's visits; empty when the trip does not run along the line one way.
+// On a ring line the ring station is its first or its last slot, whichever keeps the trip
+// running one way; a trip through the ring station is refused.
+std::vector<size_t> TRouteReader::TripSlots(const std::vector<TVisit>& v,
+                                            const std::vector<size_t>& slotOf, size_t n) const {
+  std::vector<size_t> slots;
+  for (const TVisit& x : v) {
+    if (slotOf[x.Sta] >= n) return {};
+    slots.push_back(slotOf[x.Sta]);
+  }
+  if (ringSta_ == std::string::npos) return slots;
+  const auto oneWay = [](const std::vector<size_t>& s) {
+    bool up = true, down = true;
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
+      up &= s[i] > s[i + 1];
+      down &= s[i] < s[i + 1];
+    }
+    return up || down;
+  };
+  const size_t last = slotOf[ringEnd_];
+  std::vector<size_t> ring;  // where the trip is at the ring station: at most its two ends
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (v[i].Sta == ringSta_) ring.push_back(i);
+  }
+  // Each visit of the ring station is tried as the line's first and as its last slot.
+  for (uint32_t pick = 0; pick < (1u << ring.size()); ++pick) {
+    std::vector<size_t> tried = slots;
+    for (size_t r = 0; r < ring.size(); ++r) tried[ring[r]] = (pick >> r) & 1 ? last : 0;
+    if (oneWay(tried)) return tried;
+  }
+  return {};
 }
 
 // ---- The document -------------------------------------------------------------------------------
@@ -568,32 +722,33 @@ std::string TRouteReader::TrainNo(const std::string& id, const TTrip& trip) {
   return no;
 }
 
-// One trip as a train over the stations (slotOf: a station's place in the line). Stations
+// One trip as a train over the stations (slots: the line slot of each visit). Stations
 // between its ends that it does not name are passed; the origin keeps its departure only and
 // the terminal its arrival, as OuDia writes them.
 TOudTrain TRouteReader::MakeTrain(const std::string& id, const std::vector<TVisit>& v,
-                                  const std::vector<size_t>& slotOf, TOudDoc& doc) {
+                                  const std::vector<size_t>& slots, TOudDoc& doc) {
   const TTrip& trip = trips_.at(id);
   const auto& six = OudKindNames();
   TOudTrain t;
-  t.Nobori = slotOf[v.front().Sta] > slotOf[v.back().Sta];
+  t.Nobori = slots.front() > slots.back();
   std::string kind = "普通";
-  KindFromHeadsign(trip.Headsign, doc.Stations[slotOf[v.back().Sta]].Name, kind, t.Name);
+  KindFromHeadsign(trip.Headsign, doc.Stations[slots.back()].Name, kind, t.Name);
   if (!HasCp932(t.Name)) t.Name.clear();
   t.Kind = static_cast<int32_t>(std::find(six.begin(), six.end(), kind) - six.begin());
   t.No = TrainNo(id, trip);
   t.Block = trip.Block;
   t.Cells.assign(doc.Stations.size(), TOudCell{});
-  const size_t a = std::min(slotOf[v.front().Sta], slotOf[v.back().Sta]);
-  const size_t b = std::max(slotOf[v.front().Sta], slotOf[v.back().Sta]);
+  const size_t a = std::min(slots.front(), slots.back());
+  const size_t b = std::max(slots.front(), slots.back());
   for (size_t i = a; i <= b; ++i) t.Cells[i].Stop = TOudStop::kPass;
-  for (const TVisit& x : v) {
-    TOudCell& c = t.Cells[slotOf[x.Sta]];
+  for (size_t k = 0; k < v.size(); ++k) {
+    const TVisit& x = v[k];
+    TOudCell& c = t.Cells[slots[k]];
     c.Stop = x.Pass ? TOudStop::kPass : TOudStop::kStop;
     c.Arr = &x == &v.front() || x.Arr < 0 ? -1 : x.Arr % 86400;
     c.Dep = &x == &v.back() || x.Dep < 0 ? -1 : x.Dep % 86400;
     if (x.Platform.empty() || !HasCp932(x.Platform)) continue;
-    std::vector<std::string>& tracks = doc.Stations[slotOf[x.Sta]].Tracks;
+    std::vector<std::string>& tracks = doc.Stations[slots[k]].Tracks;
     const auto it = std::find(tracks.begin(), tracks.end(), x.Platform);
     c.Track = static_cast<int32_t>(it - tracks.begin());
     if (it == tracks.end()) tracks.push_back(x.Platform);
@@ -609,17 +764,33 @@ void TRouteReader::Fill(const std::vector<size_t>& order, TOudDoc& doc) {
   for (size_t i = 0; i < n; ++i) slotOf[order[i]] = i;
   FillStations(order, doc);
   for (const std::string& k : OudKindNames()) doc.Kinds.push_back(TOudKind{k, k.substr(0, 3)});
-  std::vector<std::pair<const std::string*, const std::vector<TVisit>*>> byDep;
+  struct TOnLine {
+    const std::string* Id;
+    const std::vector<TVisit>* V;
+    std::vector<size_t> Slots;
+  };
+  std::vector<TOnLine> byDep;
+  int32_t acrossRing = 0;
   for (const auto& [id, v] : visits_) {
-    if (std::all_of(v.begin(), v.end(), [&](const TVisit& x) { return slotOf[x.Sta] < n; })) {
-      byDep.push_back({&id, &v});
+    const bool onLine =
+        std::all_of(v.begin(), v.end(), [&](const TVisit& x) { return slotOf[x.Sta] < n; });
+    if (!onLine) continue;  // counted with the stations that do not join the line
+    std::vector<size_t> slots = TripSlots(v, slotOf, n);
+    if (slots.empty()) {
+      ++acrossRing;
+    } else {
+      byDep.push_back({&id, &v, std::move(slots)});
     }
   }
-  std::stable_sort(byDep.begin(), byDep.end(), [](const auto& x, const auto& y) {
-    return x.second->front().Dep < y.second->front().Dep;
+  if (acrossRing > 0) {
+    info_.Notes.push_back("環状線の起点「" + doc.Stations.front().Name + "」を途中で通る便 " +
+                          IntText(acrossRing) + " 本は読み込みません（起点で分かれた路線になります）");
+  }
+  std::stable_sort(byDep.begin(), byDep.end(), [](const TOnLine& x, const TOnLine& y) {
+    return x.V->front().Dep < y.V->front().Dep;
   });
   TOudDia dia{info_.Date, {}};
-  for (const auto& [id, v] : byDep) dia.Trains.push_back(MakeTrain(*id, *v, slotOf, doc));
+  for (const TOnLine& t : byDep) dia.Trains.push_back(MakeTrain(*t.Id, *t.V, t.Slots, doc));
   std::stable_sort(dia.Trains.begin(), dia.Trains.end(),
                    [](const TOudTrain& x, const TOudTrain& y) { return !x.Nobori && y.Nobori; });
   if (derived_ > 0) {
@@ -638,11 +809,13 @@ TStatus TRouteReader::Read(TOudDoc& doc) {
   if (st) st = CalendarDates();
   if (st) st = ChooseDay();
   if (st) st = StopTimes();
+  if (st) st = Frequencies();
   if (st) st = Stops();
   if (st) st = Visits();
   if (!st) return st;
   std::vector<size_t> order = LineOrder();
   Orient(order);
+  CloseRing(order);
   if (order.size() < 2) return TStatus::Error("路線 " + route_.Id + " の駅が2つありません");
   for (const size_t k : order) {
     const TStop& s = stops_.at(staKeys_[k]);
@@ -651,14 +824,39 @@ TStatus TRouteReader::Read(TOudDoc& doc) {
                             "）に Shift-JIS で書けない文字があります");
     }
   }
-  std::set<size_t> visited;
+  // Stations no trip joins to the line's: named in the note, or in the refusal when the trips
+  // left out with them outnumber the ones kept, since the route is then no one line.
+  std::vector<bool> onLine(staKeys_.size(), false);
+  for (const size_t k : order) onLine[k] = true;
+  std::set<size_t> apart;
+  int32_t apartTrips = 0;
   for (const auto& [id, v] : visits_) {
-    for (const TVisit& x : v) visited.insert(x.Sta);
+    bool off = false;
+    for (const TVisit& x : v) {
+      if (!onLine[x.Sta]) off = true, apart.insert(x.Sta);
+    }
+    apartTrips += off;
   }
-  if (order.size() < visited.size()) {
+  if (!apart.empty()) {
+    std::string names;
+    int32_t shown = 0;
+    for (const size_t k : apart) {
+      if (++shown > 3) {
+        names += " ほか";
+        break;
+      }
+      names += (names.empty() ? "" : "、") + stops_.at(staKeys_[k]).Name;
+    }
+    const int64_t kept = static_cast<int64_t>(visits_.size()) - apartTrips;
+    if (apartTrips > kept) {
+      return TStatus::Error("路線 " + route_.Id + " は1本の路線になりません: 駅 " + names +
+                            " は、駅「" + stops_.at(staKeys_[order.front()]).Name +
+                            "」などとつながる便がありません（便 " + IntText(apartTrips) +
+                            " 本）。路線を分けた GTFS から読み込んで下さい");
+    }
     info_.Notes.push_back("路線のほかの駅とつながらない駅 " +
-                          IntText(static_cast<int64_t>(visited.size() - order.size())) +
-                          " か所と、そこを走る便は読み込みません");
+                          IntText(static_cast<int64_t>(apart.size())) + " か所（" + names +
+                          "）と、そこを走る便 " + IntText(apartTrips) + " 本は読み込みません");
   }
   TOudDoc out;
   out.Second = true;  // times carry seconds, and platforms are named

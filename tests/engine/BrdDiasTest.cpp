@@ -140,6 +140,102 @@ TEST_F(BrdDias, TwoFoldersThatDifferOnlyInCaseAreRefusedAtLoad) {
   EXPECT_NE(st.Msg().find("Rinji"), std::string::npos) << st.Msg();
 }
 
+// Timetable and line notes live in Board.txt (DIA_NOTE, LINE_NOTE, name|note) only when there
+// are some; a renamed timetable keeps its note, a deleted one drops it.
+TEST_F(BrdDias, TimetableAndLineNotesRoundTripThroughBoardTxt) {
+  ASSERT_TRUE(Load().ok());
+  EXPECT_TRUE(brd_.DiaNotes.empty());
+  const std::string plain = ReadBytes(board_ + "/Board.txt");
+  SetNote(brd_.DiaNotes, "土休日", "2026年3月改正");
+  SetNote(brd_.LineNotes, "本線", "  臨港線と直通 ");
+  brd_.Modified = true;
+  ASSERT_TRUE(brd_.SaveBrd(board_, false).ok());
+  std::string cp;
+  ASSERT_TRUE(Utf8ToCp932("DIA_NOTE_COUNT=1\r\nDIA_NOTE1=土休日|2026年3月改正\r\n"
+                          "LINE_NOTE_COUNT=1\r\nLINE_NOTE1=本線|臨港線と直通\r\n", cp));
+  EXPECT_EQ(ReadBytes(board_ + "/Board.txt"), plain + cp);
+  TBrdData again;
+  ASSERT_TRUE(again.LoadBrd(dir_.Path(), "Sample").ok());
+  EXPECT_EQ(again.DiaNotes, (TNoteMap{{"土休日", "2026年3月改正"}}));
+  EXPECT_EQ(again.LineNotes, (TNoteMap{{"本線", "臨港線と直通"}}));
+  ASSERT_TRUE(again.RenameDia(1, "休日").ok());
+  EXPECT_EQ(again.DiaNotes, (TNoteMap{{"休日", "2026年3月改正"}}));
+  ASSERT_TRUE(again.DeleteDia(1).ok());
+  SetNote(again.LineNotes, "本線", "");
+  EXPECT_TRUE(again.DiaNotes.empty());
+  ASSERT_TRUE(again.SaveBrd(board_, false).ok());
+  EXPECT_EQ(ReadBytes(board_ + "/Board.txt"), plain);
+
+  // A damaged note key fails the load naming it.
+  WriteBytes(board_ + "/Board.txt", plain + "LINE_NOTE_COUNT=1\r\nLINE_NOTE1=|x\r\n");
+  TBrdData bad;
+  const TStatus st = bad.LoadBrd(dir_.Path(), "Sample");
+  ASSERT_FALSE(st.ok());
+  EXPECT_NE(st.Msg().find("LINE_NOTE1"), std::string::npos) << st.Msg();
+}
+
+// The kind window's edits on the sample (kinds 普通 and 各停; its trains are 普通, 急行 みなと and
+// 特急 しおかぜ, and sets 1 and 2 also run in 土休日): renaming 普通 rewrites every 普通 train of
+// both timetables, a kind in use cannot go, and a table equal to the built-in kinds is kept as
+// none.
+TEST_F(BrdDias, KindEditsRewriteTheTrainsOfARenamedKindAndRefuseDeletingOneInUse) {
+  ASSERT_TRUE(Load().ok());
+  int32_t changed = 0;
+  std::vector<TKindEdit> rows = KindEditRows(brd_);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(TrainOfKind(brd_, 1), "");
+  EXPECT_EQ(TrainOfKind(brd_, 0), "列車 1001（ダイヤ「平日」）");
+
+  // 普通 removed: refused, nothing changed.
+  const std::vector<TKindDef> kinds = brd_.Kinds;
+  TStatus st = ApplyKindEdits(brd_, {rows[1]}, changed);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.Msg(), "種別「普通」は列車 1001（ダイヤ「平日」）が使っているため削除できません");
+  EXPECT_EQ(brd_.Kinds, kinds);
+  // Two kinds of one name: refused by the table check.
+  rows[1].Kind.Name = "普通";
+  EXPECT_FALSE(ApplyKindEdits(brd_, rows, changed).ok());
+
+  // 普通 renamed 各駅停車 (still of type 普通), 各停 deleted, a 快速 kind added.
+  rows = KindEditRows(brd_);
+  rows[0].Kind.Name = "各駅停車";
+  rows[1] = TKindEdit{TKindDef{"区間快速", 0x00FF00, "快速"}, -1};
+  size_t ordinary = 0;
+  for (const auto& [key, car] : brd_.Cars) {
+    for (const TTmTbl& s : car->TmTbl.Items()) ordinary += s.Txt.find(",普通") != std::string::npos;
+  }
+  ASSERT_TRUE(ApplyKindEdits(brd_, rows, changed).ok());
+  EXPECT_EQ(brd_.Kinds, (std::vector<TKindDef>{{"各駅停車", 0, "普通"}, {"区間快速", 0x00FF00, "快速"}}));
+  const TCarObj* one = brd_.FindCar(1, "");
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(one->TmTbl.At(1).Txt, "1001,普通 各駅停車");
+  EXPECT_EQ(brd_.Dias[1].Cars.at("1")->TmTbl.At(1).Txt, "1001,普通 各駅停車");
+  size_t weekend = 0;
+  for (const auto& [key, car] : brd_.Dias[1].Cars) {
+    for (const TTmTbl& s : car->TmTbl.Items()) weekend += s.Txt.find(",普通") != std::string::npos;
+  }
+  EXPECT_EQ(static_cast<size_t>(changed), ordinary + weekend);
+  // Trains of kinds the table does not name keep their texts.
+  bool express = false;
+  for (const auto& [key, car] : brd_.Cars) {
+    for (const TTmTbl& s : car->TmTbl.Items()) express |= s.Txt.find(",急行 みなと") != std::string::npos;
+  }
+  EXPECT_TRUE(express);
+  ASSERT_TRUE(brd_.SaveBrd(board_, false).ok());
+  TBrdData again;
+  ASSERT_TRUE(again.LoadBrd(dir_.Path(), "Sample").ok());
+  EXPECT_EQ(again.Kinds, brd_.Kinds);
+  EXPECT_EQ(again.FindCar(1, "")->TmTbl.At(1).Txt, "1001,普通 各駅停車");
+
+  // Back to exactly the six built-in kinds: the board keeps no table; the trains read "普通".
+  rows.clear();
+  for (const TKindDef& k : BuiltInKinds()) rows.push_back({k, -1});
+  rows[0].From = 0;
+  ASSERT_TRUE(ApplyKindEdits(brd_, rows, changed).ok());
+  EXPECT_TRUE(brd_.Kinds.empty());
+  EXPECT_EQ(brd_.FindCar(1, "")->TmTbl.At(1).Txt, "1001,普通");
+}
+
 TEST(BrdKinds, AKindTextNamesItsKind) {
   std::vector<TKindDef> table = BuiltInKinds();
   table.push_back({"各停", 0xFF0000, "普通"});

@@ -233,3 +233,67 @@ TEST(CarFile, MissingUsageReadsEmpty) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+TextRec RecOf(const std::vector<std::string>& lines) {
+  TextRec rec;
+  rec.Lines = lines;
+  return rec;
+}
+
+// Notes live in the car file as NOTE_COUNT and NOTEk = number|note: written only for trains the
+// set runs, read back the same (a note with blanks and "|" quoted), and a file without them
+// saves without them.
+TEST(CarNotes, NotesOfTheSetsTrainsRoundTripAndOthersAreDropped) {
+  TCarObj car = TwoTrains();
+  const TextRec plain = car.MakeRec();
+  for (const std::string& line : plain.Lines) EXPECT_NE(line.rfind("NOTE", 0), 0u) << line;
+  car.SetTrNote("102", "  土曜運休 | 臨時\r\n延長  ");
+  car.SetTrNote("101", "途中で5分停車");
+  car.SetTrNote("999", "この編成の列車ではない");
+  EXPECT_EQ(car.TrNote("102"), "土曜運休 | 臨時  延長");
+  const TextRec rec = car.MakeRec();
+  const std::vector<std::string> tail(rec.Lines.end() - 3, rec.Lines.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"NOTE_COUNT=2", "NOTE1=101|途中で5分停車",
+                                            "NOTE2=102|\"土曜運休 | 臨時  延長\""}));
+  TCarObj back;
+  ASSERT_TRUE(back.ReadRec(rec, "car/7.txt").ok());
+  EXPECT_EQ(back.TrNotes, (std::map<std::string, std::string>{
+                              {"101", "途中で5分停車"}, {"102", "土曜運休 | 臨時  延長"}}));
+  EXPECT_EQ(back.MakeRec().Lines, rec.Lines);
+  // Clearing a note removes it; a set without notes writes none.
+  back.SetTrNote("101", " ");
+  back.SetTrNote("102", "");
+  EXPECT_EQ(back.MakeRec().Lines, plain.Lines);
+}
+
+TEST(CarNotes, DamagedNoteKeysAreRefusedNamingTheKeyAndChangeNothing) {
+  const TCarObj good = TwoTrains();
+  const std::vector<std::string> head = good.MakeRec().Lines;
+  const struct {
+    std::vector<std::string> Extra;
+    const char* Key;
+  } cases[] = {
+      {{"NOTE_COUNT=x"}, "NOTE_COUNT"},
+      {{"NOTE_COUNT=-1"}, "NOTE_COUNT"},
+      {{"NOTE_COUNT=2", "NOTE1=101|a"}, "NOTE2"},
+      {{"NOTE_COUNT=1", "NOTE1=101"}, "NOTE1"},
+      {{"NOTE_COUNT=1", "NOTE1=|a"}, "NOTE1"},
+      {{"NOTE_COUNT=1", "NOTE1=101|" + std::string(kMaxNoteBytes + 1, 'a')}, "NOTE1"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> lines = head;
+    lines.insert(lines.end(), c.Extra.begin(), c.Extra.end());
+    TCarObj car = TwoTrains();
+    car.SetTrNote("101", "元の備考");
+    const TStatus st = car.ReadRec(RecOf(lines), "car/7.txt");
+    ASSERT_FALSE(st.ok()) << c.Key;
+    EXPECT_TRUE(Contains(st.Msg(), std::string("car/7.txt: ") + c.Key)) << st.Msg();
+    EXPECT_EQ(car.TrNote("101"), "元の備考");
+  }
+}
+
+}  // namespace
+}  // namespace ramvel
