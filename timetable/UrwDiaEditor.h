@@ -199,7 +199,8 @@ class TDiaEditor {
   bool ValidTr(int32_t t) const { return t >= 0 && t < Dia.TrCount; }
   bool SelLineWanted(int32_t kind, bool starred, const TCarObj& c, const TCarFinalPos& p) const;
   bool ArrivesFromOtherLine(const TCarObj& c, const TCarFinalPos& p) const;
-  void MoveTrainNo(const std::string& no, const TCarObj* from, TCarObj* to);
+  // Train no now runs in set to: its entry in the train numbers and its note go along.
+  void MoveTrainNo(const std::string& no, TCarObj* from, TCarObj* to);
   void CutAfterCell(TCarObj& c, const std::string& trNo, int32_t t, int32_t s);
 
   TBrdData& brd_;

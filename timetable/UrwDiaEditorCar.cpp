@@ -54,9 +54,13 @@ bool TDiaEditor::CarDel() {
 
 // A train number follows its steps to another train set, unless it names a train of a third
 // set (a number taken twice keeps the set it was first given).
-void TDiaEditor::MoveTrainNo(const std::string& no, const TCarObj* from, TCarObj* to) {
+void TDiaEditor::MoveTrainNo(const std::string& no, TCarObj* from, TCarObj* to) {
   const auto it = brd_.TrainNos.find(no);
   if (it != brd_.TrainNos.end() && it->second == from) it->second = to;
+  if (std::string note = from->TrNote(no); !note.empty()) {
+    from->SetTrNote(no, "");
+    to->SetTrNote(no, note);
+  }
 }
 
 bool TDiaEditor::CarDiv(int32_t t) {

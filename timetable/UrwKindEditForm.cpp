@@ -56,7 +56,7 @@ TFrmKindEdit::TFrmKindEdit(TBrdData& brd, QWidget* parent) : QDialog(parent), br
   side->addStretch(1);
   body->addLayout(side);
   col->addLayout(body, 1);
-  LblNote = new QLabel(QStringLiteral("名前はセルをダブルクリックして変えます。扱いは列車の種別としての"
+  LblNote = new QLabel(QStringLiteral("名前はセルをダブルクリック（または F2）して変えます。扱いは列車の種別としての"
                                       "意味（停車・回送など）です。\n"
                                       "列車が使っている種別は削除できません。名前や扱いを変えると、その"
                                       "種別の列車も変わります。"),
@@ -150,7 +150,7 @@ void TFrmKindEdit::BtnAddClick() {
   AddRow(TKindEdit{TKindDef{name, 0x000000, "普通"}, -1});
   const int r = GrdKind->rowCount() - 1;
   GrdKind->selectRow(r);
-  GrdKind->editItem(GrdKind->item(r, kColName));
+  GrdKind->setCurrentCell(r, kColName);
   UpdateButtons();
 }
 

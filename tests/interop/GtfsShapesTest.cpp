@@ -109,7 +109,7 @@ TEST(GtfsShapes, FrequencyTripsBecomeOneTrainPerRun) {
 TEST(GtfsShapes, DamagedFrequencyRowsAreRefusedNamingTheLine) {
   const std::string trips = "R,S,F,F\n";
   const std::string times = "F,06:00:00,06:00:00,A,1\nF,06:10:00,06:10:00,C,2\n";
-  for (const std::string& row : {"F,07:00:00,07:00:00,600,1", "F,07:00:00,08:00:00,0,1",
+  for (const char* row : {"F,07:00:00,07:00:00,600,1", "F,07:00:00,08:00:00,0,1",
                                  "F,7時,08:00:00,600,1", "F,07:00:00,08:00:00,600,2",
                                  "F,04:00:00,27:00:00,1,0"}) {
     const TRead r = Read(Feed(trips, times, row + std::string("\n")));

@@ -369,3 +369,38 @@ TEST_F(Ops, WithoutACandidateNothingMerges) {
 
 }  // namespace
 }  // namespace ramvel
+
+namespace ramvel {
+namespace {
+
+// 備考: a train's note is typed in an input box (blanks around it dropped), follows the train
+// when it is renumbered, and each change is one undo step; a text without a Shift-JIS form is
+// refused with nothing changed.
+TEST_F(Ops, ATrainsNoteIsEditedFollowsARenumberAndIsUndone) {
+  host_.InputAnswers = {std::string("  土曜運休  "), std::string("土曜運休"),
+                        std::string("臨時\xF0\x9F\x9A\x83")};
+  EXPECT_TRUE(ed_.EditTrNote(Tr("12")));
+  EXPECT_EQ(Car(1).TrNote("12"), "土曜運休");
+  ASSERT_FALSE(host_.Events.empty());
+  EXPECT_EQ(host_.Events.back().Kind, "input");
+  EXPECT_EQ(host_.Events.back().Caption, "備考");
+  EXPECT_FALSE(ed_.EditTrNote(Tr("12")));  // the same text: nothing to do
+  EXPECT_FALSE(ed_.EditTrNote(Tr("12")));
+  EXPECT_EQ(host_.Events.back().Caption, "エラー");
+  EXPECT_EQ(Car(1).TrNote("12"), "土曜運休");
+
+  Texts shown;
+  for (const TOrderEntry& e : *ed_.Dia.ViewOrder) shown.push_back(e.TrNo);
+  dlg_.Selections = {IndexOf(shown, "12")};
+  dlg_.Trains = {TTrainChoice{"12A", "普通"}};
+  ASSERT_TRUE(ed_.ChgTrNo());
+  EXPECT_EQ(Car(1).TrNote("12A"), "土曜運休");
+  EXPECT_EQ(Car(1).TrNote("12"), "");
+  ASSERT_TRUE(ed_.Undo());  // the renumbering
+  EXPECT_EQ(Car(1).TrNote("12"), "土曜運休");
+  ASSERT_TRUE(ed_.Undo());  // the note
+  EXPECT_TRUE(Car(1).TrNotes.empty());
+}
+
+}  // namespace
+}  // namespace ramvel
