@@ -138,8 +138,9 @@ void TFrmDiaEditor::GrdTmMouseMove(QPoint pos) {
   ShowHoverNote(col, row);
 }
 
-// The note of the train under the mouse in the status bar, so that it can be read without a
-// dialog; the bar is left to other texts when the mouse is on a train without one.
+// The note of the train under the mouse in the status bar and as the grid's tip, so that it can
+// be read without a dialog; the bar is left to other texts when the mouse is on a train without
+// one.
 void TFrmDiaEditor::ShowHoverNote(int col, int row) {
   int32_t slot = 0, tr = 0;
   std::string note, trNo;
@@ -152,10 +153,13 @@ void TFrmDiaEditor::ShowHoverNote(int col, int row) {
     note = c->TrNote(trNo);
   }
   if (!note.empty()) {
-    SBarDia->setText(QStr("列車 " + trNo + " の備考：" + note));
+    const QString text = QStr("列車 " + trNo + " の備考：" + note);
+    SBarDia->setText(text);
+    GrdTm->setToolTip(text);
     noteShown_ = true;
   } else if (noteShown_) {
     SBarDia->clear();
+    GrdTm->setToolTip(QString());
     noteShown_ = false;
   }
 }

@@ -97,7 +97,8 @@ void TFrmKindEdit::AddRow(const TKindEdit& row) {
   type->setCurrentText(QStr(row.Kind.Type));
   GrdKind->setCellWidget(r, kColType, type);
   auto* color = new QTableWidgetItem();
-  color->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  // Not selectable, so that the selected row still shows its colour.
+  color->setFlags(Qt::ItemIsEnabled);
   GrdKind->setItem(r, kColColor, color);
   SetColorCell(r, row.Kind.Color);
   from_.push_back(row.From);
@@ -109,7 +110,9 @@ void TFrmKindEdit::SetColorCell(int row, int32_t bgr) {
   item->setBackground(BgrColor(bgr));
   const QColor c = BgrColor(bgr);
   item->setText(QStringLiteral("#%1").arg(c.rgb() & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper());
-  item->setForeground(c.lightness() < 128 ? Qt::white : Qt::black);
+  // Readable on the colour: light text on dark colours (by perceived brightness).
+  const int brightness = (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000;
+  item->setData(Qt::ForegroundRole, brightness < 140 ? QColor(Qt::white) : QColor(Qt::black));
 }
 
 std::vector<TKindEdit> TFrmKindEdit::Rows() const {
