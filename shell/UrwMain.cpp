@@ -23,7 +23,7 @@
 
 #include "diagnostics/UrwForDebug.h"
 #include "shell/UrwAbout.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

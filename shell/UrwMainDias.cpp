@@ -9,7 +9,7 @@
 #include "engine/UrwBrdDias.h"
 #include "shell/UrwMain.h"
 #include "timetable/UrwDiaEditorUi.h"
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwDiaChoice.h"
 
 namespace ramvel {
 

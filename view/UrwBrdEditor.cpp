@@ -10,7 +10,7 @@
 
 #include "view/UrwDrawKit.h"
 #include "view/UrwLandFile.h"
-#include "view/UrwRailConn.h"
+#include "windows/common/UrwRailConn.h"
 
 namespace ramvel {
 
