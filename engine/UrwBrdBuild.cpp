@@ -1,3 +1,5 @@
+// The board builder: the terrain written as a 24-bit bitmap, rail runs laid between station
+// sides, and lines made through the line editor, each step returning why it failed.
 #include "engine/UrwBrdBuild.h"
 
 #include <fstream>

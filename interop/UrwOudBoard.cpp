@@ -1,3 +1,6 @@
+// The new board from an OuDia file: the plan (run times, platform needs, spacing) worked out
+// first, then the board built in a work folder and saved whole, with a report of what was left
+// out.
 #include "interop/UrwOudBoard.h"
 
 #include <unistd.h>

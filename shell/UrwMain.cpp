@@ -23,8 +23,9 @@
 
 #include "diagnostics/UrwForDebug.h"
 #include "shell/UrwAbout.h"
-#include "timetable/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
+#include "windows/common/UrwRailConn.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel {
 
@@ -156,6 +157,12 @@ void TFrmMain::FormCreate() {
   setWindowTitle(QString::fromUtf8(kCapProgram));
   setFont(UiFont(true, 12));
   Edit.SetSink(this);
+  // The board view only asks which entries a new rail takes; the dialog that answers is a window
+  // and so is chosen here, above the view.
+  Edit.Layout.RailConn = [](TStaObj& sta, TRailObj& rail, int32_t side) {
+    TFrmRailConn dlg(QApplication::activeWindow());
+    return dlg.Execute(sta, rail, side);
+  };
   MakeMenu();
   MakeBoardArea();
   MakePanel();

@@ -15,7 +15,7 @@
 #include "engine/UrwShellState.h"
 #include "interop/UrwGtfsExport.h"
 #include "view/UrwBrdEditor.h"
-#include "view/UrwUndoMenu.h"
+#include "windows/common/UrwUndoMenu.h"
 
 class QAction;
 class QComboBox;

@@ -3,8 +3,8 @@
 #include <QAction>
 
 #include "shell/UrwMain.h"
-#include "timetable/UrwDiaEditorForm.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel {
 

@@ -9,8 +9,8 @@
 #include "engine/UrwBrdDias.h"
 #include "shell/UrwMain.h"
 #include "timetable/UrwDiaEditorUi.h"
-#include "timetable/UrwKindEditForm.h"
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwDiaChoice.h"
+#include "windows/timetable/UrwKindEditForm.h"
 
 namespace ramvel {
 

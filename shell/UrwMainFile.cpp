@@ -9,7 +9,7 @@
 #include "engine/UrwProgDirs.h"
 #include "foundation/UrwSaveBatch.h"
 #include "shell/UrwMain.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

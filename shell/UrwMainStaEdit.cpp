@@ -1,6 +1,6 @@
 // The main window's way into the station designer.
 #include "shell/UrwMain.h"
-#include "station_designer/UrwStaEditorForm.h"
+#include "windows/station_designer/UrwStaEditorForm.h"
 
 namespace ramvel {
 

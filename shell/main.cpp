@@ -13,7 +13,7 @@
 #include "shell/UrwAbout.h"
 #include "shell/UrwMain.h"
 #include "shell/UrwQtLang.h"
-#include "view/UrwQtHost.h"
+#include "windows/common/UrwQtHost.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+// The grid pictures of the standard station designs: pieces written quarter by quarter and
+// mirrored into the other quarters.
 #include "station_designer/UrwStaGridPic.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 // the editing ended.
 #include "view/UrwBrdEditor.h"
 
-#include <QApplication>
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
@@ -10,7 +9,6 @@
 
 #include "view/UrwDrawKit.h"
 #include "view/UrwLandFile.h"
-#include "view/UrwRailConn.h"
 
 namespace ramvel {
 
@@ -55,10 +53,6 @@ TStatus Renamed(const TStatus& st, const std::string& file) {
 
 TBrdEdit::TBrdEdit(TBrdEditSink* sink) : sink_(sink) {
   Layout.Status = [this](int panel, const std::string& text) { SetStatus(panel, text); };
-  Layout.RailConn = [](TStaObj& sta, TRailObj& rail, int32_t side) {
-    TFrmRailConn dlg(QApplication::activeWindow());
-    return dlg.Execute(sta, rail, side);
-  };
 }
 
 void TBrdEdit::InitView(int32_t height, int32_t width) {

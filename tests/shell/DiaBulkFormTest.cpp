@@ -13,8 +13,8 @@
 #include "DiaScript.h"
 #include "DiaSupport.h"
 #include "ShellFixture.h"
-#include "timetable/UrwDiaBulkForm.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaBulkForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -15,11 +15,11 @@
 #include "DiaScript.h"
 #include "DiaSupport.h"
 #include "ShellFixture.h"
-#include "timetable/UrwCarPropertyForm.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwCarPropertyForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 #include "timetable/UrwDiaOneStep.h"
-#include "timetable/UrwDiaOneStepForm.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/timetable/UrwDiaOneStepForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel::test {
 namespace {

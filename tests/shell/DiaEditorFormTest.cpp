@@ -17,9 +17,9 @@
 #include "DiaScript.h"
 #include "DiaSupport.h"
 #include "ShellFixture.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 #include "view/UrwChartDraw.h"
-#include "view/UrwDiaChartView.h"
+#include "windows/timetable/UrwDiaChartView.h"
 
 namespace ramvel::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "ShellFixture.h"
 #include "TestSupport.h"
 #include "interop/UrwOudFile.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -9,7 +9,7 @@
 #include "DiaScript.h"
 #include "GtfsTestFeed.h"
 #include "ShellFixture.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel::test {
 namespace {

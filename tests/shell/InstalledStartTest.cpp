@@ -7,7 +7,7 @@
 #include "ShellFixture.h"
 #include "StaClicks.h"
 #include "shell/UrwAbout.h"
-#include "station_designer/UrwStaEditorForm.h"
+#include "windows/station_designer/UrwStaEditorForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "ShellFixture.h"
 #include "engine/UrwBrdKinds.h"
-#include "timetable/UrwKindEditForm.h"
+#include "windows/timetable/UrwKindEditForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "ShellFixture.h"
 #include "shell/UrwOpt.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "NetBuilder.h"
 #include "ShellFixture.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel::test {
 namespace {

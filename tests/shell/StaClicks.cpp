@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "ShellFixture.h"
-#include "station_designer/UrwStaEntConnForm.h"
+#include "windows/station_designer/UrwStaEntConnForm.h"
 
 namespace ramvel::test {
 

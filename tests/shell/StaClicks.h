@@ -7,7 +7,7 @@
 #include <string>
 
 #include "StaPicture.h"
-#include "station_designer/UrwStaEditorForm.h"
+#include "windows/station_designer/UrwStaEditorForm.h"
 
 namespace ramvel::test {
 

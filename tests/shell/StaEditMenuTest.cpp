@@ -14,9 +14,9 @@
 #include "ShellFixture.h"
 #include "StaClicks.h"
 #include "engine/UrwBrdView.h"
-#include "station_designer/UrwStaEntConnForm.h"
+#include "windows/station_designer/UrwStaEntConnForm.h"
 #include "timetable/UrwDiaEditor.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel::test {
 namespace {

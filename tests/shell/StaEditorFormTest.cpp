@@ -14,8 +14,8 @@
 
 #include "ShellFixture.h"
 #include "StaClicks.h"
-#include "station_designer/UrwStaEntConnForm.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/station_designer/UrwStaEntConnForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel::test {
 namespace {

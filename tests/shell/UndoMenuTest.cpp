@@ -12,8 +12,8 @@
 #include "DiaScript.h"
 #include "ShellFixture.h"
 #include "StaClicks.h"
-#include "station_designer/UrwStaEditorForm.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/station_designer/UrwStaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QMenuBar>
 
-#include "timetable/UrwDiaEditorForm.h"
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaChoice.h"
 
 namespace ramvel {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "timetable/UrwDiaEditor.h"
-#include "view/UrwUndoMenu.h"
+#include "windows/common/UrwUndoMenu.h"
 
 class QLineEdit;
 class QMenu;

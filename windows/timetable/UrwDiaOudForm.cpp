@@ -8,7 +8,7 @@
 #include "interop/UrwOudDias.h"
 #include "interop/UrwOudExport.h"
 #include "interop/UrwOudImport.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel {
 

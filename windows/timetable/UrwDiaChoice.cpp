@@ -1,5 +1,5 @@
 // The ダイヤ choice: the board's timetables in a drop-down list.
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwDiaChoice.h"
 
 #include <QSignalBlocker>
 

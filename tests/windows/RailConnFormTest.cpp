@@ -9,7 +9,7 @@
 
 #include "LayoutFixture.h"
 #include "NetBuilder.h"
-#include "view/UrwRailConn.h"
+#include "windows/common/UrwRailConn.h"
 
 namespace ramvel {
 namespace {

@@ -1,6 +1,6 @@
 // The diagram editor window: its parts, opening a line, redrawing, the direction and scroll
 // panels, the menus and closing.
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,11 +13,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "timetable/UrwCarPropertyForm.h"
-#include "timetable/UrwDiaDialogsForm.h"
-#include "timetable/UrwDiaProblemForm.h"
-#include "timetable/UrwSelStaForm.h"
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwCarPropertyForm.h"
+#include "windows/timetable/UrwDiaDialogsForm.h"
+#include "windows/timetable/UrwDiaProblemForm.h"
+#include "windows/common/UrwSelStaForm.h"
+#include "windows/timetable/UrwDiaChoice.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

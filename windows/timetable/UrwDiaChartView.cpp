@@ -1,5 +1,5 @@
 // The time-space diagram and platform chart windows.
-#include "view/UrwDiaChartView.h"
+#include "windows/timetable/UrwDiaChartView.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "foundation/UrwUiHost.h"
-#include "view/UrwDiaChoice.h"
+#include "windows/timetable/UrwDiaChoice.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel {
 

@@ -1,5 +1,5 @@
 // The diagram editor's problem list window.
-#include "timetable/UrwDiaProblemForm.h"
+#include "windows/timetable/UrwDiaProblemForm.h"
 
 #include <QHeaderView>
 #include <QVBoxLayout>

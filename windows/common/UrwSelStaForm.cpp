@@ -1,5 +1,5 @@
 // The selection dialog: a fixed-height owner-drawn list, in text or picture mode.
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -10,7 +10,7 @@
 
 #include "station_designer/UrwStaEditor.h"
 #include "view/UrwStaEditDraw.h"
-#include "view/UrwUndoMenu.h"
+#include "windows/common/UrwUndoMenu.h"
 
 class QAction;
 class QComboBox;

@@ -1,5 +1,5 @@
 // The entry crossing dialog.
-#include "station_designer/UrwStaEntConnForm.h"
+#include "windows/station_designer/UrwStaEntConnForm.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // The undo menu items: shortcuts, texts and enabled state.
-#include "view/UrwUndoMenu.h"
+#include "windows/common/UrwUndoMenu.h"
 
 #include <QAction>
 #include <QKeySequence>

@@ -1,5 +1,5 @@
 // The station designer's window.
-#include "station_designer/UrwStaEditorForm.h"
+#include "windows/station_designer/UrwStaEditorForm.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "station_designer/UrwStaEntConnForm.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/station_designer/UrwStaEntConnForm.h"
+#include "windows/common/UrwSelStaForm.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

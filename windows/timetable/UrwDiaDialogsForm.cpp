@@ -1,10 +1,10 @@
 // The diagram editor's modal dialogs shown as windows.
-#include "timetable/UrwDiaDialogsForm.h"
+#include "windows/timetable/UrwDiaDialogsForm.h"
 
-#include "timetable/UrwCarPropertyForm.h"
-#include "timetable/UrwDiaBulkForm.h"
-#include "timetable/UrwDiaOneStepForm.h"
-#include "timetable/UrwSelStaForm.h"
+#include "windows/timetable/UrwCarPropertyForm.h"
+#include "windows/timetable/UrwDiaBulkForm.h"
+#include "windows/timetable/UrwDiaOneStepForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel {
 

@@ -6,7 +6,7 @@
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwDiaCsv.h"
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 
 namespace ramvel {
 

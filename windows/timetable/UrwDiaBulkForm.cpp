@@ -1,5 +1,5 @@
 // The dialogs of the bulk timetable edits.
-#include "timetable/UrwDiaBulkForm.h"
+#include "windows/timetable/UrwDiaBulkForm.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -12,7 +12,7 @@
 #include "ViewSupport.h"
 #include "foundation/UrwUiHost.h"
 #include "view/UrwChartDraw.h"
-#include "view/UrwDiaChartView.h"
+#include "windows/timetable/UrwDiaChartView.h"
 
 namespace ramvel {
 namespace {

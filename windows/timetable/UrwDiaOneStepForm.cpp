@@ -1,6 +1,6 @@
 // The one-section dialog's window: it shows the form's fields and hands the user's edits and
 // buttons to the form's handlers.
-#include "timetable/UrwDiaOneStepForm.h"
+#include "windows/timetable/UrwDiaOneStepForm.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // The dialog host of the program.
-#include "view/UrwQtHost.h"
+#include "windows/common/UrwQtHost.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "timetable/UrwSelStaForm.h"
+#include "windows/common/UrwSelStaForm.h"
 
 namespace ramvel {
 

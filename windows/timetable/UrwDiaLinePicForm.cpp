@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 #include "view/UrwDrawKit.h"
 #include "view/UrwStaDraw.h"
 

@@ -1,6 +1,6 @@
 // The rail connection dialog: the picture of a station side with its entry markers, the
 // pointer's hand over an entry, and clicks handed to the dialog's state.
-#include "view/UrwRailConn.h"
+#include "windows/common/UrwRailConn.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

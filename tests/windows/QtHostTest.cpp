@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 
 #include "ViewSupport.h"
-#include "view/UrwQtHost.h"
+#include "windows/common/UrwQtHost.h"
 
 namespace ramvel {
 namespace {

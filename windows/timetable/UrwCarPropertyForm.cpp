@@ -1,6 +1,6 @@
 // The train set properties dialog: a new train set, a train set's properties shown read-only,
 // and a train's number, type and nickname.
-#include "timetable/UrwCarPropertyForm.h"
+#include "windows/timetable/UrwCarPropertyForm.h"
 
 #include <QComboBox>
 #include <QGroupBox>

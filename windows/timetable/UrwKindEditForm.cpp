@@ -1,6 +1,6 @@
 // The kind table window: a grid of name, type and colour over the rows of the board's table;
 // the board's table is replaced only through ApplyKindEdits when the user presses OK.
-#include "timetable/UrwKindEditForm.h"
+#include "windows/timetable/UrwKindEditForm.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

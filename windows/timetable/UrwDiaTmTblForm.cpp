@@ -2,7 +2,7 @@
 // it with the popup, and the special views.
 #include <QMenu>
 
-#include "timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {

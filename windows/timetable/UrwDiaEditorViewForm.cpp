@@ -11,9 +11,9 @@
 
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
-#include "timetable/UrwDiaEditorForm.h"
-#include "timetable/UrwDiaProblemForm.h"
-#include "view/UrwDiaChartView.h"
+#include "windows/timetable/UrwDiaEditorForm.h"
+#include "windows/timetable/UrwDiaProblemForm.h"
+#include "windows/timetable/UrwDiaChartView.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
