@@ -364,7 +364,14 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
   for (;; out.Kmh += kSpeedStep) {
     out.Kmh = std::min(out.Kmh, kMaxSpd);
     model.Mps = out.Kmh / 3.6;
-    gaps = LongestGaps(doc, dia, model);
+    // The layout serves every timetable of the file: each interval as short as any needs.
+    gaps.assign(n - 1, -1);
+    for (const TOudDia& d : doc.Dias) {
+      const std::vector<double> g = LongestGaps(doc, d, model);
+      for (size_t i = 0; i + 1 < n; ++i) {
+        if (g[i] >= 0 && (gaps[i] < 0 || g[i] < gaps[i])) gaps[i] = g[i];
+      }
+    }
     const bool fits = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
       return g < 0 || g >= minGapM;
     });
@@ -397,8 +404,14 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
                          static_cast<double>(width - (2 * kMargin + kStaDots) * n);
     for (int32_t& g : out.GapDots) g = std::max(kMinGapDots, static_cast<int32_t>(g * share));
   }
-  std::vector<std::array<int32_t, 3>> most;
-  Standing(doc, dia, options.TurnSec, most);
+  std::vector<std::array<int32_t, 3>> most(n, {0, 0, 0});
+  for (const TOudDia& d : doc.Dias) {
+    std::vector<std::array<int32_t, 3>> one;
+    Standing(doc, d, options.TurnSec, one);
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t k = 0; k < 3; ++k) most[i][k] = std::max(most[i][k], one[i][k]);
+    }
+  }
   for (size_t i = 0; i < n; ++i) {
     out.Standing.push_back(most[i][2]);
     const int32_t want = std::max(1, (most[i][2] + 2) / 2);
