@@ -89,10 +89,14 @@ std::string KindText(const TOudDoc& doc, const TOudTrain& t, std::set<std::strin
 }
 
 // The set's cars and speed from a note "N両編成 Skm/h" (noted tells whether there was one); the
-// defaults otherwise.
+// defaults otherwise, with the speed fitted to the train when the options fit one.
 TCarProp PropOf(const TOudTrain& t, const TOudImportOptions& o, uint32_t color, bool& noted) {
   TCarProp p{0, "", static_cast<int32_t>(color & 0xFFFFFF), o.DefaultCars, o.DefaultKmh};
   noted = OudNotedProp(t, p);
+  if (!noted && o.FitKmh) {
+    if (const int32_t kmh = o.FitKmh(t); kmh > 0) p.Spd = kmh;
+    noted = true;
+  }
   return p;
 }
 

@@ -137,7 +137,8 @@ class TAutoDialogs : public TDiaDialogs {
 
   std::string Failure;  // why the dialogs gave up on the current train
   std::string Held;     // the first station where the train left later than planned, and why
-  // The first booking found in the way of a platform the train wanted: who, where and when.
+  // The first booking found in the way of a platform the train wanted in the section being
+  // entered: who, where and when.
   mutable std::string Blocker;
 
   bool OneStep(TDiaOneStep& form) override;
@@ -226,6 +227,7 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   }
   lastSection_ = section;
   if (section >= planned) return false;  // the train ends here, as planned
+  Blocker.clear();  // a booking met in an earlier section did not stop the train there
   const TStopPlan& stop = train_->Stops[static_cast<size_t>(section)];
   const TStaObj* next = brd_.FindSta(StaIdAt(ed_->NextSta), "");
   const TStaObj* cur = brd_.FindSta(StaIdAt(ed_->CurSta), "");
