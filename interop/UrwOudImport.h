@@ -24,10 +24,10 @@ struct TOudImportOptions {
   int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
   int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
   int32_t DefaultKmh = 100;
-  // The top speed for the set that runs a train without a note, when the layout was made for
-  // the file: the slowest that keeps its published times, so that a train passing stations does
-  // not run ahead of its times onto the train before it. 0: DefaultKmh. Trains are then chained
-  // only into sets of their own speed.
+  // The top speed a train without a note needs, when the layout was made for the file: the
+  // slowest that keeps its published times, so that a train passing stations does not run ahead
+  // of its times onto the train before it. A set runs at the fastest its trains need (trains are
+  // chained as without it). 0: DefaultKmh.
   std::function<int32_t(const TOudTrain&)> FitKmh;
   // Told the share of the import done now and then; false stops it (kWorkCancelled).
   TProgressFn Progress;

@@ -202,7 +202,9 @@ int32_t TAutoDialogs::StaIdAt(int32_t slot) const {
 // come free.
 std::vector<int32_t> TAutoDialogs::Departures(const TDiaOneStep& form, int32_t section,
                                               const std::string& curName) {
-  if (form.IsStart) return {dep_};
+  // At the origin within the minute planned (a whole-minute timetable still keeps it); a later
+  // minute is the next try of the whole train.
+  if (form.IsStart) return {dep_, dep_ + kHoldStep, dep_ + 2 * kHoldStep, dep_ + 3 * kHoldStep};
   if (form.IsPassCur) return {form.FirstDep};
   int32_t first = form.FirstDep;
   const int32_t planned = section > 0 ? train_->Stops[static_cast<size_t>(section - 1)].Dep : -1;
@@ -255,7 +257,7 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
       form.StaIndex = static_cast<int32_t>(idx);
       if (dep != form.FirstDep || form.IsStart) form.EdtCurSta = TimeToText(dep, true);
       if (dep > deps.front() && Held.empty() && cur != nullptr) {
-        Held = cur->Name + "駅で" + next->Name + "駅の番線が空くのを待ちました";
+        Held = cur->Name + "駅で" + next->Name + "駅までの進路と番線が空くのを待ちました";
       }
       if (stop.Pass ? form.BtnThruClick() : form.BtnOkClick()) return true;
       Failure = "区間の入力が受け付けられません";
@@ -267,14 +269,17 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   return false;
 }
 
-// Whether the route can be run from dep without a hold that a passed station cannot take, the
+// Whether the route can be run from dep without a hold, the
 // platform the train leaves stays free until it has left, and the platform it reaches is free
 // from the train's coming in until it has left again.
 bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const TStopPlan& stop,
                         bool terminal, int32_t dep) const {
   int32_t t = dep;
-  if (!brd_.CalcTimeCanStart(*car_, route, t, stop.Pass, form.IsPassCur)) return false;
-  if (t != dep && form.IsPassCur) return false;
+  // The route must be free at dep itself: a route free only later is left for a departure tried
+  // later, so that every platform is tried at each departure before any train is held longer.
+  if (!brd_.CalcTimeCanStart(*car_, route, t, stop.Pass, form.IsPassCur) || t != dep) {
+    return false;
+  }
   const std::vector<std::string> el = SplitComma(route);
   if (el.size() < 2) return false;
   const int32_t edge = stop.Exact ? 0 : kEdgeSlack;
