@@ -469,6 +469,7 @@ TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& op
   for (const auto& [key, c] : brd.Cars) before.insert(c->Id);
   TAutoEntryOptions entry;
   entry.StopAtRefusal = false;
+  entry.EveryPlatformFirst = true;
   entry.Progress = options.Progress;
   const TStatus st = EnterLinePlan(brd, plan, entry, report.Trains);
   for (const auto& [key, c] : brd.Cars) {
