@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <set>
 #include <system_error>
@@ -92,52 +93,79 @@ struct TRunModel {
   }
 };
 
-// The longest rails (m) between each pair of neighbouring stations that let every train of the
-// timetable keep its published times at the model's speed; -1 where no train is timed. A train
-// timed at two stations with untimed passes between shares its time evenly among the intervals.
-std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TRunModel& m) {
+// Lowers best[s] to the longest rails (m) between station s and s + 1 that let train tr keep
+// its published times at the model's speed (below zero where no rails would do). A train timed at two stations with untimed passes
+// or stops between shares its time evenly among the intervals.
+void TrainGaps(const TOudDoc& doc, const TOudTrain& tr, const TRunModel& m,
+               std::vector<double>& best) {
   const size_t n = doc.Stations.size();
-  std::vector<double> best(n - 1, -1);
-  for (const TOudTrain& tr : dia.Trains) {
-    std::vector<size_t> order;  // the stations the train serves, in travel order
-    for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
-      const size_t i = tr.Nobori ? n - 1 - k : k;
-      if (i < tr.Cells.size() &&
-          (tr.Cells[i].Stop == TOudStop::kStop || tr.Cells[i].Stop == TOudStop::kPass)) {
-        order.push_back(i);
-      }
-    }
-    // The first station is never passed, whatever the file says, nor the last.
-    const auto passes = [&](size_t q) {
-      return q != 0 && q + 1 != order.size() && tr.Cells[order[q]].Stop == TOudStop::kPass;
-    };
-    int32_t fromT = -1;  // the departure from the last timed station
-    size_t from = 0;
-    for (size_t j = 0; j < order.size(); ++j) {
-      const TOudCell& c = tr.Cells[order[j]];
-      const bool pass = c.Stop == TOudStop::kPass;
-      const bool origin = j == 0, terminal = j + 1 == order.size();
-      if (ArrOf(c) < 0) continue;
-      if (fromT >= 0) {
-        // A stop given by its departure alone leaves room for the shortest stop first.
-        const int32_t arr = c.Arr >= 0 ? c.Arr : c.Dep - (pass || terminal ? 0 : kShortStopSec);
-        const int32_t budget = ((arr - fromT) % kDay + kDay) % kDay;
-        double fixed = 0;
-        for (size_t q = from; q < j; ++q) {
-          fixed += m.Half(false, passes(q)) + m.Half(true, passes(q + 1)) + kRoundingSec;
-          if (q + 1 != j && !passes(q + 1)) fixed += kShortStopSec;  // an untimed stop
-        }
-        const double each = m.Mps * (budget - fixed) / static_cast<double>(j - from);
-        for (size_t q = from; q < j; ++q) {
-          const size_t s = std::min(order[q], order[q + 1]);
-          if (best[s] < 0 || each < best[s]) best[s] = each;
-        }
-      }
-      from = j;
-      fromT = c.Dep >= 0 ? c.Dep : c.Arr + (pass || origin ? 0 : kShortStopSec);
+  std::vector<size_t> order;  // the stations the train serves, in travel order
+  for (size_t k = 0; k < n && k < tr.Cells.size(); ++k) {
+    const size_t i = tr.Nobori ? n - 1 - k : k;
+    if (i < tr.Cells.size() &&
+        (tr.Cells[i].Stop == TOudStop::kStop || tr.Cells[i].Stop == TOudStop::kPass)) {
+      order.push_back(i);
     }
   }
+  // The first station is never passed, whatever the file says, nor the last.
+  const auto passes = [&](size_t q) {
+    return q != 0 && q + 1 != order.size() && tr.Cells[order[q]].Stop == TOudStop::kPass;
+  };
+  int32_t fromT = -1;  // the departure from the last timed station
+  size_t from = 0;
+  for (size_t j = 0; j < order.size(); ++j) {
+    const TOudCell& c = tr.Cells[order[j]];
+    const bool pass = c.Stop == TOudStop::kPass;
+    const bool origin = j == 0, terminal = j + 1 == order.size();
+    if (ArrOf(c) < 0) continue;
+    if (fromT >= 0) {
+      // A stop given by its departure alone leaves room for the shortest stop first.
+      const int32_t arr = c.Arr >= 0 ? c.Arr : c.Dep - (pass || terminal ? 0 : kShortStopSec);
+      const int32_t budget = ((arr - fromT) % kDay + kDay) % kDay;
+      double fixed = 0;
+      for (size_t q = from; q < j; ++q) {
+        fixed += m.Half(false, passes(q)) + m.Half(true, passes(q + 1)) + kRoundingSec;
+        if (q + 1 != j && !passes(q + 1)) fixed += kShortStopSec;  // an untimed stop
+      }
+      const double each = m.Mps * (budget - fixed) / static_cast<double>(j - from);
+      for (size_t q = from; q < j; ++q) {
+        const size_t s = std::min(order[q], order[q + 1]);
+        best[s] = std::min(best[s], each);
+      }
+    }
+    from = j;
+    fromT = c.Dep >= 0 ? c.Dep : c.Arr + (pass || origin ? 0 : kShortStopSec);
+  }
+}
+
+// The longest rails (m) between each pair of neighbouring stations that let every train of the
+// timetable keep its published times at the model's speed; -1 where no train is timed.
+std::vector<double> LongestGaps(const TOudDoc& doc, const TOudDia& dia, const TRunModel& m) {
+  constexpr double kNone = std::numeric_limits<double>::infinity();
+  std::vector<double> best(doc.Stations.size() - 1, kNone);
+  for (const TOudTrain& tr : dia.Trains) TrainGaps(doc, tr, m, best);
+  for (double& b : best) b = b == kNone ? -1 : std::max(b, 0.0);
   return best;
+}
+
+// The slowest speed, in the editor's steps up to the plan's, at which train tr keeps its
+// published times on the rails the plan lays; the plan's speed when it has no two timed stations.
+int32_t FittedKmh(const TOudDoc& doc, const TOudBoardPlan& plan, int32_t cars,
+                  const TOudTrain& tr) {
+  for (int32_t kmh = kMinSpd; kmh < plan.Kmh; kmh += kSpeedStep) {
+    // Infinite where the train sets no bound: a bound below zero is a bound too.
+    constexpr double kNone = std::numeric_limits<double>::infinity();
+    std::vector<double> best(plan.GapDots.size(), kNone);
+    TrainGaps(doc, tr, TRunModel{kmh / 3.6, cars}, best);
+    bool fits = true, timed = false;
+    for (size_t s = 0; s < best.size(); ++s) {
+      fits = fits && best[s] >= plan.GapDots[s] * kDot;
+      timed = timed || best[s] != kNone;
+    }
+    if (!timed) break;  // nothing to keep: the plan's speed
+    if (fits) return kmh;
+  }
+  return plan.Kmh;
 }
 
 // The most trains standing at each station at once, per direction (0 down, 1 up) and in all
@@ -326,6 +354,9 @@ TStatus Build(const TStaPanels& panels, const TOudDoc& doc, const std::string& f
     TUiHostScope scope(host);
     TOudImportOptions fitted = options;
     fitted.DefaultKmh = plan.Kmh;
+    fitted.FitKmh = [&doc, &plan, cars = options.DefaultCars](const TOudTrain& t) {
+      return FittedKmh(doc, plan, cars, t);
+    };
     if (options.Progress) {
       fitted.Progress = [&options](double share) {
         return options.Progress(kLayoutShare + (kEntryEnd - kLayoutShare) * share);
@@ -367,7 +398,14 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
   for (;; out.Kmh += kSpeedStep) {
     out.Kmh = std::min(out.Kmh, kMaxSpd);
     model.Mps = out.Kmh / 3.6;
-    gaps = LongestGaps(doc, dia, model);
+    // The layout serves every timetable of the file: each interval as short as any needs.
+    gaps.assign(n - 1, -1);
+    for (const TOudDia& d : doc.Dias) {
+      const std::vector<double> g = LongestGaps(doc, d, model);
+      for (size_t i = 0; i + 1 < n; ++i) {
+        if (g[i] >= 0 && (gaps[i] < 0 || g[i] < gaps[i])) gaps[i] = g[i];
+      }
+    }
     const bool fits = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
       return g < 0 || g >= minGapM;
     });
@@ -400,8 +438,14 @@ TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudB
                          static_cast<double>(width - (2 * kMargin + kStaDots) * n);
     for (int32_t& g : out.GapDots) g = std::max(kMinGapDots, static_cast<int32_t>(g * share));
   }
-  std::vector<std::array<int32_t, 3>> most;
-  Standing(doc, dia, options.TurnSec, most);
+  std::vector<std::array<int32_t, 3>> most(n, {0, 0, 0});
+  for (const TOudDia& d : doc.Dias) {
+    std::vector<std::array<int32_t, 3>> one;
+    Standing(doc, d, options.TurnSec, one);
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t k = 0; k < 3; ++k) most[i][k] = std::max(most[i][k], one[i][k]);
+    }
+  }
   for (size_t i = 0; i < n; ++i) {
     out.Standing.push_back(most[i][2]);
     const int32_t want = std::max(1, (most[i][2] + 2) / 2);

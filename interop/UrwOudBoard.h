@@ -26,7 +26,7 @@ struct TOudBoardPlan {
   std::vector<std::string> Notes;
 };
 
-// Plans the board for doc's first timetable. Fails, naming the station, when the file has
+// Plans the board for every timetable of doc. Fails, naming the station, when the file has
 // fewer than two stations or a name twice or a name empty.
 TStatus PlanOudBoard(const TOudDoc& doc, const TOudImportOptions& options, TOudBoardPlan& plan);
 

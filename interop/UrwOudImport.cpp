@@ -137,6 +137,7 @@ struct TRun {
   int32_t Arr = 0;           // arrival at To
   TCarProp Prop;
   bool Noted = false;  // Prop comes from the train's note: only a set like it may run it
+  int32_t FitKmh = 0;  // the speed the options fit to the train; 0: none
   std::vector<int32_t> OriginHomes;  // platforms a new set may stand at to start this train
   std::string Block;                 // the train's working; empty when the file gives none
 };
@@ -267,8 +268,11 @@ std::vector<TCarPlan> Chain(std::vector<TRun>& runs, const TLineSlots& line, int
     if (best != open.end()) {
       car = best->Car;
       open.erase(best);
+      // A set runs as fast as the fastest of its fitted trains needs.
+      if (r.FitKmh > 0) cars[car].Prop.Spd = std::max(cars[car].Prop.Spd, r.FitKmh);
     } else {
       cars.push_back(TCarPlan{0, r.Prop, r.From, r.OriginHomes, {}});
+      if (r.FitKmh > 0) cars.back().Prop.Spd = r.FitKmh;
     }
     cars[car].Trains.push_back(std::move(r.Plan));
     open.push_back(TOpen{line.Ids[static_cast<size_t>(r.To)], r.Arr, cars[car].Trains.back().Dir,
@@ -350,6 +354,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
     run.Plan.Kind = KindText(doc, t, mapped);
     const uint32_t color = static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Color : 0;
     run.Prop = PropOf(t, options, color, run.Noted);
+    if (!run.Noted && options.FitKmh) run.FitKmh = options.FitKmh(t);
     run.Block = t.Block;
     std::string why;
     const TCarObj* had = run.Plan.TrNo.empty() ? nullptr : brd.FindTrainCar(run.Plan.TrNo, "");
@@ -501,6 +506,7 @@ TStatus ImportOud(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions& op
   for (const auto& [key, c] : brd.Cars) before.insert(c->Id);
   TAutoEntryOptions entry;
   entry.StopAtRefusal = false;
+  entry.EveryPlatformFirst = true;
   entry.Progress = options.Progress;
   const TStatus st = EnterLinePlan(brd, plan, entry, report.Trains);
   for (const auto& [key, c] : brd.Cars) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,11 @@ struct TOudImportOptions {
   int32_t TurnSec = 5 * 60;  // least time between a train's arrival and the set's next train
   int32_t DefaultCars = 6;   // a new train set without a "N両編成 Skm/h" note
   int32_t DefaultKmh = 100;
+  // The top speed a train without a note needs, when the layout was made for the file: the
+  // slowest that keeps its published times, so that a train passing stations does not run ahead
+  // of its times onto the train before it. A set runs at the fastest its trains need (trains are
+  // chained as without it). 0: DefaultKmh.
+  std::function<int32_t(const TOudTrain&)> FitKmh;
   // Told the share of the import done now and then; false stops it (kWorkCancelled).
   TProgressFn Progress;
   // Trains of the line whose numbers the file does not have are deleted (a train in the middle

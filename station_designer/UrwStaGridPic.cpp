@@ -66,6 +66,23 @@ void Quarter(int32_t perSide, Put put, Run run) {
   }
 }
 
+// The same quarter for more tracks than islands leave room for: track i stands in row 10 - i,
+// every row a track, and track i + 1 leaves track i by a turnout in column i + 3, a ladder that
+// fits kMaxTracksPerSide tracks before the platform tracks' column.
+template <class Put, class Run>
+void DenseQuarter(int32_t perSide, Put put, Run run) {
+  for (int32_t i = 0; i < perSide; ++i) {
+    const int32_t row = 10 - i;
+    const int32_t first = i == 0 ? 1 : i + 3;
+    const bool splits = i + 1 < perSide;
+    const int32_t splitCol = i + 3;
+    if (splits) put(splitCol, row - 1, kPieceSplitUp);
+    for (int32_t c = first; c < kGridHomeCol; ++c) {
+      if (!(splits && c == splitCol) && !(i == 0 && c == kScissorsCol)) run(row, c);
+    }
+  }
+}
+
 }  // namespace
 
 TStaPicture PassingStationPic(const std::string& name, int32_t perSide, bool open0, bool open1) {
@@ -88,17 +105,24 @@ TStaPicture PassingStationPic(const std::string& name, int32_t perSide, bool ope
       const auto run = [&](int32_t row, int32_t col) {
         g.Put(right ? MirrorCol(col) : col, lower ? kStaRows + 1 - row : row, kPieceStraight);
       };
-      Quarter(perSide, put, run);
+      if (perSide <= kMaxIslandTracksPerSide) {
+        Quarter(perSide, put, run);
+      } else {
+        DenseQuarter(perSide, put, run);
+      }
     }
   }
   // Scissors crossovers join the main tracks at both ends, so that every track can be reached
   // from both entries of either end and trains can turn back.
   if (open0) g.Put(kScissorsCol, 10, kPieceScissors);
   if (open1) g.Put(MirrorCol(kScissorsCol), 10, kPieceScissors);
-  // Tracks from the top: upper i in row 10 - 2i, lower i in row 11 + 2i.
+  // Tracks from the top: upper i in row 10 - 2i, lower i in row 11 + 2i (every row when dense).
+  const bool dense = perSide > kMaxIslandTracksPerSide;
+  const int32_t pitch = dense ? 1 : 2;
   int32_t no = 0;
-  for (int32_t i = perSide - 1; i >= 0; --i) g.Home(10 - 2 * i, ++no);
-  for (int32_t i = 0; i < perSide; ++i) g.Home(11 + 2 * i, ++no);
+  for (int32_t i = perSide - 1; i >= 0; --i) g.Home(10 - pitch * i, ++no);
+  for (int32_t i = 0; i < perSide; ++i) g.Home(11 + pitch * i, ++no);
+  if (dense) return g.Pic(name, open0 ? 2 : 0, open1 ? 2 : 0);
   // Islands between tracks 2j and 2j + 1 of a side; a track left over gets a side platform.
   for (int32_t j = 0; 2 * j < perSide; ++j) {
     g.Platform(9 - 4 * j);

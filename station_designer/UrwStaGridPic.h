@@ -81,15 +81,19 @@ class TGridPic {
   }
 };
 
-// The most platform tracks a side of PassingStationPic can have.
-inline constexpr int32_t kMaxTracksPerSide = 4;
+// The most platform tracks a side of PassingStationPic can have, and the most that still get
+// island platforms between them.
+inline constexpr int32_t kMaxTracksPerSide = 7;
+inline constexpr int32_t kMaxIslandTracksPerSide = 4;
 
 // A double-track station with perSide platform tracks (1 to kMaxTracksPerSide) for each
 // direction: the two main tracks run straight through on entry rows 10 and 11, the others fan
 // out from them by turnouts on both ends, scissors crossovers join the main tracks at both ends
 // (so every track is reached from either entry and trains can turn back), and every pair of tracks
-// shares an island platform (a track left over gets a side platform). Tracks are numbered from the
-// top. A side that is not open has no entries: the tracks end there, as at the end of a line.
+// shares an island platform (a track left over gets a side platform). Beyond
+// kMaxIslandTracksPerSide the grid has no room for islands: the tracks lie in every row, each
+// leaving the one below it by a turnout, as in a terminal's stabling yard. Tracks are numbered
+// from the top. A side that is not open has no entries: the tracks end there, as at the end of a line.
 TStaPicture PassingStationPic(const std::string& name, int32_t perSide, bool open0 = true,
                               bool open1 = true);
 

@@ -116,7 +116,8 @@ std::string BlockerText(const TStaObj& sta, int32_t home, const TTmTbl& rec) {
 
 class TAutoDialogs : public TDiaDialogs {
  public:
-  explicit TAutoDialogs(TBrdData& brd) : brd_(brd) {}
+  TAutoDialogs(TBrdData& brd, bool everyPlatformFirst)
+      : brd_(brd), everyPlatformFirst_(everyPlatformFirst) {}
 
   void SetEditor(TDiaEditor* ed) { ed_ = ed; }
   // The train set the next selection picks and the one the new-train-set dialog makes.
@@ -137,7 +138,8 @@ class TAutoDialogs : public TDiaDialogs {
 
   std::string Failure;  // why the dialogs gave up on the current train
   std::string Held;     // the first station where the train left later than planned, and why
-  // The first booking found in the way of a platform the train wanted: who, where and when.
+  // The first booking found in the way of a platform the train wanted in the section being
+  // entered: who, where and when.
   mutable std::string Blocker;
 
   bool OneStep(TDiaOneStep& form) override;
@@ -166,6 +168,7 @@ class TAutoDialogs : public TDiaDialogs {
   int32_t ArrivalAt(const std::string& route, int32_t start, bool passFrom, bool passTo) const;
 
   TBrdData& brd_;
+  bool everyPlatformFirst_ = false;
   TDiaEditor* ed_ = nullptr;
   int32_t wantCar_ = 0;
   std::optional<TNewCarChoice> newCar_;
@@ -201,7 +204,10 @@ int32_t TAutoDialogs::StaIdAt(int32_t slot) const {
 // come free.
 std::vector<int32_t> TAutoDialogs::Departures(const TDiaOneStep& form, int32_t section,
                                               const std::string& curName) {
-  if (form.IsStart) return {dep_};
+  // At the origin within the minute planned (a whole-minute timetable still keeps it); a later
+  // minute is the next try of the whole train.
+  if (form.IsStart && !everyPlatformFirst_) return {dep_};
+  if (form.IsStart) return {dep_, dep_ + kHoldStep, dep_ + 2 * kHoldStep, dep_ + 3 * kHoldStep};
   if (form.IsPassCur) return {form.FirstDep};
   int32_t first = form.FirstDep;
   const int32_t planned = section > 0 ? train_->Stops[static_cast<size_t>(section - 1)].Dep : -1;
@@ -226,6 +232,7 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   }
   lastSection_ = section;
   if (section >= planned) return false;  // the train ends here, as planned
+  Blocker.clear();  // a booking met in an earlier section did not stop the train there
   const TStopPlan& stop = train_->Stops[static_cast<size_t>(section)];
   const TStaObj* next = brd_.FindSta(StaIdAt(ed_->NextSta), "");
   const TStaObj* cur = brd_.FindSta(StaIdAt(ed_->CurSta), "");
@@ -253,7 +260,7 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
       form.StaIndex = static_cast<int32_t>(idx);
       if (dep != form.FirstDep || form.IsStart) form.EdtCurSta = TimeToText(dep, true);
       if (dep > deps.front() && Held.empty() && cur != nullptr) {
-        Held = cur->Name + "駅で" + next->Name + "駅の番線が空くのを待ちました";
+        Held = cur->Name + "駅で" + next->Name + "駅までの進路と番線が空くのを待ちました";
       }
       if (stop.Pass ? form.BtnThruClick() : form.BtnOkClick()) return true;
       Failure = "区間の入力が受け付けられません";
@@ -265,14 +272,16 @@ bool TAutoDialogs::OneStep(TDiaOneStep& form) {
   return false;
 }
 
-// Whether the route can be run from dep without a hold that a passed station cannot take, the
-// platform the train leaves stays free until it has left, and the platform it reaches is free
-// from the train's coming in until it has left again.
+// Whether the route can be run from dep without a hold that a passed station cannot take (nor
+// any hold, with every platform first), the platform the train leaves stays free until it has
+// left, and the platform it reaches is free from the train's coming in until it has left again.
 bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const TStopPlan& stop,
                         bool terminal, int32_t dep) const {
   int32_t t = dep;
+  // A passed station cannot hold the train; with every platform first, a route free only later
+  // is left for a departure tried later.
   if (!brd_.CalcTimeCanStart(*car_, route, t, stop.Pass, form.IsPassCur)) return false;
-  if (t != dep && form.IsPassCur) return false;
+  if (t != dep && (form.IsPassCur || everyPlatformFirst_)) return false;
   const std::vector<std::string> el = SplitComma(route);
   if (el.size() < 2) return false;
   const int32_t edge = stop.Exact ? 0 : kEdgeSlack;
@@ -345,7 +354,11 @@ int32_t TAutoDialogs::ArrivalAt(const std::string& route, int32_t start, bool pa
 class TLineEntry {
  public:
   TLineEntry(TBrdData& brd, const TLinePlan& plan, const TAutoEntryOptions& options)
-      : brd_(brd), plan_(plan), options_(options), dialogs_(brd), ed_(brd, dialogs_) {
+      : brd_(brd),
+        plan_(plan),
+        options_(options),
+        dialogs_(brd, options.EveryPlatformFirst),
+        ed_(brd, dialogs_) {
     dialogs_.SetEditor(&ed_);
   }
 

@@ -77,6 +77,10 @@ inline constexpr const char* kWorkCancelled = "中止しました";
 struct TAutoEntryOptions {
   int32_t Tries = 10;           // origin departures tried, a minute apart
   bool StopAtRefusal = true;    // fail the whole entry at the first train refused
+  // Every platform is tried at a departure before the train is held longer; otherwise the first
+  // platform whose route comes free within the editor's longest hold is taken, held as long as
+  // that needs (the shipped sample board is made so, and stays as it is).
+  bool EveryPlatformFirst = false;
   // Told before every train set; false stops the entry with kWorkCancelled, the trains entered
   // so far left on the board.
   TProgressFn Progress;

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <sstream>
 
+#include "StaPicture.h"
 #include "TestSupport.h"
 #include "CliInProcess.h"
 #include "cli/UrwCli.h"
 #include "foundation/UrwCmnDef.h"
+#include "foundation/UrwUiHost.h"
 #include "interop/UrwOudBoard.h"
 
 namespace ramvel {
@@ -116,6 +118,67 @@ TEST(OudNewBoard, FortyTrainsBecomeABoardThatChecksCleanAndRuns) {
   for (const auto& e : fs::directory_iterator(dir.Path())) {
     EXPECT_EQ(e.path().filename().string().find(".making"), std::string::npos);
   }
+}
+
+// 甲 to 己, six stations: locals at 6:00, 6:20 and 6:40, two minutes a station and a minute's stop;
+// expresses at 6:10, 6:30 and 6:50 passing 乙 to 戊 untimed, ten minutes to 己.
+std::string LocalsAndExpresses() {
+  std::string f = "FileType=OuDia.1.02\nRosen.\nRosenmei=甲己線\n";
+  for (const char* name : {"甲", "乙", "丙", "丁", "戊", "己"}) {
+    f += std::string("Eki.\nEkimei=") + name +
+         "\nEkijikokukeisiki=Jikokukeisiki_Hatsuchaku\nEkikibo=Ekikibo_Ippan\n.\n";
+  }
+  f += "Ressyasyubetsu.\nSyubetsumei=普通\n.\nRessyasyubetsu.\nSyubetsumei=急行\n.\n";
+  f += "Dia.\nDiaName=平日\nKudari.\n";
+  for (int32_t j = 0; j < 6; ++j) {
+    const bool express = j % 2 == 1;
+    int32_t t = 6 * 60 + 10 * j;
+    std::string cells = "1;" + Hm(t);
+    if (express) {
+      cells += ",2,2,2,2,1;" + Hm(t + 10) + "/";
+    } else {
+      for (int32_t k = 1; k < 6; ++k) {
+        t += 2;
+        cells += ",1;" + Hm(t) + "/";
+        if (k < 5) cells += Hm(++t);  // a minute's stop
+      }
+    }
+    f += std::string("Ressya.\nHoukou=Kudari\nSyubetsu=") + (express ? "1" : "0") +
+         "\nRessyabangou=" + IntText(201 + 2 * j) + "\nEkiJikoku=" + cells + "\n.\n";
+  }
+  return f + ".\nNobori.\n.\n.\nKitenJikoku=400\n.\n";
+}
+
+// The rails are laid for the locals at the sets' 100 km/h (2 minutes from stop to stop leave
+// 116 s of running). An express passing four stations at that speed would run ahead of its
+// times onto the local before it: its set runs at the slowest speed that still keeps its ten
+// minutes. Over five intervals of 864 m rails with stops at both ends only, 6 cars: the even
+// share of (600 s - halves - 3 s a rail) per rail must reach 864 m; at 70 km/h it is 849 m, at
+// 80 km/h 1,174 m. Every train keeps its times.
+TEST(OudNewBoard, AnExpressRunsAtTheSpeedThatKeepsItsTimes) {
+  test::TTempDir dir;
+  TOudDoc doc;
+  ASSERT_TRUE(ReadOudDoc(LocalsAndExpresses(), false, doc).ok());
+  TOudBoardReport made;
+  ASSERT_TRUE(MakeOudBoard(test::StdPanels(), doc, dir / "Kou", TOudImportOptions{}, made).ok());
+  ASSERT_EQ(made.Dias.size(), 1u);
+  const TOudImportReport& r = made.Dias[0].Report;
+  std::string lines;
+  for (const std::string& l : made.Lines()) lines += l + "\n";
+  EXPECT_EQ(r.OnTime, 6) << lines;
+  EXPECT_EQ(made.Plan.Kmh, 100);
+  EXPECT_EQ(made.Plan.GapDots, (std::vector<int32_t>{8, 8, 8, 8, 8}));
+  TScriptedHost host;
+  TUiHostScope scope(host);
+  TBrdData brd;
+  ASSERT_TRUE(brd.LoadBrd(dir.Path(), "Kou").ok());
+  for (const auto& [no, kmh] : std::vector<std::pair<std::string, int32_t>>{
+           {"201", 100}, {"203", 80}, {"205", 100}, {"207", 80}, {"209", 100}, {"211", 80}}) {
+    const TCarObj* car = brd.FindTrainCar(no, "");
+    ASSERT_NE(car, nullptr) << no;
+    EXPECT_EQ(car->Spd, kmh) << no;
+  }
+  EXPECT_EQ(Cli({"check", dir / "Kou"}).Exit, 0);
 }
 
 TEST(OudNewBoard, AFolderThatIsNotEmptyIsRefusedAndKept) {
