@@ -377,9 +377,11 @@ std::map<int32_t, TTmTblObj> DelayedTimetables(TBrdData& brd, const TLineOcc& oc
     size_t c = 0;
     for (int32_t i = r.First; i >= 0 && i <= r.Last && c < tr.Calls.size(); ++i) {
       if (brd.FindStaInLine(SplitEntCode(st[i].Loc).Id) < 0) continue;
+      // A train that starts without standing time keeps doing so, only later.
+      const bool startsRunning = i == r.First && st[i].TmStart == st[i].TmEnd;
       if (run.ArrDelay[t][c] > 0 && i != r.First) st[i].TmStart += run.ArrDelay[t][c];
       if (run.DepDelay[t][c] > 0 && st[i].TmEnd >= 0) st[i].TmEnd += run.DepDelay[t][c];
-      if (i == r.First && st[i].TmStart > st[i].TmEnd && st[i].TmEnd >= 0) st[i].TmStart = st[i].TmEnd;
+      if (startsRunning) st[i].TmStart = st[i].TmEnd;
       ++c;
     }
   }

@@ -107,6 +107,15 @@ class TCollector {
                                                      : "線路" + ItemText(r.Kind, r.No, 0);
         AddTable(place, sta->Name + "駅 " + what, r.Occ->Items());
       }
+      // A turnout booking keeps only its slots. The booking set the station's tracks of the same
+      // path from the very second it set the turnout, so that second is the start of the
+      // train's track occupation there within the first slot. A later train on another route
+      // may set the turnout from the end of the last slot on.
+      std::map<std::string, std::vector<int32_t>> trackStarts;
+      for (const StaRail& r : sta->Rails) {
+        if (!r.Occ) continue;
+        for (const TTmTbl& rec : r.Occ->Items()) trackStarts[rec.Txt].push_back(rec.TmStart);
+      }
       std::map<int32_t, int32_t> ptRes;
       for (const TPtUse& u : sta->PtUses) {
         const int32_t train = TrainOf(u.Label);
@@ -115,7 +124,14 @@ class TCollector {
         if (pr == ptRes.end()) {
           pr = ptRes.emplace(u.Pt, NewRes(place, sta->Name + "駅 分岐器" + IntText(u.Pt))).first;
         }
-        occ_.Recs.push_back({pr->second, u.Start, (u.Last + 1) * kPtSlotSec, u.R, train});
+        int32_t start = u.First * kPtSlotSec;
+        for (const int32_t s : trackStarts[u.Label]) {
+          if (s / kPtSlotSec == u.First) {
+            start = s;
+            break;
+          }
+        }
+        occ_.Recs.push_back({pr->second, start, (u.Last + 1) * kPtSlotSec, u.R, train});
       }
     }
   }

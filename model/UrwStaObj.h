@@ -135,10 +135,6 @@ struct TPtUse {
   int32_t First = 0;
   int32_t Last = 0;
   std::string Label;
-  // The second the booking began: slot First holds it. A later train on another route can set
-  // the turnout from (Last + 1) * 15 on, so the capacity and delay analyses need the exact start
-  // of each booking, not its slot, to tell how close a train can follow.
-  int32_t Start = 0;
 };
 
 // ---- Station -----------------------------------------------------------------------------------

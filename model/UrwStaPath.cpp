@@ -260,7 +260,7 @@ int32_t TStaObj::OccupyRoute(const std::string& label, int32_t t, std::string_vi
     lastNo = it.No;
     if (it.Kind == kRailPt) {
       PtSet(it.No / 10, it.R, t, dur);
-      PtUses.push_back({it.No / 10, it.R, t / kPtSlotSec, (t + dur) / kPtSlotSec, label, t});
+      PtUses.push_back({it.No / 10, it.R, t / kPtSlotSec, (t + dur) / kPtSlotSec, label});
       continue;
     }
     StaRail* seg = GetRailInSta(it.Kind, it.No);

@@ -1,0 +1,51 @@
+#include "AnalysisBoards.h"
+
+#include "DiaScript.h"
+#include "DiaSupport.h"
+#include "NetBuilder.h"
+#include "foundation/UrwTextRec.h"
+
+namespace ramvel::test {
+
+namespace {
+
+void Train(TBrdData& brd, TCarObj& car, const std::string& no,
+           const std::vector<TTmTbl>& steps) {
+  for (const TTmTbl& s : steps) car.TmTbl.Add(s);
+  brd.TrainReg(car.Id, no);
+}
+
+}  // namespace
+
+void FillFollowLine(TBrdData& brd) {
+  MakeLine(brd, {"A", "B", "C"}, 1);
+  TCarObj& c1 = AddCar(brd, kSA, 1);
+  Train(brd, c1, "1",
+        {MakeStep(kSA, 1, 1, 1000, 1000, "1,普通"), MakeStep(kSB, 1, 1, 1177, 1300),
+         MakeStep(kSC, 1, 1, 1477, -1)});
+  TCarObj& c2 = AddCar(brd, kSA, 2);
+  Train(brd, c2, "2",
+        {MakeStep(kSA, 2, 1, 1100, 1100, "2,普通"), MakeStep(kSB, 2, 1, 1277, 1600),
+         MakeStep(kSC, 2, 1, 1777, -1)});
+}
+
+void FillLoopLine(TBrdData& brd) {
+  std::vector<TStaObj*> s;
+  s.push_back(PutStation(brd, TwoPlatformStation(kSA, "A"), 0, 0));
+  s.push_back(PutStation(brd, PassingLoopStation(kSB, "L"), 22, 0));
+  s.push_back(PutStation(brd, TwoPlatformStation(kSC, "B"), 44, 0));
+  for (int32_t i = 0; i < 2; ++i) brd.RailReg({i * 22 + 11, 0}, {11, 0}, s[i], s[i + 1], 1);
+  if (!brd.SetLine("単線").ok()) return;
+  for (const TStaObj* sta : s) brd.LineStas.push_back(IntText(sta->Id));
+  brd.LineSides.assign(brd.LineStas.size(), 0);
+  TCarObj& d = AddCar(brd, kSA, 1);
+  Train(brd, d, "D",
+        {MakeStep(kSA, 1, 1, 1000, 1000, "D,普通"), MakeStep(kSB, 1, 1, 1177, 1300),
+         MakeStep(kSC, 1, 1, 1477, -1)});
+  TCarObj& u = AddCar(brd, kSC, 1);
+  Train(brd, u, "U",
+        {MakeStep(kSC, 1, 0, 1100, 1100, "U,普通"), MakeStep(kSB, 2, 0, 1277, 1400),
+         MakeStep(kSA, 1, 0, 1577, -1)});
+}
+
+}  // namespace ramvel::test
