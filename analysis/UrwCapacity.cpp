@@ -159,4 +159,28 @@ TCapResult AnalyseCapacity(const TLineOcc& occ, int32_t from, int32_t to) {
   return result;
 }
 
+std::vector<TAnPath> CompressedPaths(const TLineOcc& occ, const TCapResult& cap) {
+  std::vector<TAnPath> out;
+  for (const TCapPlace& p : cap.Places) {
+    const TLinePlace& place = occ.Places[p.Place];
+    if (place.IsStation) continue;
+    for (const TCapTrain& ct : p.Paths) {
+      const TLineTrain& tr = occ.Trains[ct.Train];
+      for (size_t c = 0; c + 1 < tr.Calls.size(); ++c) {
+        const TTrainCall& a = tr.Calls[c];
+        const TTrainCall& b = tr.Calls[c + 1];
+        const bool down = a.Sta == place.StaA && b.Sta == place.StaB;
+        const bool up = a.Sta == place.StaB && b.Sta == place.StaA;
+        if ((!down && !up) || a.Dep < 0 || a.Dep > ct.Entry || b.Arr < ct.Entry) continue;
+        const int32_t ia = down ? place.LineIdx : place.LineIdx + 1;
+        const int32_t ib = down ? place.LineIdx + 1 : place.LineIdx;
+        out.push_back({ct.Train, down ? 1 : -1,
+                       {{a.Dep - ct.Shift, ia}, {b.Arr - ct.Shift, ib}}});
+        break;
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace ramvel

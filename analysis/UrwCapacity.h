@@ -50,6 +50,10 @@ struct TCapResult {
 // no train uses in the window are left out.
 TCapResult AnalyseCapacity(const TLineOcc& occ, int32_t from, int32_t to);
 
+// The compressed paths of the sections: each train's run between the section's stations moved
+// earlier by its shift there.
+std::vector<TAnPath> CompressedPaths(const TLineOcc& occ, const TCapResult& cap);
+
 // The first start and the last end of all occupations: the line's operating day.
 void OccSpan(const TLineOcc& occ, int32_t& from, int32_t& to);
 

@@ -358,6 +358,27 @@ TDelayReport RunDelays(const TDelayModel& model, const TDelayOpts& opts, int32_t
   return Aggregate(model, runs);
 }
 
+std::vector<TAnPath> DelayedPaths(const TLineOcc& occ, const TDelayRun& run) {
+  std::vector<TAnPath> out;
+  const int32_t last = static_cast<int32_t>(occ.Places.size() + 1) / 2;  // stations of a ring once
+  for (size_t t = 0; t < occ.Trains.size(); ++t) {
+    const TLineTrain& tr = occ.Trains[t];
+    bool late = false;
+    TAnPath path{static_cast<int32_t>(t), tr.Dir, {}};
+    for (size_t c = 0; c < tr.Calls.size(); ++c) {
+      int32_t idx = tr.Calls[c].LineIdx;
+      // On a ring line the run back to the first station ends one past the last.
+      if (occ.Ring && idx == 0 && c > 0 && tr.Calls[c - 1].LineIdx == last - 1) idx = last;
+      const int32_t arr = run.ArrDelay[t][c], dep = run.DepDelay[t][c];
+      late = late || arr > 0 || dep > 0;
+      if (tr.Calls[c].Arr >= 0) path.Pts.push_back({tr.Calls[c].Arr + std::max(0, arr), idx});
+      if (tr.Calls[c].Dep >= 0) path.Pts.push_back({tr.Calls[c].Dep + std::max(0, dep), idx});
+    }
+    if (late && path.Pts.size() >= 2) out.push_back(std::move(path));
+  }
+  return out;
+}
+
 std::map<int32_t, TTmTblObj> DelayedTimetables(TBrdData& brd, const TLineOcc& occ,
                                                const TDelayRun& run) {
   std::map<int32_t, std::vector<TTmTbl>> steps;

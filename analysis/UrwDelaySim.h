@@ -110,6 +110,9 @@ TDelayReport RunDelays(const TDelayModel& model, const TDelayOpts& opts, int32_t
 // The figures of one run.
 TDelayReport ReportOfRun(const TDelayModel& model, const TDelayRun& run);
 
+// The paths of the trains the run made late, as they ran.
+std::vector<TAnPath> DelayedPaths(const TLineOcc& occ, const TDelayRun& run);
+
 // The train sets' timetables as the run played the day: every call of the line's trains moved
 // by its delay, and the steps after them kept from running earlier than the ones before. Only
 // the train sets that changed are in the result.

@@ -182,6 +182,7 @@ std::vector<std::string> BookLineForAnalysis(TBrdData& brd) {
 
 TLineOcc CollectLineOcc(TBrdData& brd, const std::vector<std::string>& trNos) {
   TLineOcc occ;
+  occ.Ring = brd.LineStas.size() > 2 && brd.LineStas.front() == brd.LineStas.back();
   TCollector c(brd, occ);
   c.Trains(trNos);
   c.Places();

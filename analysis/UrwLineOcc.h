@@ -55,7 +55,20 @@ struct TLineRes {
   std::string Name;  // "閉塞3", "A駅 2番ホーム", "A駅 分岐器1"
 };
 
+// A train's path as the time-space diagram draws it: times at positions along the line (the index
+// of a line station; on a ring line the closing station counts as one past the last).
+struct TPathPt {
+  int32_t Tm = 0;
+  int32_t LineIdx = 0;
+};
+struct TAnPath {
+  int32_t Train = 0;  // index into TLineOcc::Trains
+  int32_t Dir = 1;
+  std::vector<TPathPt> Pts;
+};
+
 struct TLineOcc {
+  bool Ring = false;  // the line's last station is its first again
   std::vector<TLineTrain> Trains;
   std::vector<TLinePlace> Places;  // along the line: station, section, station, ...
   std::vector<TLineRes> Res;

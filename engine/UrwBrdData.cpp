@@ -1,5 +1,6 @@
 // The board's object lookups, registering and deleting of objects.
 #include "engine/UrwBrdData.h"
+#include "engine/UrwPlayDay.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -41,6 +42,7 @@ std::string BrdPath(const std::string& baseDir, const std::string& name) {
 }
 
 void TBrdData::ClearBrd() {
+  if (PlayDay().Brd == this) ClearPlayDay();  // a delayed day belongs to the board played
   booked_.reset();
   Modified = false;
   ID_STA = ID_RAIL = 0;

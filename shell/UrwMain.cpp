@@ -1,5 +1,6 @@
 // The main window: start-up, the window's parts and its menu.
 #include "shell/UrwMain.h"
+#include "shell/UrwMainPlayDay.h"
 
 #include <QAction>
 #include <QApplication>
@@ -157,6 +158,7 @@ void TFrmMain::FormCreate() {
   setFont(UiFont(true, 12));
   Edit.SetSink(this);
   MakeMenu();
+  MakePlayDayMenu(menuBar(), Help1->menuAction(), Edit.Brd, [this] { Redraw(true); });
   MakeBoardArea();
   MakePanel();
   MakeStatusBar();
