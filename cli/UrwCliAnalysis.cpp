@@ -8,6 +8,7 @@
 
 #include "analysis/UrwCapacity.h"
 #include "analysis/UrwDelaySim.h"
+#include "cli/UrwCli.h"
 #include "cli/UrwCliBoard.h"
 #include "foundation/UrwTextRec.h"
 #include "timetable/UrwDiaCsv.h"

@@ -11,6 +11,7 @@
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwDiaEditorForm.h"
+#include "view/UrwDiaChartView.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
