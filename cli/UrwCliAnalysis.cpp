@@ -225,7 +225,8 @@ int RunDelays(const TArgs& args, std::ostream& out, std::ostream& err) {
     return Fixed(m.Mean, digits) + (rep.Runs > 1 ? " ± " + Fixed(m.Sd, digits) : "");
   };
   std::vector<TTextRow> rows;
-  if (csv) rows.push_back({"record", "name", "station", "a", "b", "c"});
+  // CSV: one table whose first column says what a row holds; the rest as in the text tables.
+  if (csv) rows.push_back({"record", "train", "station", "a", "b", "c", "d"});
   auto table = [&](const std::string& title, TTextRow head) {
     if (csv) return;
     rows.push_back({});
@@ -247,23 +248,23 @@ int RunDelays(const TArgs& args, std::ostream& out, std::ostream& err) {
     out << "primary delay: " << figure(rep.PrimaryMin, 1)
         << " min; knock-on delay: " << figure(rep.KnockOnMin, 1) << " min\n";
   } else {
-    rows.push_back({"overall", "", "", Fixed(rep.Within[0].Mean, 1), Fixed(rep.Within[1].Mean, 1),
-                    Fixed(rep.Within[2].Mean, 1)});
-    rows.push_back({"delay minutes", "", "", Fixed(rep.PrimaryMin.Mean, 1),
-                    Fixed(rep.KnockOnMin.Mean, 1), ""});
+    rows.push_back({"punctuality %", "", "", Fixed(rep.Within[0].Mean, 1),
+                    Fixed(rep.Within[1].Mean, 1), Fixed(rep.Within[2].Mean, 1), ""});
+    rows.push_back({"delay min", "", "", Fixed(rep.PrimaryMin.Mean, 1),
+                    Fixed(rep.KnockOnMin.Mean, 1), "", ""});
   }
   table("stations", {"station", "arrivals", "at most 1 min %", "3 min %", "5 min %"});
   for (size_t s = 0; s < rep.Stations.size(); ++s) {
     TTextRow r = {staName(rep.Stations[s]), IntText(rep.StaArrivals[s]),
                   Fixed(rep.StaWithin[s][0], 1), Fixed(rep.StaWithin[s][1], 1),
                   Fixed(rep.StaWithin[s][2], 1)};
-    if (csv) r.insert(r.begin(), {"station", ""});
+    if (csv) r.insert(r.begin(), {"station", ""});  // station, arrivals and the three shares
     rows.push_back(r);
   }
   table("trains that spread the most delay", {"train", "knock-on min caused"});
   for (size_t k = 0; k < rep.Spreaders.size() && (csv || k < 10); ++k) {
     TTextRow r = {occ.Trains[rep.Spreaders[k].first].TrNo, Fixed(rep.Spreaders[k].second, 1)};
-    if (csv) r = {"spreader", r[0], "", r[1], "", ""};
+    if (csv) r = {"spreader", r[0], "", r[1], "", "", ""};
     rows.push_back(r);
   }
   table("delayed calls", {"train", "station", "arrival delay s", "departure delay s"});
@@ -273,7 +274,7 @@ int RunDelays(const TArgs& args, std::ostream& out, std::ostream& err) {
       if (!csv && arr <= 0 && dep <= 0) continue;
       TTextRow r = {occ.Trains[t].TrNo, staName(occ.Trains[t].Calls[c].Sta),
                     arr < 0 ? "" : Fixed(arr, 0), dep < 0 ? "" : Fixed(dep, 0)};
-      if (csv) r = {"call", r[0], r[1], r[2], r[3], ""};
+      if (csv) r = {"call", r[0], r[1], r[2], r[3], "", ""};
       rows.push_back(r);
     }
   }
