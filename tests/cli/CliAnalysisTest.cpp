@@ -102,7 +102,9 @@ TEST_F(CliAnalysis, BadArgumentsAreNamedWithExitTwo) {
   for (const TCase& c : cases) {
     const test::TCliRun run = Run(c.Args);
     EXPECT_EQ(run.Exit, 2) << c.Args[0] << " " << c.Args.back();
-    if (!c.Err.empty()) EXPECT_EQ(run.Err, c.Err);
+    if (!c.Err.empty()) {
+      EXPECT_EQ(run.Err, c.Err);
+    }
     EXPECT_FALSE(run.Err.empty());
   }
 }
