@@ -82,8 +82,8 @@ TDelayModel::TDelayModel(const TLineOcc& occ, int32_t minStop) : occ_(occ), minS
     total += static_cast<int32_t>(occ.Trains[t].Calls.size()) + 1;
   }
   // Each occupation belongs to the leg that books it: the way in before the first call, or the
-  // run after a departure. A platform held on into the next call's standing time is released
-  // when the train leaves there.
+  // run after a departure. A platform held on until the next call's departure is released when
+  // the train leaves there.
   const size_t nRecs = occ.Recs.size();
   std::vector<int32_t> legOf(nRecs), anchorOf(nRecs);
   for (size_t r = 0; r < nRecs; ++r) {
@@ -95,7 +95,9 @@ TDelayModel::TDelayModel(const TLineOcc& occ, int32_t minStop) : occ_(occ), minS
       if (calls[c].Dep >= 0 && calls[c].Dep <= rec.Start) leg = c + 1;
     }
     legOf[r] = leg;
-    anchorOf[r] = leg < n && calls[leg].Arr >= 0 && calls[leg].Dep >= 0 && rec.End > calls[leg].Arr
+    // Only the platform is booked until the departure; a turnout's last slot may outlast the
+    // arrival by some seconds and is still released by the running train.
+    anchorOf[r] = leg < n && calls[leg].Arr >= 0 && calls[leg].Dep >= 0 && rec.End >= calls[leg].Dep
                       ? leg + 1
                       : leg;
   }
