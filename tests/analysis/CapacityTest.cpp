@@ -59,7 +59,8 @@ TEST_F(Capacity, TwoTrainsFollowingOnOneBlockCompressToTheBlockingTimes) {
   ExpectPlaces(occ, cap,
                {{"A駅〜B駅", 2, 118, 118 / 6.0, 100, 41},
                 {"A駅 構内", 2, 135, 135 / 6.0, 100, 35},
-                {"B駅〜C駅", 2, 118, 118 / 6.0, 300, 241}});
+                // Train 2 enters B-C at 1655, after the window: train 1 alone, 59 s.
+                {"B駅〜C駅", 1, 59, 59 / 6.0, -1, -1}});
   // The compressed paths keep the order: the first train stays, the second moves.
   const TCapPlace* ab = FindPlace(occ, cap, "A駅〜B駅");
   ASSERT_EQ(ab->Paths.size(), 2u);
@@ -75,6 +76,9 @@ TEST_F(Capacity, TheWindowChoosesTheTrains) {
   const TLineOcc occ = CollectLineOcc(brd_, BookLineForAnalysis(brd_));
   const TCapResult cap = AnalyseCapacity(occ, 1000, 1100);  // train 2 enters A-B at 1155
   ExpectPlaces(occ, cap, {{"A駅〜B駅", 1, 59, 59.0, -1, -1}});
+  // Over 1000-1800 B-C holds both: 1355-1414 and 1655-1714, 241 s apart, compressed to 118 s.
+  const TCapResult wide = AnalyseCapacity(occ, 1000, 1800);
+  ExpectPlaces(occ, wide, {{"B駅〜C駅", 2, 118, 118 / 8.0, 300, 241}});
 }
 
 // D (down) and U (up) cross at the loop L. Each single-track section is held by one train after

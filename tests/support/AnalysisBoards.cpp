@@ -17,8 +17,29 @@ void Train(TBrdData& brd, TCarObj& car, const std::string& no,
 
 }  // namespace
 
+namespace {
+
+// Stations placed 22 cells apart and joined by single-track rails of 1188 m; the line over them.
+void SingleTrackLine(TBrdData& brd, const std::vector<TStaObj>& stations, const char* name) {
+  std::vector<TStaObj*> s;
+  for (size_t i = 0; i < stations.size(); ++i) {
+    s.push_back(PutStation(brd, stations[i], static_cast<int32_t>(i) * 22, 0));
+  }
+  for (size_t i = 0; i + 1 < s.size(); ++i) {
+    brd.RailReg({static_cast<int32_t>(i) * 22 + 11, 0}, {11, 0}, s[i], s[i + 1], 1);
+  }
+  if (!brd.SetLine(name).ok()) return;
+  for (const TStaObj* sta : s) brd.LineStas.push_back(IntText(sta->Id));
+  brd.LineSides.assign(brd.LineStas.size(), 0);
+}
+
+}  // namespace
+
 void FillFollowLine(TBrdData& brd) {
-  MakeLine(brd, {"A", "B", "C"}, 1);
+  SingleTrackLine(brd,
+                  {PassingLoopStation(kSA, "A"), PassingLoopStation(kSB, "B"),
+                   PassingLoopStation(kSC, "C")},
+                  "本線");
   TCarObj& c1 = AddCar(brd, kSA, 1);
   Train(brd, c1, "1",
         {MakeStep(kSA, 1, 1, 1000, 1000, "1,普通"), MakeStep(kSB, 1, 1, 1177, 1300),
@@ -30,14 +51,10 @@ void FillFollowLine(TBrdData& brd) {
 }
 
 void FillLoopLine(TBrdData& brd) {
-  std::vector<TStaObj*> s;
-  s.push_back(PutStation(brd, TwoPlatformStation(kSA, "A"), 0, 0));
-  s.push_back(PutStation(brd, PassingLoopStation(kSB, "L"), 22, 0));
-  s.push_back(PutStation(brd, TwoPlatformStation(kSC, "B"), 44, 0));
-  for (int32_t i = 0; i < 2; ++i) brd.RailReg({i * 22 + 11, 0}, {11, 0}, s[i], s[i + 1], 1);
-  if (!brd.SetLine("単線").ok()) return;
-  for (const TStaObj* sta : s) brd.LineStas.push_back(IntText(sta->Id));
-  brd.LineSides.assign(brd.LineStas.size(), 0);
+  SingleTrackLine(brd,
+                  {TwoPlatformStation(kSA, "A"), PassingLoopStation(kSB, "L"),
+                   TwoPlatformStation(kSC, "B")},
+                  "単線");
   TCarObj& d = AddCar(brd, kSA, 1);
   Train(brd, d, "D",
         {MakeStep(kSA, 1, 1, 1000, 1000, "D,普通"), MakeStep(kSB, 1, 1, 1177, 1300),

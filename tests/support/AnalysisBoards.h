@@ -9,7 +9,8 @@ namespace ramvel::test {
 
 inline constexpr int32_t kSA = 1001, kSB = 2001, kSC = 3001;
 
-// A - B - C of two-platform stations on single track. Train "1" (set 1) leaves A platform 1 at
+// A - B - C on single track, every station a passing loop (platform 1 on the through track,
+// platform 2 on the loop; both reach both ends over one turnout at each end). Train "1" (set 1) leaves A platform 1 at
 // 1000, stands at B platform 1 1177-1300, ends at C platform 1 at 1477. Train "2" (set 2)
 // follows from A platform 2 at 1100, stands at B platform 2 1277-1600, ends at C platform 2 at
 // 1777.
