@@ -12,6 +12,7 @@
 #include "cli/UrwCliBoard.h"
 #include "foundation/UrwTextRec.h"
 #include "timetable/UrwDiaCsv.h"
+#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel::cli {
 

@@ -9,6 +9,7 @@
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwDiaEditorForm.h"
+#include "timetable/UrwDiaEditorUi.h"
 #include "view/UrwDrawKit.h"
 
 namespace ramvel {
