@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -86,6 +87,8 @@ TFrmCapacity::TFrmCapacity(TBrdData& brd, std::function<std::vector<std::string>
   box->addWidget(LblInfo);
   resize(760, 620);
   connect(BtnCalc, &QPushButton::clicked, this, [this] { BtnCalcClick(); });
+  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(esc, &QShortcut::activated, this, &QWidget::close);
   for (QLineEdit* e : {EdtFrom, EdtTo}) {
     connect(e, &QLineEdit::returnPressed, this, [this] { BtnCalcClick(); });
   }
@@ -175,7 +178,7 @@ void TFrmCapacity::FillGrid() {
 
 void TFrmCapacity::DrawBars(QPainter& p, QSize size) const {
   p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  p.setFont(UiFont(false, 10));
+  p.setFont(UiFont(false, 13));
   if (cap_.Places.empty()) {
     p.setPen(Qt::darkGray);
     p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter,

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstdio>
@@ -106,6 +107,8 @@ TFrmDelaySim::TFrmDelaySim(TBrdData& brd, std::function<std::vector<std::string>
   box->addWidget(LblInfo);
   resize(720, 600);
   connect(BtnRun, &QPushButton::clicked, this, [this] { BtnRunClick(); });
+  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(esc, &QShortcut::activated, this, &QWidget::close);
   connect(EdtTrain, &QLineEdit::returnPressed, this, [this] { BtnRunClick(); });
   auto given = [this] {
     const bool one = !EdtTrain->text().trimmed().isEmpty();
@@ -212,7 +215,14 @@ void OpenDelaySimForm(TFrmDiaEditor& ed) {
     frm->setWindowFlag(Qt::Window);
     frm->OnPaths = [&ed](TDiaOverlay ov) {
       ed.MnuDiagramClick();
-      if (ed.FrmDiagram != nullptr) ed.FrmDiagram->SetOverlay(std::move(ov));
+      if (ed.FrmDiagram == nullptr) return;
+      // The first late train in view, so the run shows something whatever was shown before.
+      int32_t first = -1;
+      for (const TAnPath& p : ov.Paths) {
+        if (first < 0 || p.Pts.front().Tm < first) first = p.Pts.front().Tm;
+      }
+      ed.FrmDiagram->SetOverlay(std::move(ov));
+      if (first >= 0) ed.FrmDiagram->CentreOn(first + 1800);
     };
     frm->move(ed.frameGeometry().topLeft() + QPoint(60, 60));
   }
