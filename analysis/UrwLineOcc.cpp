@@ -49,7 +49,7 @@ class TCollector {
         tr.Dir = tr.Calls[1].LineIdx >= tr.Calls[0].LineIdx ? 1 : -1;
         // On a ring line the first station stands at both ends; the step back to it closes the
         // ring and still runs the line's way.
-        if (tr.Calls[0].LineIdx == 0 && tr.Calls[1].LineIdx > 1) tr.Dir = -1;
+        if (occ_.Ring && tr.Calls[0].LineIdx == 0 && tr.Calls[1].LineIdx > 1) tr.Dir = -1;
       }
       trainIdx_[trNo] = static_cast<int32_t>(occ_.Trains.size());
       occ_.Trains.push_back(std::move(tr));
