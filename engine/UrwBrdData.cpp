@@ -1,9 +1,10 @@
 // The board's object lookups, registering and deleting of objects.
 #include "engine/UrwBrdData.h"
-#include "engine/UrwPlayDay.h"
 
 #include <algorithm>
 #include <cstdlib>
+
+#include "engine/UrwPlayDay.h"
 
 namespace ramvel {
 
