@@ -184,7 +184,12 @@ TDelayRun TDelayModel::Run(const TPrimary& primary) const {
       for (int32_t p = rec.PredFirst; p < rec.PredLast; ++p) {
         const TPred& pr = preds_[p];
         const TRec& pre = recs_[pr.Rec];
-        const int64_t w = static_cast<int64_t>(pre.End) + d[legBase_[pr.Train] + pre.Anchor] - rec.Start;
+        // A timetable may already hold two trains in one place at once (a file edited by hand,
+        // which the line check reports): the overlap it plans is kept, never made a cause of
+        // waiting, or the two would wait for each other without end.
+        const int64_t planned = std::max<int64_t>(0, pre.End - rec.Start);
+        const int64_t w = static_cast<int64_t>(pre.End) + d[legBase_[pr.Train] + pre.Anchor] -
+                          rec.Start - planned;
         if (w > need) {
           need = w;
           blame = pr.Train;
