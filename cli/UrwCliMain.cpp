@@ -3,6 +3,7 @@
 #include <set>
 
 #include "cli/UrwCli.h"
+#include "cli/UrwCliAnalysis.h"
 #include "cli/UrwCliBackup.h"
 #include "cli/UrwCliBoard.h"
 #include "cli/UrwCliBulk.h"
@@ -24,6 +25,8 @@ struct TCommand {
 const std::map<std::string, TCommand>& Commands() {
   static const std::map<std::string, TCommand> commands = {
       {"backup", {RunBackup, kBackupHelp}},
+      {"capacity", {RunCapacity, kCapacityHelp}},
+      {"delays", {RunDelays, kDelaysHelp}},
       {"restore", {RunRestore, kRestoreHelp}},
       {"shift", {RunShift, kShiftHelp}},
       {"repeat", {RunRepeat, kRepeatHelp}},
@@ -86,9 +89,9 @@ const std::map<std::string, TCommand>& Commands() {
 
 // The commands that read or edit one timetable and so take --dia NAME; import-oud reads it
 // itself, as it may make the timetable.
-const std::set<std::string> kDiaCommands = {"check",   "timetable", "shift", "repeat",
-                                            "diagram", "platforms", "render", "locate",
-                                            "export-oud"};
+const std::set<std::string> kDiaCommands = {"check",   "timetable", "shift",    "repeat",
+                                            "diagram", "platforms", "render",   "locate",
+                                            "export-oud", "capacity", "delays"};
 
 // Takes "--dia NAME" out of args into name; false after a line to err when it is given twice,
 // without a name, or to a command that has no use for it.
@@ -118,8 +121,8 @@ void Usage(std::ostream& out) {
          "       ramvel-cli --version\n\n";
   for (const auto& [name, cmd] : Commands()) out << cmd.Help << "\n";
   out << "The commands that read or edit a timetable (check, timetable, shift, repeat, diagram,\n"
-         "platforms, render, locate, export-oud, import-oud) take --dia NAME to use the board's\n"
-         "timetable NAME instead of its own (car/).\n\n";
+         "platforms, render, locate, export-oud, import-oud, capacity, delays) take --dia NAME to use\n"
+         "the board's timetable NAME instead of its own (car/).\n\n";
   out << "A board is named by its folder. Exit status: 0 success, 1 problems found,\n"
          "2 the board or an argument cannot be used.\n";
 }

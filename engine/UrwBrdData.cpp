@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/UrwPlayDay.h"
+
 namespace ramvel {
 
 namespace {
@@ -41,6 +43,7 @@ std::string BrdPath(const std::string& baseDir, const std::string& name) {
 }
 
 void TBrdData::ClearBrd() {
+  if (PlayDay().Brd == this) ClearPlayDay();  // a delayed day belongs to the board played
   booked_.reset();
   Modified = false;
   ID_STA = ID_RAIL = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/UrwBrdData.h"
+#include "engine/UrwPlayDay.h"
 
 namespace ramvel {
 
@@ -31,6 +32,7 @@ const std::vector<TCarObj*>& TBrdData::TickCars(bool rebuild) {
 }
 
 void TBrdData::CalcCarLocation(int32_t step, int32_t now) {
+  const TPlayDaySwap played(*this);  // the delayed day, when run mode shows it
   for (TCarObj* carPtr : TickCars(step == 0)) {
     TCarObj& car = *carPtr;
     car.StaPosKind = 2;

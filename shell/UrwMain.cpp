@@ -1,5 +1,6 @@
 // The main window: start-up, the window's parts and its menu.
 #include "shell/UrwMain.h"
+#include "shell/UrwMainPlayDay.h"
 
 #include <QAction>
 #include <QApplication>
@@ -164,6 +165,7 @@ void TFrmMain::FormCreate() {
     return dlg.Execute(sta, rail, side);
   };
   MakeMenu();
+  MakePlayDayMenu(menuBar(), Help1->menuAction(), Edit.Brd, [this] { Redraw(true); });
   MakeBoardArea();
   MakePanel();
   MakeStatusBar();

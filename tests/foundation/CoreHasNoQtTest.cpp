@@ -69,8 +69,9 @@ TEST(CoreHasNoQt, TheCoreTestProgramRunsWithNoQtLibraryLoaded) {
 int LayerOf(const std::string& folder) {
   static const std::map<std::string, int> kLayers = {
       {"foundation", 0},  {"model", 1},       {"engine", 2},           {"station_designer", 3},
-      {"timetable", 3},   {"interop", 3},     {"view", 4},             {"windows", 5},
-      {"shell", 6},       {"diagnostics", 6}, {"cli", 7},              {"tools", 7}};
+      {"timetable", 3},   {"interop", 3},     {"analysis", 3},         {"view", 4},
+      {"windows", 5},     {"shell", 6},       {"diagnostics", 6},      {"cli", 7},
+      {"tools", 7}};
   const auto it = kLayers.find(folder);
   return it == kLayers.end() ? -1 : it->second;
 }
@@ -127,7 +128,7 @@ TEST(LayersPointDown, NoSourceIncludesFromALayerAboveItsOwn) {
 TEST(LayersPointDown, NoWindowUnitInACoreFolder) {
   namespace fs = std::filesystem;
   for (const char* core : {"foundation", "model", "engine", "station_designer", "timetable",
-                           "interop"}) {
+                           "interop", "analysis"}) {
     const fs::path dir = fs::path(RAMVEL_SOURCE_DIR) / core;
     ASSERT_TRUE(fs::is_directory(dir)) << dir;
     for (const auto& e : fs::directory_iterator(dir)) {

@@ -135,7 +135,10 @@ TFrmDiagram::TFrmDiagram(TBrdData& brd, QWidget* parent) : TFrmChartBase(parent)
       {QString::fromUtf8("上下"), QString::fromUtf8("下り"), QString::fromUtf8("上り")});
   BtnAll = new QPushButton(QString::fromUtf8("全体表示(&A)"), this);
   canvas_ =
-      new TChartCanvas([this](QPainter& p, QSize s) { DrawLineDiagram(p, s, dia_, opts_); }, this);
+      new TChartCanvas([this](QPainter& p, QSize s) {
+        DrawLineDiagram(p, s, dia_, opts_);
+        DrawDiaOverlay(p, s, dia_, opts_, overlay_);
+      }, this);
   auto* bar = new QHBoxLayout;
   AddDiaChoice(bar);
   bar->addWidget(CbxDir);
@@ -194,7 +197,15 @@ void TFrmDiagram::Changed() {
 TStatus TFrmDiagram::SaveAs(const std::string& path) {
   const QSize size = canvas_->size();
   return SaveChartPicture(path, size, dia_.LineName,
-                          [&](QPainter& p) { DrawLineDiagram(p, size, dia_, opts_); });
+                          [&](QPainter& p) {
+                            DrawLineDiagram(p, size, dia_, opts_);
+                            DrawDiaOverlay(p, size, dia_, opts_, overlay_);
+                          });
+}
+
+void TFrmDiagram::SetOverlay(TDiaOverlay overlay) {
+  overlay_ = std::move(overlay);
+  canvas_->MarkDirty();
 }
 
 void TFrmDiagram::CanvasWheel(QWheelEvent* e) {

@@ -18,6 +18,7 @@
 #include "timetable/UrwDiaChart.h"
 #include "timetable/UrwStaChart.h"
 #include "view/UrwChartDraw.h"
+#include "view/UrwDiaOverlay.h"
 
 namespace ramvel {
 
@@ -91,6 +92,10 @@ class TFrmDiagram : public TFrmChartBase {
   void CentreOn(int32_t t);
   // The train drawn nearest to a canvas point within a few pixels; -1 when none.
   int32_t TrainAt(QPointF at) const;
+  // Paths drawn beside the timetabled ones until replaced (an empty overlay removes them); they
+  // stay while the timetable is redrawn.
+  void SetOverlay(TDiaOverlay overlay);
+  const TDiaOverlay& Overlay() const { return overlay_; }
 
   QComboBox* CbxDir;
   QPushButton* BtnAll;
@@ -106,6 +111,7 @@ class TFrmDiagram : public TFrmChartBase {
   TBrdData& brd_;
   TLineDiagram dia_;
   TDiaDrawOpts opts_;
+  TDiaOverlay overlay_;
   TChartCanvas* canvas_;
 };
 

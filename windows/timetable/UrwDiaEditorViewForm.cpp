@@ -11,6 +11,8 @@
 
 #include "foundation/UrwTextRec.h"
 #include "foundation/UrwUiHost.h"
+#include "windows/timetable/UrwCapacityForm.h"
+#include "windows/timetable/UrwDelaySimForm.h"
 #include "windows/timetable/UrwDiaEditorForm.h"
 #include "windows/timetable/UrwDiaProblemForm.h"
 #include "windows/timetable/UrwDiaChartView.h"
@@ -26,6 +28,13 @@ void TFrmDiaEditor::MakeViewMenu() {
   // By key the mouse can stay on the station whose chart is wanted.
   MnuHomeChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   for (QAction* a : {MnuDiagram, MnuHomeChart}) a->setShortcutContext(Qt::WindowShortcut);
+  MnuView->addSeparator();
+  QAction* cap = MnuView->addAction(QStringLiteral("線路容量(&C)..."));
+  QAction* late = MnuView->addAction(QStringLiteral("遅延シミュレーション(&S)..."));
+  cap->setObjectName("MnuCapacity");
+  late->setObjectName("MnuDelaySim");
+  connect(cap, &QAction::triggered, this, [this] { OpenCapacityForm(*this); });
+  connect(late, &QAction::triggered, this, [this] { OpenDelaySimForm(*this); });
 }
 
 // Right of the editor when the screen has room there, else over its right part.
