@@ -68,6 +68,7 @@ void TBrdData::ClearBrd() {
   Stas.clear();
   LoadedFiles.clear();
   LoadedFolder.clear();
+  ReadOnlyWhy.clear();
 }
 
 // ---- Lookups -----------------------------------------------------------------------------------
