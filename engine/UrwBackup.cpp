@@ -85,7 +85,9 @@ TStatus AppendSection(const std::string& recorded, std::string_view content,
 TStatus PackFile(const std::string& brdDir, const std::string& recordDir, const std::string& rel,
                  std::string& out) {
   std::string content;
-  TStatus st = ReadWhole(ResolveIn(brdDir, rel), rel, kMaxBakBytes, content);
+  // Through a redirect: a board that could not be recovered is packed as its reader sees it.
+  const std::string path = TReadRedirect::SourceOf(ResolveIn(brdDir, rel));
+  TStatus st = ReadWhole(path, rel, kMaxBakBytes, content);
   if (st) st = AppendSection(recordDir + rel, content, rel, out);
   return st;
 }

@@ -73,6 +73,7 @@ void TBrdData::ClearBrd() {
   Stas.clear();
   LoadedFiles.clear();
   LoadedFolder.clear();
+  ReadOnlyWhy.clear();
 }
 
 // ---- Lookups -----------------------------------------------------------------------------------

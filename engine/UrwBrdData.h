@@ -80,6 +80,10 @@ inline constexpr int32_t kZooms[] = {1, 2, 3, 4, 6, 9, 12, 18, 27, 36, 54, 108};
 // Sane limit for STA_COUNT.
 inline constexpr int32_t kMaxBrdStas = 100000;
 
+// The refusal to save a board opened read-only (TBrdData::ReadOnlyWhy) into its own folder.
+inline constexpr const char* kMsgBrdReadOnly =
+    "このボードは読み取り専用で開いています。上書き保存できないので、別名で保存してください";
+
 class TBrdData {
  public:
   TBrdData() = default;
@@ -132,6 +136,10 @@ class TBrdData {
   // an edit another program saved meanwhile is never overwritten without a word.
   TFileStamps LoadedFiles;
   std::string LoadedFolder;  // StampKey of the board folder; empty when none
+  // Not empty when the board was read from a folder that cannot be written while it held a
+  // save cut off midway (shown as that save left it): why. A save into that folder is refused
+  // with kMsgBrdReadOnly; saving under another name is how the user keeps an edit.
+  std::string ReadOnlyWhy;
 
   // ---- Board folder ----
 

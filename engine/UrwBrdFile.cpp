@@ -130,6 +130,10 @@ TStatus TBrdData::ReadBrd(const std::string& baseDir, const std::string& name) {
   TBrdLock lock;
   std::error_code ec;
   if (fs::is_directory(folder, ec) && (st = LockForRead(folder, lock), !st)) return st;
+  if (!lock.Pending().empty()) {
+    ReadOnlyWhy = lock.Pending();
+    LoadNotes.push_back(lock.Pending());
+  }
   TFileStamps stamps;
   {
     const TStampReads stamp(stamps);
@@ -518,6 +522,8 @@ TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations, bool ove
   if (!fs::is_directory(folder, ec)) {
     return TStatus::Error(folder + ": ボードのフォルダが見つかりません。保存していません");
   }
+  const bool ownFolder = !LoadedFolder.empty() && LoadedFolder == StampKey(PathJoin(folder, ""));
+  if (ownFolder && !ReadOnlyWhy.empty()) return TStatus::Error(kMsgBrdReadOnly);
   // The lock is taken and a save cut off earlier lands first, so that the files listed as stale
   // below are final and stay so until the switch.
   TSaveBatch batch(folder);
@@ -529,7 +535,6 @@ TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations, bool ove
   if (st) st = StageStale(batch, ResolveIn(folder, "car"), "car", Keys(OwnCars()));
   if (st) st = StageDias(batch, folder);
   if (!st) return st;
-  const bool ownFolder = !LoadedFolder.empty() && LoadedFolder == StampKey(PathJoin(folder, ""));
   if (ownFolder && !overwrite) batch.ExpectUnchanged(LoadedFiles);
   st = batch.Commit();
   if (!st) return st;
@@ -537,6 +542,7 @@ TStatus TBrdData::SaveBrd(const std::string& folder, bool keepStations, bool ove
   if (!ownFolder) LoadedFiles.clear();
   batch.UpdateStamps(LoadedFiles);
   LoadedFolder = StampKey(PathJoin(folder, ""));  // with its "/", as every caller may give it
+  ReadOnlyWhy.clear();  // saved under another name: that folder is the board's now
   if (!keepStations) {
     for (const auto& [key, sta] : Stas) sta->FileRec = sta->MakeRec();
   }

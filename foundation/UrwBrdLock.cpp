@@ -57,6 +57,7 @@ int FlockOp(const THeld& h) { return h.Exclusive > 0 ? LOCK_EX : LOCK_SH; }
 
 TStatus TBrdLock::Lock(const std::string& folder, TLockMode mode, int waitMs) {
   Unlock();
+  pending_.clear();
   struct stat sb {};
   if (::stat(folder.c_str(), &sb) != 0 || !S_ISDIR(sb.st_mode)) {
     return TStatus::Error(folder + ": ボードのフォルダが見つかりません");
@@ -86,6 +87,7 @@ TStatus TBrdLock::Lock(const std::string& folder, TLockMode mode, int waitMs) {
 }
 
 void TBrdLock::Unlock() {
+  view_.reset();
   if (!held_) return;
   held_ = false;
   const std::lock_guard<std::mutex> guard(gMutex);
@@ -115,10 +117,18 @@ TStatus LockForRead(const std::string& folder, TBrdLock& lock) {
   // Under the shared lock no save is running: the traces are of one that was cut off.
   TBrdLock writer;
   st = writer.Lock(folder, TLockMode::kExclusive, kLockWaitWriteMs);
+  bool readOnly = false;
   if (st) {
-    st = RecoverSave(folder);
+    st = RecoverSave(folder, &readOnly);
   } else if (!HasSaveTraces(folder)) {
     st = TStatus::Ok();  // another reader recovered them meanwhile
+  }
+  if (!st && readOnly) {
+    // Nothing can change such a folder, so the board is shown as the recovery would leave it;
+    // the next program that can write there recovers it for real.
+    lock.view_ = std::make_unique<TReadRedirect>(PendingSaveView(folder));
+    lock.pending_ = std::string(kMsgPendingReadOnly) + "\n" + st.Msg();
+    return TStatus::Ok();
   }
   if (!st) lock.Unlock();
   return st;

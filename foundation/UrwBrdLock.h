@@ -5,9 +5,11 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 
 #include "foundation/UrwStatus.h"
+#include "foundation/UrwTextRec.h"
 
 namespace ramvel {
 
@@ -18,6 +20,14 @@ inline constexpr int kLockWaitWriteMs = 3000;
 inline constexpr int kLockWaitReadMs = 10000;
 // The refusal when the lock cannot be had in time.
 inline constexpr const char* kMsgBrdBusy = "ボードは他のプログラムが保存中です";
+// The notice of a board read while a cut-off save of it could be neither finished nor undone
+// because its folder cannot be written (a read-only mount); the reason follows on the next line.
+inline constexpr const char* kMsgPendingReadOnly =
+    "ボードのフォルダに書き込めないため、中断された保存を完了できません。"
+    "保存を完了したときの内容を読み取り専用で開きます";
+
+class TBrdLock;
+TStatus LockForRead(const std::string& folder, TBrdLock& lock);
 
 enum class TLockMode {
   kShared,     // reading: any number of programs at once, no writer
@@ -41,8 +51,15 @@ class TBrdLock {
   TStatus Lock(const std::string& folder, TLockMode mode, int waitMs);
   void Unlock();
   bool Held() const { return held_; }
+  // After LockForRead: kMsgPendingReadOnly and its reason when the folder holds a cut-off save
+  // that could not be recovered for want of writing; empty otherwise. While the lock is held,
+  // reads in the folder then see the board as the recovery would have left it.
+  const std::string& Pending() const { return pending_; }
 
  private:
+  friend TStatus LockForRead(const std::string& folder, TBrdLock& lock);
+  std::string pending_;
+  std::unique_ptr<TReadRedirect> view_;
   dev_t dev_ = 0;
   ino_t ino_ = 0;
   TLockMode mode_ = TLockMode::kShared;

@@ -514,9 +514,30 @@ bool InFlightSingleWrite(const std::string& path, const std::string& name) {
   return std::time(nullptr) - sb.st_mtim.tv_sec < 60;
 }
 
+TRecoverFaultHook gRecoverFault = nullptr;
+
+// False with errno set when the test hook fails the change of path.
+bool RecoverMayChange(const std::string& path) {
+  if (gRecoverFault == nullptr) return true;
+  const int err = gRecoverFault(path);
+  if (err != 0) errno = err;
+  return err == 0;
+}
+
+// A rename or removal of the recovery; false with errno set when it fails.
+bool RecoverRename(const std::string& from, const std::string& to) {
+  return RecoverMayChange(to) && std::rename(from.c_str(), to.c_str()) == 0;
+}
+bool RecoverUnlink(const std::string& path) {
+  return RecoverMayChange(path) && ::unlink(path.c_str()) == 0;
+}
+
+// The folder refuses to be changed at all, rather than one file being in the way.
+bool IsReadOnlyErrno(int err) { return err == EROFS || err == EACCES || err == EPERM; }
+
 // Removes temporary files; set-aside files are deleted (forward) or put back. True when anything
-// was found.
-bool ClearTraces(const std::string& root, bool forward) {
+// was found. A set-aside file that cannot be put back is reported in err (0 when all went back).
+bool ClearTraces(const std::string& root, bool forward, int& err) {
   bool touched = false;
   for (const std::string& dir : SaveDirs(root)) {
     for (const std::string& name : ListDirNames(dir)) {
@@ -524,15 +545,15 @@ bool ClearTraces(const std::string& root, bool forward) {
       if (IsTempName(name)) {
         if (InFlightSingleWrite(path, name)) continue;
         touched = true;
-        ::unlink(path.c_str());
+        RecoverUnlink(path);
       } else if (EndsWith(name, kParked)) {
         touched = true;
         const std::string back = PathJoin(dir, name.substr(0, name.size() - strlen(kParked)));
         struct stat sb {};
         if (forward || ::lstat(back.c_str(), &sb) == 0) {
-          ::unlink(path.c_str());
-        } else {
-          std::rename(path.c_str(), back.c_str());
+          RecoverUnlink(path);
+        } else if (!RecoverRename(path, back) && err == 0) {
+          err = errno;
         }
       }
     }
@@ -540,16 +561,17 @@ bool ClearTraces(const std::string& root, bool forward) {
   return touched;
 }
 
-TStatus RollForward(const std::string& root, const TJournal& j) {
+TStatus RollForward(const std::string& root, const TJournal& j, int& err) {
   for (const auto& [tmp, target] : j.Writes) {
     const std::string from = root + tmp;
     struct stat sb {};
     if (::lstat(from.c_str(), &sb) != 0) continue;  // renamed before the cut
-    if (std::rename(from.c_str(), (root + target).c_str()) != 0) {
+    if (!RecoverRename(from, root + target)) {
+      err = errno;
       return TStatus::Error(target + ": 前回の保存を完了できません (" + Errno() + ")");
     }
   }
-  for (const std::string& rel : j.Removes) ::unlink((root + rel + kParked).c_str());
+  for (const std::string& rel : j.Removes) RecoverUnlink(root + rel + kParked);
   return TStatus::Ok();
 }
 
@@ -568,7 +590,10 @@ bool HasSaveTraces(const std::string& rootIn) {
   return false;
 }
 
-TStatus RecoverSave(const std::string& rootIn) {
+TStatus RecoverSave(const std::string& rootIn) { return RecoverSave(rootIn, nullptr); }
+
+TStatus RecoverSave(const std::string& rootIn, bool* readOnly) {
+  if (readOnly != nullptr) *readOnly = false;
   const std::string root = PathJoin(rootIn, "");
   std::error_code ec;
   if (!fs::is_directory(root, ec)) return TStatus::Ok();
@@ -577,15 +602,50 @@ TStatus RecoverSave(const std::string& rootIn) {
   // A journal that is not whole was never committed: it is put aside like any other trace.
   TJournal j;
   const bool committed = hasJournal && ParseJournal(ReadWhole(journal), j);
+  int err = 0;
   if (committed) {
-    if (TStatus st = RollForward(root, j); !st) return st;
+    if (TStatus st = RollForward(root, j, err); !st) {
+      if (readOnly != nullptr) *readOnly = IsReadOnlyErrno(err);
+      return st;
+    }
   }
-  bool touched = ClearTraces(root, committed);
-  touched = ::unlink((root + kJournalTmp).c_str()) == 0 || touched;
+  bool touched = ClearTraces(root, committed, err);
+  if (err != 0) {
+    // Stopping here keeps the journal, if any, so that the next program that can write finishes
+    // the same undo.
+    if (readOnly != nullptr) *readOnly = IsReadOnlyErrno(err);
+    errno = err;
+    return TStatus::Error(std::string("前回の保存の取り消しを完了できません (") + Errno() + ")");
+  }
+  touched = RecoverUnlink(root + kJournalTmp) || touched;
   if (!hasJournal && !touched) return TStatus::Ok();
   for (const std::string& dir : SaveDirs(root)) SyncDir(dir);
-  if (hasJournal) ::unlink(journal.c_str());
+  if (hasJournal) RecoverUnlink(journal);
   return TStatus::Ok();
 }
+
+std::map<std::string, std::string> PendingSaveView(const std::string& rootIn) {
+  const std::string root = PathJoin(rootIn, "");
+  std::map<std::string, std::string> view;
+  TJournal j;
+  if (ParseJournal(ReadWhole(root + kJournal), j)) {
+    for (const auto& [tmp, target] : j.Writes) {
+      struct stat sb {};
+      if (::lstat((root + tmp).c_str(), &sb) == 0) view[root + target] = root + tmp;
+    }
+    return view;  // the files it removes are set aside already: they are gone for a reader
+  }
+  for (const std::string& dir : SaveDirs(root)) {
+    for (const std::string& name : ListDirNames(dir)) {
+      if (!EndsWith(name, kParked)) continue;
+      const std::string back = PathJoin(dir, name.substr(0, name.size() - strlen(kParked)));
+      struct stat sb {};
+      if (::lstat(back.c_str(), &sb) != 0) view[back] = PathJoin(dir, name);
+    }
+  }
+  return view;
+}
+
+void SetRecoverFaultHook(TRecoverFaultHook hook) { gRecoverFault = hook; }
 
 }  // namespace ramvel

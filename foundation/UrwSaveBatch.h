@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,20 @@ bool HasSaveTraces(const std::string& root);
 // LockForRead), where no save of another program is under way; a root without traces of a save
 // is left untouched.
 TStatus RecoverSave(const std::string& root);
+// The same; *readOnly tells that it failed because the folder refuses to be changed (a
+// read-only mount), so that a reader may still show the board through PendingSaveView.
+TStatus RecoverSave(const std::string& root, bool* readOnly);
+// The redirects (TReadRedirect) that show root as RecoverSave would leave it without changing
+// it: with a whole journal, the files still under their temporary names are read for their
+// targets (the files it removes are set aside already); without one, the files set aside are read
+// under their own names again. Empty when no such trace is there.
+std::map<std::string, std::string> PendingSaveView(const std::string& root);
+
+// Test hook: called before each rename or removal of the recovery with the path it changes; a
+// non-zero result fails that change with it as errno (EROFS stands for a read-only mount). Null
+// in the program.
+using TRecoverFaultHook = int (*)(const std::string& target);
+void SetRecoverFaultHook(TRecoverFaultHook hook);
 
 // Called before each step of a save that changes the disk (writing a file, the flush, a rename,
 // a removal). Tests use it to stop a process at every point of a save; null in the program.

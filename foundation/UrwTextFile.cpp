@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -63,11 +65,45 @@ void NoteRead(const std::string& path, const struct stat& sb, std::string_view b
   (*gStamps)[StampKey(path)] = {static_cast<int64_t>(bytes.size()), MTimeNs(sb), HashBytes(bytes)};
 }
 
+// The redirects of every living TReadRedirect, by absolute normal path; gRedirectCount lets a
+// read skip the lock while there are none (the usual case).
+std::mutex gRedirectMutex;
+std::map<std::string, std::string> gRedirects;
+std::atomic<size_t> gRedirectCount{0};
+
+std::string AbsNormal(const std::string& path) {
+  std::error_code ec;
+  const fs::path abs = fs::absolute(path, ec);
+  return (ec ? fs::path(path) : abs).lexically_normal().string();
+}
+
+// The file to read for path: path itself unless a redirect names it.
+std::string ReadSource(const std::string& path) {
+  if (gRedirectCount.load() == 0) return path;
+  const std::string key = AbsNormal(path);
+  const std::lock_guard<std::mutex> guard(gRedirectMutex);
+  const auto it = gRedirects.find(key);
+  return it == gRedirects.end() ? path : it->second;
+}
+
+// Adds to names the redirected files of dir that are not on disk.
+void AddRedirectedNames(const std::string& dir, std::vector<std::string>& names) {
+  if (gRedirectCount.load() == 0) return;
+  const fs::path folder = fs::path(AbsNormal(PathJoin(dir, "x"))).parent_path();
+  const std::lock_guard<std::mutex> guard(gRedirectMutex);
+  for (const auto& [target, source] : gRedirects) {
+    const fs::path t(target);
+    if (t.parent_path() != folder) continue;
+    const std::string name = t.filename().string();
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+}
+
 // Reads the whole regular file at path into bytes. Anything else (a folder, a FIFO, a device) is
 // refused before a byte is read, so that a damaged board can neither hang the program nor feed
 // it without end; so is a file above kMaxRecFileBytes.
 TStatus ReadRegularFile(const std::string& path, const std::string& name, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(ReadSource(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     return TStatus::Error(name + ": ファイルを開けません（" + std::strerror(errno) + "）");
   }
@@ -302,6 +338,24 @@ TStampReads::~TStampReads() {
   gStamps = prev_;
 }
 
+TReadRedirect::TReadRedirect(std::map<std::string, std::string> from) {
+  const std::lock_guard<std::mutex> guard(gRedirectMutex);
+  for (auto& [target, source] : from) {
+    std::string key = AbsNormal(target);
+    gRedirects[key] = AbsNormal(source);
+    keys_.push_back(std::move(key));
+  }
+  gRedirectCount = gRedirects.size();
+}
+
+std::string TReadRedirect::SourceOf(const std::string& path) { return ReadSource(path); }
+
+TReadRedirect::~TReadRedirect() {
+  const std::lock_guard<std::mutex> guard(gRedirectMutex);
+  for (const std::string& key : keys_) gRedirects.erase(key);
+  gRedirectCount = gRedirects.size();
+}
+
 std::string PathJoin(std::string_view a, std::string_view b) {
   std::string out(a);
   if (!out.empty() && out.back() != '/') out += '/';
@@ -379,6 +433,7 @@ std::vector<std::string> ListDirNames(const std::string& dir) {
     const std::string_view name = e->d_name;
     if (name != "." && name != "..") names.emplace_back(name);
   }
+  AddRedirectedNames(dir, names);
   return names;
 }
 
@@ -386,7 +441,10 @@ TStatus ListDirChecked(const std::string& dir, std::vector<std::string>& names) 
   names.clear();
   const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), &::closedir);
   if (!d) {
-    if (errno == ENOENT) return TStatus::Ok();
+    if (errno == ENOENT) {
+      AddRedirectedNames(dir, names);
+      return TStatus::Ok();
+    }
     return TStatus::Error(dir + ": フォルダの中を読めません（" + std::strerror(errno) + "）");
   }
   errno = 0;
@@ -397,6 +455,7 @@ TStatus ListDirChecked(const std::string& dir, std::vector<std::string>& names) 
   if (errno != 0) {
     return TStatus::Error(dir + ": フォルダの中を読めません（" + std::strerror(errno) + "）");
   }
+  AddRedirectedNames(dir, names);
   return TStatus::Ok();
 }
 

@@ -88,6 +88,25 @@ class TStampReads {
   TFileStamps* prev_;
 };
 
+// While one lives, a read of a file named in it (ReadFileBytes, LoadRec) reads another file
+// instead, and listings of its folder (ListDirNames, ListDirChecked) name it even when it is not
+// there. It shows a board whose cut-off save could be neither finished nor undone on disk (a
+// read-only folder) as the recovery would have left it. Paths are compared after making them
+// absolute and normal; one redirect lives at a time per file.
+class TReadRedirect {
+ public:
+  // target path -> path whose bytes it is to read as
+  explicit TReadRedirect(std::map<std::string, std::string> from);
+  // The file a read of path is to read: path itself unless a living redirect names it.
+  static std::string SourceOf(const std::string& path);
+  ~TReadRedirect();
+  TReadRedirect(const TReadRedirect&) = delete;
+  TReadRedirect& operator=(const TReadRedirect&) = delete;
+
+ private:
+  std::vector<std::string> keys_;
+};
+
 // a + "/" + b, without doubling a separator that a already ends with.
 std::string PathJoin(std::string_view a, std::string_view b);
 

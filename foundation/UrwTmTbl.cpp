@@ -2,6 +2,7 @@
 #include "foundation/UrwTmTbl.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace ramvel {
 
@@ -18,7 +19,13 @@ int32_t StepKind(const TTmTbl& r) {
 
 bool IsPass(const TTmTbl& r) { return r.Txt.empty() && r.TmStart == r.TmEnd; }
 
+void TTmTblObj::Touch() {
+  static std::atomic<uint64_t> gLastVersion{0};
+  version_ = ++gLastVersion;
+}
+
 void TTmTblObj::Add(const TTmTbl& rec) {
+  Touch();
   // upper_bound keeps equal starts in their order of insertion.
   const auto pos = std::upper_bound(
       items_.begin(), items_.end(), rec.TmStart,
@@ -26,15 +33,21 @@ void TTmTblObj::Add(const TTmTbl& rec) {
   items_.insert(pos, rec);
 }
 
-void TTmTblObj::Delete(int32_t index) { items_.erase(items_.begin() + index); }
+void TTmTblObj::Delete(int32_t index) {
+  Touch();
+  items_.erase(items_.begin() + index);
+}
 
 void TTmTblObj::DeleteByStart(int32_t tm) {
   const auto it = std::find_if(items_.begin(), items_.end(),
                                [&](const TTmTbl& r) { return r.TmStart == tm; });
-  if (it != items_.end()) items_.erase(it);
+  if (it == items_.end()) return;
+  Touch();
+  items_.erase(it);
 }
 
 void TTmTblObj::DeleteByTxt(std::string_view txt) {
+  Touch();
   std::erase_if(items_, [&](const TTmTbl& r) { return r.Txt == txt; });
 }
 

@@ -28,7 +28,10 @@ class TTmTblObj {
   void Delete(int32_t index);  // index in 0..Count-1
   void DeleteByStart(int32_t tm);
   void DeleteByTxt(std::string_view txt);
-  void Clear() { items_.clear(); }
+  void Clear() {
+    Touch();
+    items_.clear();
+  }
   TTmTbl Get(int32_t index) const { return items_.at(index); }
   const TTmTbl& At(int32_t index) const { return items_.at(index); }
   int32_t GetKind(int32_t index, TTmTbl& rec) const;
@@ -42,9 +45,16 @@ class TTmTblObj {
   int32_t WaitFor(int32_t t, int32_t dur) const;
 
   const std::vector<TTmTbl>& Items() const { return items_; }
+  // Tells one content of the list from every other that any list of this process has held:
+  // each change draws a new value, and a copy carries its source's. A cache built from the
+  // list stays valid exactly while Version is the one it was built at.
+  uint64_t Version() const { return version_; }
 
  private:
+  void Touch();
+
   std::vector<TTmTbl> items_;
+  uint64_t version_ = 0;  // 0: the empty list no change has touched
 };
 
 }  // namespace ramvel

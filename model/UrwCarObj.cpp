@@ -18,24 +18,39 @@ float TCarObj::SpdMps() const { return static_cast<float>(Spd / 3.6); }
 
 // ---- Timetable queries -------------------------------------------------------------------------
 
-TTrainRange TCarObj::FindTrain(std::string_view trainNo) const {
-  TTrainRange r;
-  const int32_t n = TmTbl.Count();
-  // Read in place: a set may hold thousands of trains, and every train of a line is looked up.
-  for (int32_t a = 1; a < n; ++a) {
-    const std::string& txt = TmTbl.At(a).Txt;
-    const size_t comma = txt.find(',');
-    if (comma == std::string::npos || comma == 0) continue;
-    const std::string_view h(txt.data(), comma);
-    if (h == trainNo) {
-      r.First = a;
-    } else if (r.First >= 0) {
-      r.Last = a - 1;
-      return r;
+TTrainRange TTrainIndex::Find(const TTmTblObj& tbl, std::string_view trainNo) const {
+  const std::lock_guard<std::mutex> guard(mutex_);
+  if (!built_ || version_ != tbl.Version()) {
+    ranges_.clear();
+    // Headers in a row with one number are one train; a number that comes back later is not
+    // seen again (the first run counts), as a scan from the start would find it.
+    const int32_t n = tbl.Count();
+    std::string_view cur;
+    TTrainRange run;
+    for (int32_t a = 1; a <= n; ++a) {
+      std::string_view h;
+      if (a < n) {
+        const std::string& txt = tbl.At(a).Txt;
+        const size_t comma = txt.find(',');
+        if (comma == std::string::npos || comma == 0) continue;
+        h = std::string_view(txt.data(), comma);
+        if (run.First >= 0 && h == cur) {
+          run.First = a;  // of headers in a row with one number, the train starts at the last
+          continue;
+        }
+      }
+      if (run.First >= 0) {
+        run.Last = a - 1;
+        ranges_.try_emplace(std::string(cur), run);
+      }
+      cur = h;
+      run.First = a;
     }
+    version_ = tbl.Version();
+    built_ = true;
   }
-  if (r.First >= 0) r.Last = n - 1;
-  return r;
+  const auto it = ranges_.find(trainNo);
+  return it == ranges_.end() ? TTrainRange{} : it->second;
 }
 
 int32_t TCarObj::FindTrainStep(std::string_view trainNo, int32_t staId) const {

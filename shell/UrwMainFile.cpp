@@ -136,7 +136,9 @@ void TFrmMain::FinishOpen(const std::string& name, bool isNew) {
     CbxScale->setCurrentIndex(Edit.View.ScaleIdx);
   }
   Edit.View.CurTime = -1;
-  setWindowTitle(QString::fromUtf8(kCapProgram) + QStringLiteral(" - ") + QStr(name));
+  // A board read from a folder that cannot be written says so for as long as it is open.
+  const QString readOnly = Edit.Brd.ReadOnlyWhy.empty() ? QString() : QStringLiteral(" [読み取り専用]");
+  setWindowTitle(QString::fromUtf8(kCapProgram) + QStringLiteral(" - ") + QStr(name) + readOnly);
   SetMode(isNew);
   if (isNew) SaveCurBrd(false);
   WatchBrd();
@@ -164,6 +166,9 @@ bool TFrmMain::SaveCurBrd(bool keepStations) {
   bool saved = st.ok();
   if (IsChangedElsewhere(st)) {
     saved = AskSaveConflict(keepStations, st);
+  } else if (!st && !Edit.Brd.ReadOnlyWhy.empty()) {
+    // The edit is kept only under another name; offered at once rather than lost.
+    saved = AskYesNo(kCapConfirm, st.Msg() + "\n\n別名で保存しますか？") && SaveAsNewBrd(keepStations);
   } else if (!st) {
     ShowMsgBox(kCapError, st.Msg());
   }

@@ -119,5 +119,90 @@ TEST_F(BoardFolderFaults, ARecordWithANulOrTooManyLinesIsRefused) {
   EXPECT_NE(st.Msg().find("行が多すぎます"), std::string::npos) << st.Msg();
 }
 
+// Cuts a save of the board (train set 1's usage set to "saved", train set 2 deleted) in a child
+// process: just after its commit, before any file is switched, or just before its commit, when
+// its temporary files are written and train set 2's file is set aside.
+void CutSaveOf(const std::string& base, const std::string& folder, bool afterCommit) {
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    TBrdData brd;
+    if (!brd.LoadBrd(base, "B")) ::_exit(1);
+    brd.FindCar(1, "")->Usage = "saved";
+    brd.CarDel(2);
+    static bool gAfter = false;
+    gAfter = afterCommit;
+    SetSaveStepHook([] {
+      if (fs::exists(gAfter ? ".rvsave" : ".rvsave.tmp")) ::raise(SIGKILL);
+    });
+    ::chdir(folder.c_str());
+    brd.SaveBrd(folder, false);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not cut off";
+}
+
+// Every rename of the recovery fails as on a read-only mount.
+int ReadOnlyMount(const std::string&) { return EROFS; }
+
+// A board whose save was cut off, in a folder that cannot be written (a read-only mount, stood
+// for by a recovery whose renames fail with EROFS): it opens read-only, as that save would have
+// left it, with a notice; a save into it is refused and changes nothing, a save under another
+// name works; once the folder can be written, the next load recovers the same board for real.
+TEST_F(BoardFolderFaults, ACutSaveOnAReadOnlyFolderOpensReadOnly) {
+  struct TCase {
+    bool AfterCommit;
+    const char* Usage1;  // train set 1 as the recovery leaves it
+    bool Has2;           // whether train set 2 is still there
+  } cases[] = {{true, "saved", false}, {false, "", true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.AfterCommit ? "after the commit" : "before the commit");
+    fs::remove_all(Folder());
+    MakeSmallBoard();
+    CutSaveOf(base_.Path(), Folder(), c.AfterCommit);
+    const auto before = test::DirTree(Folder());
+
+    SetRecoverFaultHook(ReadOnlyMount);
+    TBrdData brd;
+    const TStatus load = brd.LoadBrd(base_.Path(), "B");
+    ASSERT_TRUE(load.ok()) << load.Msg();
+    EXPECT_EQ(c.Usage1, brd.FindCar(1, "")->Usage);
+    EXPECT_EQ(c.Has2, brd.FindCar(2, "") != nullptr);
+    ASSERT_EQ(1u, brd.LoadNotes.size());
+    EXPECT_EQ(0u, brd.LoadNotes[0].find(kMsgPendingReadOnly)) << brd.LoadNotes[0];
+    EXPECT_FALSE(brd.ReadOnlyWhy.empty());
+    brd.FindCar(1, "")->Usage = "edited";
+    brd.Modified = true;
+    const TStatus save = brd.SaveBrd(Folder(), false);
+    EXPECT_EQ(kMsgBrdReadOnly, save.Msg());
+    EXPECT_TRUE(brd.Modified);
+    EXPECT_EQ(before, test::DirTree(Folder()));
+    std::string bytes;  // a backup packs the board as it was read, not the files on disk
+    ASSERT_TRUE(PackBoard(base_.Path(), "B", bytes).ok());
+    EXPECT_EQ(c.AfterCommit, bytes.find("USAGE=saved") != std::string::npos);
+    EXPECT_EQ(c.Has2, bytes.find("/car/2.txt") != std::string::npos);
+    EXPECT_EQ(before, test::DirTree(Folder()));
+    fs::create_directories(base_ / "C");
+    ASSERT_TRUE(brd.SaveBrd(base_ / "C", false).ok());
+    EXPECT_TRUE(brd.ReadOnlyWhy.empty()) << "the copy is the board now";
+    SetRecoverFaultHook(nullptr);
+
+    TBrdData copy, again;
+    ASSERT_TRUE(copy.LoadBrd(base_.Path(), "C").ok());
+    EXPECT_EQ("edited", copy.FindCar(1, "")->Usage);
+    EXPECT_EQ(c.Has2, copy.FindCar(2, "") != nullptr);
+    ASSERT_TRUE(again.LoadBrd(base_.Path(), "B").ok());
+    EXPECT_TRUE(again.LoadNotes.empty());
+    EXPECT_TRUE(again.ReadOnlyWhy.empty());
+    EXPECT_EQ(c.Usage1, again.FindCar(1, "")->Usage);
+    EXPECT_EQ(c.Has2, again.FindCar(2, "") != nullptr);
+    EXPECT_FALSE(fs::exists(Folder() + "/.rvsave"));
+    fs::remove_all(base_ / "C");
+  }
+}
+
 }  // namespace
 }  // namespace ramvel

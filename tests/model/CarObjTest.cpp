@@ -52,6 +52,47 @@ TEST(CarTimetable, FindTrainGivesTheStepRange) {
   EXPECT_EQ(OneTrain().FindTrain("101").Last, 3);
 }
 
+// Ranges follow every edit of the timetable, also of a copy edited apart from its source: a
+// train added, one deleted, one renumbered, two headers of one number in a row (one train), a
+// number that comes back later (its first run counts), a text without a comma (not a header).
+TEST(CarTimetable, FindTrainFollowsEveryEditOfTheTimetable) {
+  TCarObj car = TwoTrains();
+  EXPECT_EQ(car.FindTrain("102").Last, 6);  // built once before the edits
+  const TCarObj before = car;
+  car.TmTbl.Add(Step(2400, 2460, 5001, 1, "103,普通"));
+  car.TmTbl.Add(Step(2700, -1, 7001, 1));
+  EXPECT_EQ(car.FindTrain("102").Last, 6);
+  EXPECT_EQ(car.FindTrain("103").First, 7);
+  EXPECT_EQ(car.FindTrain("103").Last, 8);
+  EXPECT_EQ(before.FindTrain("103").First, -1) << "the copy keeps its own timetable";
+  ASSERT_TRUE(car.DeleteTrain("103"));
+  EXPECT_EQ(car.FindTrain("103").First, -1);
+
+  struct TCase {
+    const char* Header5;  // the header given to step 5 (a step of train 102 until now)
+    int32_t First102, Last102;
+  } cases[] = {
+      {"102,普通", 5, 6},  // two headers of 102 in a row: the range starts at the later one
+      {"101,普通", 4, 4},  // 101 comes back at step 5: ends 102, and 101's first run counts
+      {"104,普通", 4, 4},  // 104 takes steps 5 and 6 from 102
+      {"ヘッダ", 4, 6},    // no comma: not a header
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Header5);
+    TCarObj edited = TwoTrains();
+    (void)edited.FindTrain("101");
+    const TTmTbl old = edited.TmTbl.At(5);
+    edited.TmTbl.Delete(5);
+    edited.TmTbl.Add(TTmTbl{c.Header5, old.TmStart, old.TmEnd, old.Loc});
+    EXPECT_EQ(edited.FindTrain("102").First, c.First102);
+    EXPECT_EQ(edited.FindTrain("102").Last, c.Last102);
+    EXPECT_EQ(edited.FindTrain("101").First, 1);
+    EXPECT_EQ(edited.FindTrain("101").Last, 3);
+  }
+  car.TmTbl.Clear();
+  EXPECT_EQ(car.FindTrain("101").First, -1);
+}
+
 TEST(CarTimetable, FindTrainStepLooksOnlyInsideTheTrain) {
   const TCarObj car = TwoTrains();
   EXPECT_EQ(car.FindTrainStep("101", 6001), 2);

@@ -3,6 +3,7 @@
 // and the status bar forgets what the pointer pointed at once it leaves the board.
 #include <QAction>
 #include <QLabel>
+#include <cerrno>
 #include <filesystem>
 
 #include "ShellFixture.h"
@@ -128,6 +129,42 @@ TEST_F(MainSaveTest, AnOutsideChangeIsShownAndTheSaveOffersThreeWays) {
   EXPECT_NE(std::string::npos, ReadBytes(Base() + "A/Board.txt").find("ID_STA=12"));
   EXPECT_EQ("Ramvel - A2", m.windowTitle().toStdString());
   EXPECT_EQ("A2", m.RecentBrds.front());
+}
+
+// Every change the recovery would make fails as on a read-only mount.
+int ReadOnlyMount(const std::string&) { return EROFS; }
+
+// A board whose committed save was cut off, in a folder that cannot be written: it opens with a
+// notice, as the save left it, the caption says 読み取り専用, and saving over it is refused with
+// the offer of another name; declining changes nothing on disk.
+TEST_F(MainSaveTest, ABoardThatCannotBeRecoveredOpensReadOnlyAndOffersAnotherName) {
+  MakeEmptyBoard(base_.Path(), "A");
+  WriteBytes(Base() + "latest.txt", "A\r\n");
+  std::string board = ReadBytes(Base() + "A/Board.txt");
+  const size_t id = board.find("ID_RAIL=");
+  ASSERT_NE(std::string::npos, id);
+  board.replace(id, board.find('\r', id) - id, "ID_RAIL=5");
+  WriteBytes(Base() + "A/.rv1.tmp", board);
+  WriteBytes(Base() + "A/.rvsave", "RAMVEL-SAVE 1\nW .rv1.tmp\tBoard.txt\nEND\n");
+  const auto before = DirTree(Base() + "A");
+  SetRecoverFaultHook(ReadOnlyMount);
+  TFrmMain& m = Main();
+  ASSERT_TRUE(m.OpenBrd(TOpenKind::kRecent, 0));
+  EXPECT_EQ(5, m.Edit.Brd.ID_RAIL);
+  ASSERT_EQ(1u, host_.Events.size());
+  EXPECT_EQ("お知らせ", host_.Events[0].Caption);
+  EXPECT_EQ(0u, host_.Events[0].Text.find(kMsgPendingReadOnly)) << host_.Events[0].Text;
+  EXPECT_TRUE(m.windowTitle().endsWith(QStringLiteral("A [読み取り専用]")))
+      << m.windowTitle().toStdString();
+  m.Edit.Brd.Modified = true;
+  host_.YesNoAnswers.push_back(false);
+  m.MnuSave->trigger();
+  SetRecoverFaultHook(nullptr);
+  ASSERT_EQ(2u, host_.Events.size());
+  EXPECT_EQ("確認", host_.Events[1].Caption);
+  EXPECT_EQ(0u, host_.Events[1].Text.find(kMsgBrdReadOnly)) << host_.Events[1].Text;
+  EXPECT_TRUE(m.Edit.Brd.Modified);
+  EXPECT_EQ(before, DirTree(Base() + "A"));
 }
 
 }  // namespace
