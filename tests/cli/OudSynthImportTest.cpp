@@ -80,10 +80,13 @@ TEST(OudSynthImport, ACutOfTheBusyLineIsReportedWholeAndChecksClean) {
 }
 
 // The targets for a published timetable of this shape: 98 % of the trains entered, 95 % with
-// every departure on time to the minute. Not met yet: the sets that stand at termini and
-// turn-back stations from the start of the day need more than the fourteen platform tracks a
-// station design holds, and trains entered set by set rather than in time order are held for
-// routes that trains of later sets, entered before them, already hold.
+// every departure on time to the minute. Not met yet: every new set stands at its first station
+// from the start of the day, so the sets that start at termini and turn-back stations need more
+// platforms than a station holds, and each set refused there ends its chain early. Entering the
+// trains in time order instead of set by set does not help while that is so: a set ended early
+// then stands to the end of the day where trains entered after its arrival already run, and
+// takes back more of its own trains. A stabling siding from which a set appears when first
+// needed is what is missing.
 TEST(OudSynthImport, DISABLED_ACutOfTheBusyLineIsEnteredOnTime) {
   test::TTempDir dir;
   const std::string board = dir / "Busy";
