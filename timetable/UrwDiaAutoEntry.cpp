@@ -674,7 +674,7 @@ std::set<std::string> TLineEntry::AllProblems() {
 
 // The conflicts that were not there before the entry. Until its last train is in, a set's stand
 // at its last terminal runs to the end of the day; its next train cuts it short, so it is left
-// out, and so are the stands of the other sets whose next train is still to come.
+// out.
 //
 // Entered in time order, every set whose next train is still to come has its stand cut short as
 // that train will cut it, so an overlap with it is a conflict already; only the call to move such
