@@ -4,6 +4,7 @@
 #include "timetable/UrwDiaAutoEntry.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "engine/UrwBrdAudit.h"
@@ -120,6 +121,9 @@ class TAutoDialogs : public TDiaDialogs {
       : brd_(brd), everyPlatformFirst_(everyPlatformFirst) {}
 
   void SetEditor(TDiaEditor* ed) { ed_ = ed; }
+  // Entered in time order, a set's stand before a train was kept free only up to the train's
+  // planned departure; a later departure checks the platform for the whole stand.
+  void CheckWholeStand() { wholeStand_ = true; }
   // The train set the next selection picks and the one the new-train-set dialog makes.
   void WantCar(int32_t no) { wantCar_ = no; }
   void NewCarAnswer(TNewCarChoice c) { newCar_ = c; }
@@ -130,6 +134,8 @@ class TAutoDialogs : public TDiaDialogs {
     car_ = &car;
     dep_ = dep;
     nextDep_ = nextDep;
+    // The set stands where the train starts since its last arrival (or the start of the day).
+    standFrom_ = car.TmTbl.Count() > 1 ? car.TmTbl.GetLast().TmStart : 0;
     lastSection_ = -1;
     Failure.clear();
     Held.clear();
@@ -176,7 +182,9 @@ class TAutoDialogs : public TDiaDialogs {
   TCarObj* car_ = nullptr;
   int32_t dep_ = 0;
   int32_t nextDep_ = -1;
+  int32_t standFrom_ = 0;
   int32_t lastSection_ = -1;
+  bool wholeStand_ = false;
 };
 
 std::optional<int32_t> TAutoDialogs::SelectItem(const std::vector<std::string>& items,
@@ -285,8 +293,9 @@ bool TAutoDialogs::Fits(const std::string& route, const TDiaOneStep& form, const
   const std::vector<std::string> el = SplitComma(route);
   if (el.size() < 2) return false;
   const int32_t edge = stop.Exact ? 0 : kEdgeSlack;
+  const int32_t leaveFrom = form.IsStart && wholeStand_ ? std::min(standFrom_, dep) : dep;
   if (!form.IsPassCur &&
-      !PartHomeFree(el.front(), dep, t + HalfSec(*car_, false, false) + edge, false)) {
+      !PartHomeFree(el.front(), leaveFrom, t + HalfSec(*car_, false, false) + edge, false)) {
     return false;
   }
   const int32_t arr = ArrivalAt(route, t, form.IsPassCur, stop.Pass);
@@ -360,11 +369,23 @@ class TLineEntry {
         dialogs_(brd, options.EveryPlatformFirst),
         ed_(brd, dialogs_) {
     dialogs_.SetEditor(&ed_);
+    if (options.TimeOrder) dialogs_.CheckWholeStand();
   }
 
   TStatus Run(std::vector<TTrainEntry>& results);
 
  private:
+  // Where one planned set stands while its trains go in among the others'.
+  struct TSetState {
+    TCarObj* Car = nullptr;
+    bool Made = false;  // whether Car is a set this entry made
+    std::vector<TTrainEntry*> Entered;  // its trains, in order
+  };
+  TStatus RunSetBySet(std::vector<TTrainEntry>& results);
+  TStatus RunInTimeOrder(std::vector<TTrainEntry>& results);
+  // Enters train i of set c; a refusal ends the set and fails only with StopAtRefusal.
+  TStatus EnterNext(size_t c, size_t i, TSetState& set, TTrainEntry& result);
+
   TStatus NewCar(const TCarProp& prop, int32_t slot, const std::vector<int32_t>& homes,
                  int32_t firstDep, TCarObj*& car);
   TStatus EnterTrain(const TCarPlan& carPlan, size_t i, TCarObj& car, TTrainEntry& result);
@@ -373,6 +394,7 @@ class TLineEntry {
   void EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made);
   std::vector<std::string> Problems(int32_t carNo, bool lastOfSet);
   std::set<std::string> AllProblems();
+  void CutOpenStands();
   void Lateness(const TTrainPlan& t, const TCarObj& car, int32_t dep, TTrainEntry& result) const;
   int32_t StaIdAt(int32_t slot) const;
 
@@ -384,6 +406,9 @@ class TLineEntry {
   TAutoDialogs dialogs_;
   TDiaEditor ed_;
   std::set<std::string> before_;  // the conflicts the board had before this entry
+  // Entered in time order: the sets whose next train is still to come, with its planned
+  // departure (see CutOpenStands).
+  std::map<int32_t, int32_t> open_;
 };
 
 int32_t TLineEntry::StaIdAt(int32_t slot) const {
@@ -397,9 +422,14 @@ int32_t TLineEntry::StaIdAt(int32_t slot) const {
 TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
   ed_.OpenDia();
   before_ = AllProblems();
+  return options_.TimeOrder ? RunInTimeOrder(results) : RunSetBySet(results);
+}
+
+TStatus TLineEntry::RunSetBySet(std::vector<TTrainEntry>& results) {
   size_t total = 0, done = 0;
   for (const TCarPlan& c : plan_.Cars) total += c.Trains.size();
-  for (const TCarPlan& carPlan : plan_.Cars) {
+  for (size_t c = 0; c < plan_.Cars.size(); ++c) {
+    const TCarPlan& carPlan = plan_.Cars[c];
     if (options_.Progress && !options_.Progress(total > 0 ? double(done) / double(total) : 1)) {
       return TStatus::Error(kWorkCancelled);
     }
@@ -409,33 +439,78 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
       results.emplace_back();
       results.back().TrNo = t.TrNo;
     }
-    TCarObj* car = carPlan.Car != 0 ? brd_.FindCar(carPlan.Car, "") : nullptr;
-    bool made = false;  // whether car is a set this entry made
-    std::vector<TTrainEntry*> entered;  // the current set's trains, in order
+    TSetState set;
+    set.Car = carPlan.Car != 0 ? brd_.FindCar(carPlan.Car, "") : nullptr;
     for (size_t i = 0; i < carPlan.Trains.size(); ++i) {
-      const TTrainPlan& t = carPlan.Trains[i];
-      TTrainEntry& result = results[first + i];
-      if (car == nullptr) {
-        const bool own = i > 0 && t.FromSlot >= 0;  // the set was split before this train
-        const TStatus st = NewCar(carPlan.Prop, own ? t.FromSlot : carPlan.StabSlot,
-                                  own ? t.FromHomes : carPlan.StabHomes, t.Dep, car);
-        if (!st) {
-          if (options_.StopAtRefusal) return st;
-          result.Why = st.Msg();
-          continue;
-        }
-        made = true;
-      }
-      const TStatus st = EnterTrain(carPlan, i, *car, result);
-      if (st) {
-        entered.push_back(&result);
-        continue;
-      }
-      if (options_.StopAtRefusal) return st;
-      EndSet(car, entered, made);
+      if (TStatus st = EnterNext(c, i, set, results[first + i]); !st) return st;
     }
-    if (car != nullptr) EndSet(car, entered, made);
+    if (set.Car != nullptr) EndSet(set.Car, set.Entered, set.Made);
   }
+  return TStatus::Ok();
+}
+
+// Every train when its planned departure comes, whatever its set; ties keep the plan's order.
+TStatus TLineEntry::RunInTimeOrder(std::vector<TTrainEntry>& results) {
+  std::vector<std::pair<size_t, size_t>> order;  // (set, train) of the plan
+  std::vector<size_t> first;  // each set's first entry in results
+  std::vector<TSetState> sets(plan_.Cars.size());
+  for (size_t c = 0; c < plan_.Cars.size(); ++c) {
+    const TCarPlan& carPlan = plan_.Cars[c];
+    first.push_back(results.size());
+    for (size_t i = 0; i < carPlan.Trains.size(); ++i) {
+      results.emplace_back();
+      results.back().TrNo = carPlan.Trains[i].TrNo;
+      order.push_back({c, i});
+    }
+    if (carPlan.Car != 0 && !carPlan.Trains.empty()) {
+      sets[c].Car = brd_.FindCar(carPlan.Car, "");
+      if (sets[c].Car != nullptr) open_[carPlan.Car] = carPlan.Trains.front().Dep;
+    }
+  }
+  std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    return plan_.Cars[a.first].Trains[a.second].Dep < plan_.Cars[b.first].Trains[b.second].Dep;
+  });
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (options_.Progress && !options_.Progress(double(k) / double(order.size()))) {
+      return TStatus::Error(kWorkCancelled);
+    }
+    const auto [c, i] = order[k];
+    TSetState& set = sets[c];
+    if (TStatus st = EnterNext(c, i, set, results[first[c] + i]); !st) return st;
+    if (set.Car == nullptr) continue;
+    if (i + 1 < plan_.Cars[c].Trains.size()) {
+      open_[set.Car->Id] = plan_.Cars[c].Trains[i + 1].Dep;
+    } else {
+      EndSet(set.Car, set.Entered, set.Made);
+    }
+  }
+  return TStatus::Ok();
+}
+
+// A set is made when it has none (at its stabling place, or where the train starts once its set
+// was split); a refused train ends the set.
+TStatus TLineEntry::EnterNext(size_t c, size_t i, TSetState& set, TTrainEntry& result) {
+  const TCarPlan& carPlan = plan_.Cars[c];
+  const TTrainPlan& t = carPlan.Trains[i];
+  if (set.Car == nullptr) {
+    const bool own = i > 0 && t.FromSlot >= 0;  // the set was split before this train
+    const TStatus st = NewCar(carPlan.Prop, own ? t.FromSlot : carPlan.StabSlot,
+                              own ? t.FromHomes : carPlan.StabHomes, t.Dep, set.Car);
+    if (!st) {
+      if (options_.StopAtRefusal) return st;
+      result.Why = st.Msg();
+      return TStatus::Ok();
+    }
+    set.Made = true;
+    if (options_.TimeOrder) open_[set.Car->Id] = t.Dep;
+  }
+  const TStatus st = EnterTrain(carPlan, i, *set.Car, result);
+  if (st) {
+    set.Entered.push_back(&result);
+    return TStatus::Ok();
+  }
+  if (options_.StopAtRefusal) return st;
+  EndSet(set.Car, set.Entered, set.Made);
   return TStatus::Ok();
 }
 
@@ -443,6 +518,7 @@ TStatus TLineEntry::Run(std::vector<TTrainEntry>& results) {
 // booking, its last train is taken back; a set made here left without trains goes. The reason
 // of a train taken back names the stand it could not make.
 void TLineEntry::EndSet(TCarObj*& car, std::vector<TTrainEntry*>& entered, bool made) {
+  if (open_.erase(car->Id) > 0) ed_.RebuildDia();  // its stand whole again, to the end of the day
   while (!entered.empty()) {
     const std::vector<std::string> problems = Problems(car->Id, true);
     if (problems.empty()) break;
@@ -472,6 +548,7 @@ TStatus TLineEntry::NewCar(const TCarProp& prop, int32_t slot, const std::vector
   if (sta == nullptr) {
     return TStatus::Error(plan_.Line + ": " + IntText(slot) + "番目の駅がありません");
   }
+  if (options_.TimeOrder) CutOpenStands();
   const int32_t until = firstDep + kTurnSlack;
   std::string blocker;
   for (const int32_t home : homes) {
@@ -556,7 +633,18 @@ bool TLineEntry::TryTrain(const TTrainPlan& t, TCarObj& car, int32_t dep, int32_
   dialogs_.WantCar(car.Id);
   dialogs_.StartTrain(t, car, dep, nextDep);
   host_.Clear();
+  if (options_.TimeOrder) {
+    open_[car.Id] = dep;
+    CutOpenStands();
+  }
   const bool added = ed_.TrainNew();
+  if (options_.TimeOrder) {
+    if (lastOfSet) {
+      open_.erase(car.Id);
+    } else {
+      open_[car.Id] = nextDep;
+    }
+  }
   std::vector<std::string> problems;
   if (!dialogs_.Failure.empty()) problems.push_back(dialogs_.Failure);
   for (const std::string& m : host_.Msgs) {
@@ -570,6 +658,7 @@ bool TLineEntry::TryTrain(const TTrainPlan& t, TCarObj& car, int32_t dep, int32_
   if (problems.empty()) return true;
   why = problems.front();
   if (brd_.FindTrainCar(t.TrNo, "") != nullptr) ed_.DelLastTr(t.TrNo);
+  if (options_.TimeOrder) open_[car.Id] = t.Dep;
   return false;
 }
 
@@ -586,18 +675,55 @@ std::set<std::string> TLineEntry::AllProblems() {
 // The conflicts that were not there before the entry. Until its last train is in, a set's stand
 // at its last terminal runs to the end of the day; its next train cuts it short, so it is left
 // out.
+//
+// Entered in time order, every set whose next train is still to come has its stand cut short as
+// that train will cut it, so an overlap with it is a conflict already; only the call to move such
+// a set out, made as if it stood all day, is left out.
 std::vector<std::string> TLineEntry::Problems(int32_t carNo, bool lastOfSet) {
-  const std::string stand = "[" + IntText(carNo) + "]";
-  const std::string moveOf = "編成" + IntText(carNo) + "は";
+  const auto moves = [](const std::string& line, int32_t no) {
+    return line.find("編成" + IntText(no) + "は") != std::string::npos;
+  };
+  if (options_.TimeOrder) CutOpenStands();
   std::vector<std::string> out;
   for (const std::string& line : AllProblems()) {
     if (before_.count(line) > 0) continue;
-    if (lastOfSet ||
-        (line.find(stand) == std::string::npos && line.find(moveOf) == std::string::npos)) {
+    if (options_.TimeOrder) {
+      const bool open = std::any_of(open_.begin(), open_.end(),
+                                    [&](const auto& o) { return moves(line, o.first); });
+      if (!open && (lastOfSet || !moves(line, carNo))) out.push_back(line);
+    } else if (lastOfSet || (line.find("[" + IntText(carNo) + "]") == std::string::npos &&
+                             !moves(line, carNo))) {
       out.push_back(line);
     }
   }
   return out;
+}
+
+// A set whose next train is not entered yet is booked as standing to the end of the day. Until
+// that train is in, its stand ends at the train's planned departure with a turn's margin, as the
+// train entered on time books it; the platform is free for others after that. A rebooking of the
+// line makes every stand whole again, so this is done before each check.
+void TLineEntry::CutOpenStands() {
+  for (const auto& [id, next] : open_) {
+    const TCarObj* car = brd_.FindCar(id, "");
+    if (car == nullptr || car->TmTbl.Count() == 0) continue;
+    const TEntCode at = SplitEntCode(car->TmTbl.GetLast().Loc);
+    TStaObj* sta = brd_.FindSta(at.Id, "");
+    if (sta == nullptr) continue;
+    const std::string label = "[" + IntText(id) + "]";
+    for (StaRail& r : sta->Rails) {
+      if (r.Kind != kRailHome || r.No != at.Slot || !r.Occ) continue;
+      std::vector<TTmTbl> cut;
+      for (int32_t i = r.Occ->Count() - 1; i >= 0; --i) {
+        const TTmTbl& rec = r.Occ->At(i);
+        if (rec.Txt != label || rec.TmEnd < kDayEnd) continue;
+        cut.push_back(rec);
+        cut.back().TmEnd = std::max(rec.TmStart + kMinTurn, next) + kTurnSlack + kEdgeSlack;
+        r.Occ->Delete(i);
+      }
+      for (const TTmTbl& rec : cut) r.Occ->Add(rec);
+    }
+  }
 }
 
 }  // namespace

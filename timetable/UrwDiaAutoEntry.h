@@ -81,8 +81,18 @@ struct TAutoEntryOptions {
   // platform whose route comes free within the editor's longest hold is taken, held as long as
   // that needs (the shipped sample board is made so, and stays as it is).
   bool EveryPlatformFirst = false;
-  // Told before every train set; false stops the entry with kWorkCancelled, the trains entered
-  // so far left on the board.
+  // The trains of all sets are entered in the order of their planned departures, not set by set,
+  // so no train finds its way taken by a train that leaves after it. A set stands open-ended
+  // after its last train entered only until its next train is known; until then its stand holds
+  // a platform only up to the next train's planned departure and a turn's margin, and a train
+  // leaving later than that checks its platform again from the set's arrival. Off, the sets go
+  // in one after another, which the import and the shipped sample board still do: while every
+  // new set stands from the start of the day, a set ended early by a refused train stands on to
+  // the end of the day where trains entered in time order already run, and on a busy line more
+  // trains are refused so than set by set.
+  bool TimeOrder = false;
+  // Told before every train set (every train, in time order); false stops the entry with
+  // kWorkCancelled, the trains entered so far left on the board.
   TProgressFn Progress;
 };
 
