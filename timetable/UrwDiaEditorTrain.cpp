@@ -54,7 +54,7 @@ bool TDiaEditor::TrainNew() {
     ShowMsgBox(kCapError, st.Msg());
     return false;
   }
-  DiaMode = 1;
+  DiaMode = TDiaMode::kNewTrain;
   const int32_t dir = KudariMode ? 1 : -1;
   Dia.AddTr(n, tr->Kind, dir);
   const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, true);
@@ -73,7 +73,7 @@ bool TDiaEditor::TrainBridge() {
   if (!last.Found) return false;
   const std::string n = TextBefore(last.Txt + ",", ",");
   const TCarFinalPos p = CarFinalPos(*c);
-  DiaMode = 2;
+  DiaMode = TDiaMode::kSectionsAdded;
   const int32_t dir = KudariMode ? 1 : -1;
   Dia.AddTr(n, TextAfter(last.Txt, ','), dir);
   const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, false);
@@ -242,7 +242,7 @@ bool TDiaEditor::KukanAdd(int32_t t) {
     return false;
   }
   Dia.CurTr = t;
-  DiaMode = 2;
+  DiaMode = TDiaMode::kSectionsAdded;
   const TTmTbl last = Dia.Cell(t, Dia.LastSta(t));
   const int32_t dir = KudariMode ? 1 : -1;
   const bool added = FixPathToTerminal(*c, tr.TrNo, SplitEntCode(last.Loc), dir, false);
