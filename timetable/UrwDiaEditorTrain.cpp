@@ -49,7 +49,7 @@ bool TDiaEditor::TrainNew() {
   const std::optional<TTrainChoice> tr =
       dialogs_.EditTrain(brd_.TrainNos, *c, "", "", false, IntText(p.Place.Slot), sta->Name);
   if (!tr) return false;
-  const std::string n = TrimText(tr->TrNo);
+  const std::string n = std::string(TrimBlanks(tr->TrNo));
   if (const TStatus st = CheckTrainNo(brd_.TrainNos, n); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
@@ -98,7 +98,7 @@ bool TDiaEditor::ChgTrNo() {
   const std::optional<TTrainChoice> tr = dialogs_.EditTrain(
       brd_.TrainNos, *c, TextAfter(s0.Txt, ','), *n, true, IntText(p.Slot), sta->Name);
   if (!tr) return false;
-  const std::string n2 = TrimText(tr->TrNo);
+  const std::string n2 = std::string(TrimBlanks(tr->TrNo));
   if (const TStatus st = CheckTrainNo(brd_.TrainNos, n2, *n); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
