@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 #include "interop/UrwOudExport.h"
-#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel {
 
