@@ -37,7 +37,7 @@ void BM_CalcCarLocationTick(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
   int running = 0;
-  for (const auto& [key, car] : brd.Cars) running += car->LocState == 2;
+  for (const auto& [key, car] : brd.Cars) running += car->LocState == kLocRun;
   state.counters["running"] = running;
 }
 BENCHMARK(BM_CalcCarLocationTick)

@@ -2,6 +2,7 @@
 #include "UrwBenchBoard.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "NetBuilder.h"
 
@@ -70,7 +71,7 @@ void MakeSynthBoard(TBrdData& brd, const TSynthSize& size) {
     const auto& [a, b] = links[static_cast<size_t>(k) % links.size()];
     AddShuttle(brd, k, a, b, kGap * kGridM, size.TrainsPerCar, size.Layover);
   }
-  brd.SetLine("BENCH");
+  if (!brd.SetLine("BENCH").ok()) std::abort();  // a fixed, valid name: never refused
   for (int32_t i = 0; i < std::min(size.Stations, size.PerRow); ++i) {
     brd.LineStas.push_back(IntText(stas[static_cast<size_t>(i)]->Id));
   }

@@ -82,7 +82,7 @@ class TOneTrainDialogs : public TDiaDialogs {
                                     bool) override {
     for (size_t i = 0; i < items.size(); ++i) {
       int32_t no = 0;
-      if (ParseInt(TrimText(TextBefore(items[i], "(")), no) && no == Car) {
+      if (ParseInt(TrimBlanks(TextBefore(items[i], "(")), no) && no == Car) {
         return static_cast<int32_t>(i);
       }
     }

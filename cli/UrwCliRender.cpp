@@ -199,7 +199,7 @@ int Render(const TRenderOpts& o, std::ostream& out, std::ostream& err) {
   if (!cli::UseDiaArg(ed.Brd, err)) return 2;
   TBrdImageView v{o.At ? o.At->x : ed.Brd.SCR_XLEFT, o.At ? o.At->y : ed.Brd.SCR_YTOP,
                   o.Scale.value_or(ed.Brd.SCR_MPERP), o.W, o.H};
-  ed.View.DesignMode = 0;
+  ed.View.DesignMode = false;
   ed.View.CurTime = o.Time;
   ed.View.ShowTrNo = o.Labels ? 1 : 0;
   const QImage img = DrawBrdImage(ed, v);

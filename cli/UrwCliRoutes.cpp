@@ -79,14 +79,14 @@ int RunLocate(const TArgs& args, std::ostream& out, std::ostream& err) {
   const TPoint ext = BoardExtent(*board);
   brd.SCR_XLEFT = brd.SCR_YTOP = 0;
   brd.SCR_MPERP = 1;
-  view.DesignMode = 0;
+  view.DesignMode = false;
   view.SetScrSize(ext.x + 1, ext.y + 1);
   view.Recompute(0, 0);
   TScriptedHost host;  // lookups that fail show up as state 3
   TUiHostScope scope(host);
   brd.CalcCarLocation(0, t);
   for (const auto& [key, car] : brd.Cars) {
-    out << car->Id << "\t" << int{car->LocState} << "\t" << car->LabelAt(t);
+    out << car->Id << "\t" << static_cast<int>(car->LocState) << "\t" << car->LabelAt(t);
     if (car->BodyPts.empty()) {
       out << "\t-\t-\n";
     } else {

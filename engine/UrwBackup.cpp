@@ -620,7 +620,7 @@ TStatus RestoreBackup(const std::string& baseDir, const std::string& bakPath, TR
   }
   // A board restored into a fresh folder gets the sub-folders every board has; a board reads
   // without them, so failing here changes nothing that matters.
-  MakeBrdSubFolders(result.BrdDir);
+  static_cast<void>(MakeBrdSubFolders(result.BrdDir));
   result.BrdName = fs::path(result.BrdDir).filename().string();
   out = std::move(result);
   return st;

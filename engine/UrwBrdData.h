@@ -227,7 +227,7 @@ class TBrdData {
   bool TrainDel(const std::string& trainNo, bool anywhere = false);
 
   struct TLastStep {
-    int32_t Kind = 0;  // StepKind of the train set's last step of the day
+    TStepKind Kind = TStepKind::kStabling;  // the train set's last step of the day
     TEntCode Place;    // its station, platform and side
   };
   // The train set's last step of the day; true when its station is on the current line.

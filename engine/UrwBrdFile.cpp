@@ -32,17 +32,6 @@ int32_t SnapZoom(int32_t z) {
   return out;
 }
 
-// The sub-folder of a board, found without regard to case, created when create is set.
-TStatus SubDir(const std::string& folder, const char* name, bool create, std::string& dir) {
-  dir = ResolveIn(folder, name);
-  std::error_code ec;
-  if (create && !fs::is_directory(dir, ec)) {
-    fs::create_directories(dir, ec);
-    if (ec) return TStatus::Error(dir + ": 作成できません（" + ec.message() + "）");
-  }
-  return TStatus::Ok();
-}
-
 }  // namespace
 
 // ---- Reading -----------------------------------------------------------------------------------
@@ -201,8 +190,7 @@ TStatus TBrdData::ReadBoardRec(const std::string& folder) {
 }
 
 TStatus TBrdData::ReadStations(const std::string& folder) {
-  std::string dir;
-  SubDir(folder, "station", false, dir);
+  const std::string dir = ResolveIn(folder, "station");
   std::map<std::string, std::string> index;
   if (TStatus st = StationIndex(dir, index); !st) return st;
   std::map<int32_t, std::string> nameOfId;
@@ -301,9 +289,8 @@ std::string DuplicateText(const char* sub, const std::string& stem, const std::s
 // The files are taken in number order, so the first file that fails, and the later of two that
 // share an id, are named as when they were read one by one.
 TStatus TBrdData::ReadRails(const std::string& folder) {
-  std::string dir;
+  const std::string dir = ResolveIn(folder, "rail");
   std::vector<std::string> stems;
-  SubDir(folder, "rail", false, dir);
   if (TStatus st = ListNumbered(dir, "rail/", stems); !st) return st;
   auto loaded = LoadAll<TRailObj>(
       dir, stems, [](TRailObj& rail, const std::string& d, const std::string& stem) {
@@ -322,8 +309,7 @@ TStatus TBrdData::ReadRails(const std::string& folder) {
 }
 
 TStatus TBrdData::ReadCars(const std::string& folder) {
-  std::string dir;
-  SubDir(folder, "car", false, dir);
+  const std::string dir = ResolveIn(folder, "car");
   if (TStatus st = ReadCarFiles(dir, "car/", Cars); !st) return st;
   std::vector<TCarObj*> cars;
   for (const auto& [key, car] : Cars) cars.push_back(car.get());

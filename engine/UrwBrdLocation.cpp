@@ -9,7 +9,6 @@ namespace ramvel {
 
 namespace {
 
-enum : uint8_t { kLocStand = 0, kLocHidden = 1, kLocRun = 2, kLocError = 3 };
 constexpr int kMaxBodyElements = 10000;
 
 int32_t ItemCount(const TCarObj& car) { return static_cast<int32_t>(car.PathItems.size()); }
@@ -35,7 +34,7 @@ void TBrdData::CalcCarLocation(int32_t step, int32_t now) {
   const TPlayDaySwap played(*this);  // the delayed day, when run mode shows it
   for (TCarObj* carPtr : TickCars(step == 0)) {
     TCarObj& car = *carPtr;
-    car.StaPosKind = 2;
+    car.StaPosKind = TStaPosKind::kElsewhere;
     if (step == 0) {
       ActionAtInit(car, now);
       continue;

@@ -334,13 +334,13 @@ void RegStands(TBrdData& brd, const TCarObj& car, TCarIdSet& carIds, std::string
   for (int32_t i = car.TmTbl.Count() - 1; i >= 0; --i) {
     TTmTbl s;
     switch (car.TmTbl.GetKind(i, s)) {
-      case 1:
+      case TStepKind::kStart:
         until = s.TmEnd;
         break;
-      case 4:
+      case TStepKind::kArrival:
         StandCheck(brd, car, s.Loc, s.TmStart, until, carIds, msg);
         break;
-      case 0:
+      case TStepKind::kStabling:
         StandCheck(brd, car, s.Loc, 0, until, carIds, msg);
         break;
       default:

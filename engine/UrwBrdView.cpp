@@ -76,8 +76,8 @@ void TBrdView::InitView(int32_t width, int32_t height) {
 }
 
 void TBrdView::EndEdit() {
-  DesignMode = 1;
-  EditMode = 1;
+  DesignMode = true;
+  EditMode = kEditIdle;
   CurObjId = -1;
 }
 

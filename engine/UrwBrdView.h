@@ -11,6 +11,11 @@
 
 namespace ramvel {
 
+// Edit modes of the board view in design mode: editing a line's stations, idle (a release starts
+// a rail or deletes), placing a station, placing a rail. The short names are used throughout.
+enum class TEditMode : uint8_t { kEditLine, kEditIdle, kEditPutSta, kEditPutRail };
+using enum TEditMode;
+
 // ---- Colours (0xRRGGBB)
 // --------------------------------------------------------------------------
 
@@ -145,8 +150,8 @@ class TBrdView {
   float ScaleAlong = 18;     // SCR_MPERP, refreshed on every recompute
   float ScaleAcross = 1.8f;  // SCR_MPERP / TrackWide, likewise
   uint8_t DrawFlags = 0;
-  uint8_t DesignMode = 0;  // 1 design mode, 0 run mode
-  uint8_t EditMode = 1;    // 0 line editing, 1 idle, 2 placing a station, 3 placing a rail
+  bool DesignMode = false;         // design mode; run mode when false
+  TEditMode EditMode = kEditIdle;  // what a release on the board does in design mode
   std::string BrdPath;     // folder of the open board
   int32_t ScaleIdx = kDefaultScaleIdx;
   int32_t CurTime = -1;  // seconds from 04:00, 0..82800; -1 until first set

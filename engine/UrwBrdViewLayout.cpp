@@ -32,10 +32,10 @@ void TBrdView::Recompute(int32_t dx, int32_t dy) {
   Brd.TrackWide = TrackWideFor(Brd.SCR_MPERP);
   UpdateScales();
   SeaEdges.clear();
-  if (DesignMode != 0) CollectViewSeaEdges();
+  if (DesignMode) CollectViewSeaEdges();
   ClearMarks();
   DrawFlags = 0;
-  if (DesignMode != 0 && Brd.SCR_MPERP <= 36) DrawFlags |= kDrawJoints;
+  if (DesignMode && Brd.SCR_MPERP <= 36) DrawFlags |= kDrawJoints;
   if (Brd.SCR_MPERP <= 36) DrawFlags |= kDrawCrossings;
   if (Brd.SCR_MPERP <= 6) DrawFlags |= kDrawDouble;
   MarkRails();
@@ -74,7 +74,7 @@ void TBrdView::MarkRails() {
 void TBrdView::MarkStations() {
   for (auto& [key, sta] : Brd.Stas) {
     SetStaView(*sta);
-    if (EditMode == 2 && sta->Id == CurObjId) continue;
+    if (EditMode == kEditPutSta && sta->Id == CurObjId) continue;
     sta->ShowDetail = IsInView(*sta);
     if (sta->ShowDetail && (DrawFlags & kDrawCrossings) != 0) MarkEntLeads(*sta);
   }
@@ -164,7 +164,7 @@ uint32_t TBrdView::ThumbColour(uint32_t rgb) {
 }
 
 uint32_t TBrdView::StaColour(const TStaObj& sta) const {
-  if (EditMode != 0) return kClrTrack;
+  if (EditMode != kEditLine) return kClrTrack;
   const std::string id = IntText(sta.Id);
   const bool inLine = std::find(Brd.LineStas.begin(), Brd.LineStas.end(), id) != Brd.LineStas.end();
   return inLine ? kClrLineSta : kClrTrack;

@@ -33,7 +33,9 @@ bool ParseTenths(std::string_view text, TPoint& p) {
 
 TPoint Tenths(TPoint p) { return {p.x / 10, p.y / 10}; }
 
-bool OnMarkedLead(const TCarObj& car) { return car.StaPosKind == 0 || car.StaPosKind == 1; }
+bool OnMarkedLead(const TCarObj& car) {
+  return car.StaPosKind == TStaPosKind::kOverLead || car.StaPosKind == TStaPosKind::kUnderLead;
+}
 
 double SegLen(TPoint a, TPoint b) {
   return std::hypot(static_cast<double>(b.x) - a.x, static_cast<double>(b.y) - a.y);
@@ -94,8 +96,8 @@ TTrainLabel TBrdView::TrainLabel(const TCarObj& car) const {
 }
 
 bool TBrdView::DrawnInPass(const TCarObj& car, int pass) {
-  if (car.LocState != 0 && car.LocState != 2) return false;
-  return pass == 1 || car.StaPosKind == 0;
+  if (car.LocState != kLocStand && car.LocState != kLocRun) return false;
+  return pass == 1 || car.StaPosKind == TStaPosKind::kOverLead;
 }
 
 std::vector<int32_t> TBrdView::OverlayStas() const {
@@ -105,7 +107,7 @@ std::vector<int32_t> TBrdView::OverlayStas() const {
   });
   if (!any) return ids;
   for (const auto& [key, car] : Brd.Cars) {
-    if (car->LocState == 1 || !OnMarkedLead(*car)) continue;
+    if (car->LocState == kLocHidden || !OnMarkedLead(*car)) continue;
     if (std::find(ids.begin(), ids.end(), car->CurSta) == ids.end()) ids.push_back(car->CurSta);
   }
   return ids;

@@ -19,9 +19,6 @@ namespace ramvel {
 // Mouse events of the board view.
 enum : int32_t { kMouseMove = 1, kMouseLeftUp = 2, kMouseOtherUp = 3 };
 
-// Edit modes of the board view (TBrdView::EditMode).
-enum : uint8_t { kEditLine = 0, kEditIdle = 1, kEditPutSta = 2, kEditPutRail = 3 };
-
 // Orientations of a station being placed: the vector from its first end to its second, terrain
 // dots, for StaMuki 1..8. Each step turns the station counterclockwise on the screen.
 inline constexpr TPoint kStaMukiTbl[8] = {{4, 10},  {8, 8},  {10, 4},  {11, 0},
@@ -55,19 +52,19 @@ class TLayoutEdit {
 
   // Design mode, idle, nothing selected, both status panels cleared.
   void EndEdit();
-  // Lets the user choose an unplaced station file and starts placing it (EditMode 2).
+  // Lets the user choose an unplaced station file and starts placing it (kEditPutSta).
   bool StartStaAdd();
   // Turns the station being placed by delta steps when that stays within 1..8.
   void RotateNewSta(int32_t delta);
-  // EditMode 2: a move checks the position, a left release fixes it, another release asks
+  // kEditPutSta: a move checks the position, a left release fixes it, another release asks
   // whether to stop placing. True when the layout or the mode changed.
   bool StaPlaceEvent(int32_t kind, int32_t x, int32_t y);
-  // EditMode 1, left release on CurObjId at CurSide: starts a rail there (EditMode 3) or opens
+  // kEditIdle, left release on CurObjId at CurSide: starts a rail there (kEditPutRail) or opens
   // the rail connection dialog.
   bool StartRailAdd();
-  // EditMode 3: a move checks the segment, a left release fixes it, another release ends.
+  // kEditPutRail: a move checks the segment, a left release fixes it, another release ends.
   bool RailPlaceEvent(int32_t kind, int32_t x, int32_t y);
-  // EditMode 1, other release on CurObjId: deletes it after asking.
+  // kEditIdle, other release on CurObjId: deletes it after asking.
   bool DelObj();
   // Lets the user choose a placed station and give it a new name.
   bool StaRename();
@@ -97,9 +94,9 @@ class TLayoutEdit {
 
   // ---- Lines (UrwLineEdit.cpp) ----
 
-  // Starts editing a new line (isNew) or an existing one (EditMode 0).
+  // Starts editing a new line (isNew) or an existing one (kEditLine).
   bool StartLineEdit(bool isNew);
-  // EditMode 0: a release on the station CurObjId (left toggles it, other asks to end).
+  // kEditLine: a release on the station CurObjId (left toggles it, other asks to end).
   bool LineEditClick(int32_t kind);
   // Adds the station CurObjId at an end of the line or takes an end station off again.
   bool LineStaToggle();

@@ -16,14 +16,6 @@ std::string LinePath(const std::string& brdPath, const std::string& name) {
   return ResolveIn(brdPath, "line/" + name + ".txt");
 }
 
-// Blanks and control characters taken off both ends.
-std::string Trimmed(const std::string& s) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-  const auto a = std::find_if_not(s.begin(), s.end(), blank);
-  const auto b = std::find_if_not(s.rbegin(), s.rend(), blank).base();
-  return a < b ? std::string(a, b) : std::string();
-}
-
 }  // namespace
 
 bool TLayoutEdit::StartLineEdit(bool isNew) {
@@ -44,7 +36,7 @@ bool TLayoutEdit::StartLineEdit(bool isNew) {
 bool TLayoutEdit::StartNewLine() {
   const std::optional<std::string> answer = UiHost().InputBox("新規の路線", "路線名は？", "");
   if (!answer) return false;
-  const std::string name = Trimmed(*answer);
+  const std::string name = std::string(TrimBlanks(*answer));
   if (name.empty()) return false;
   TStatus st = CheckNewObjName(name, "路線名");
   std::error_code ec;

@@ -42,13 +42,13 @@ int32_t StepMultiple(std::string_view itemText) {
 
 TMenuState MenuState(const TMenuInput& in) {
   const bool design = in.Open && in.DesignMode;
-  const bool idle = design && in.EditMode == 1;
-  const bool lineEd = design && in.EditMode == 0;
+  const bool idle = design && in.EditMode == kEditIdle;
+  const bool lineEd = design && in.EditMode == kEditLine;
   TMenuState m;
   m.ModeSel = m.Save = m.SaveBAK = m.GbxDsp = in.Open;
   m.Layout = m.StaEdit = m.DiaEdit = m.LandLoad = m.StaAdd = idle;
   m.LineNew = m.LineMod = m.LineDel = idle;
-  m.Gbx4StaEdit = design && in.EditMode == 2;
+  m.Gbx4StaEdit = design && in.EditMode == kEditPutSta;
   m.LineEdit = idle || lineEd;
   m.LineRing = m.LineCancel = lineEd;
   m.LineFix = lineEd && in.LineStas > 1;

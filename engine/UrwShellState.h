@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/UrwBrdView.h"
 #include "foundation/UrwCmnDef.h"
 
 namespace ramvel {
@@ -89,7 +90,7 @@ int32_t StepMultiple(std::string_view itemText);
 struct TMenuInput {
   bool Open = false;  // a board is open
   bool DesignMode = false;
-  int32_t EditMode = 1;  // 0 line editing, 1 idle, 2 placing a station, 3 placing a rail
+  TEditMode EditMode = kEditIdle;
   size_t LineStas = 0;   // stations of the line being edited
 };
 

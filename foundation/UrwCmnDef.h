@@ -158,5 +158,13 @@ std::string ToHalfWidth(std::string_view s);
 std::string TimeToText(int32_t t, bool withSec);
 // The reverse; false for anything outside 04:00..27:00 or malformed.
 bool TextToTime(std::string_view s, int32_t& t);
+// A space or a control character (a byte up to 0x20): what typed names and file texts lose at
+// their ends.
+bool IsBlank(char c);
+// s without blanks (IsBlank) at either end; a view into s, so keep s alive while it is used.
+std::string_view TrimBlanks(std::string_view s);
+// s without spaces and tabs at either end, keeping every other control character: numbers and
+// table fields may not hide behind them. A view into s like TrimBlanks.
+std::string_view TrimSpaceTab(std::string_view s);
 
 }  // namespace ramvel

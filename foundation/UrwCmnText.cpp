@@ -75,18 +75,22 @@ std::string TimeToText(int32_t t, bool withSec) {
   return buf;
 }
 
-namespace {
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
 
-}  // namespace
+std::string_view TrimSpaceTab(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
 
 bool TextToTime(std::string_view s, int32_t& t) {
-  s = TrimSpaces(s);
+  s = TrimBlanks(s);
   if (s.empty()) return false;
   int32_t sec = 0;
   const size_t dot = s.find('.');

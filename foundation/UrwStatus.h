@@ -6,7 +6,7 @@
 
 namespace ramvel {
 
-class TStatus {
+class [[nodiscard]] TStatus {
  public:
   TStatus() = default;  // success
   static TStatus Ok() { return TStatus(); }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "foundation/UrwCmnDef.h"
+
 namespace ramvel {
 
 void TextRec::Add(std::string_view key, std::string_view value) {
@@ -140,18 +142,8 @@ std::string RealText(float v) {
 const char* YNText(bool v) { return v ? "Y" : "N"; }
 const char* Text10(bool v) { return v ? "1" : "0"; }
 
-namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
-
 bool ParseInt(std::string_view s, int32_t& v) {
-  s = TrimBlanks(s);
+  s = TrimSpaceTab(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
   int32_t out = 0;
@@ -167,7 +159,7 @@ int32_t IntOr0(std::string_view s) {
 }
 
 bool ParseReal(std::string_view s, float& v) {
-  s = TrimBlanks(s);
+  s = TrimSpaceTab(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
   double out = 0;
@@ -204,8 +196,6 @@ std::string Quote(const std::string& item) {
   out += '"';
   return out;
 }
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // A quoted item from s[i] (at the opening quote); i ends after the closing quote. Without a
 // closing quote the item runs to the end of the text.

@@ -10,11 +10,11 @@ namespace {
 constexpr int32_t kEndOfDay = 82800;
 }
 
-int32_t StepKind(const TTmTbl& r) {
-  if (r.TmStart == -1 && r.TmEnd == -1) return 0;
-  if (r.TmEnd == -1) return 4;
-  if (r.TmStart == r.TmEnd) return r.Txt.empty() ? 2 : 1;
-  return 3;
+TStepKind StepKind(const TTmTbl& r) {
+  if (r.TmStart == -1 && r.TmEnd == -1) return TStepKind::kStabling;
+  if (r.TmEnd == -1) return TStepKind::kArrival;
+  if (r.TmStart == r.TmEnd) return r.Txt.empty() ? TStepKind::kPass : TStepKind::kStart;
+  return TStepKind::kStop;
 }
 
 bool IsPass(const TTmTbl& r) { return r.Txt.empty() && r.TmStart == r.TmEnd; }
@@ -51,7 +51,7 @@ void TTmTblObj::DeleteByTxt(std::string_view txt) {
   std::erase_if(items_, [&](const TTmTbl& r) { return r.Txt == txt; });
 }
 
-int32_t TTmTblObj::GetKind(int32_t index, TTmTbl& rec) const {
+TStepKind TTmTblObj::GetKind(int32_t index, TTmTbl& rec) const {
   rec = items_.at(index);
   return StepKind(rec);
 }

@@ -16,8 +16,10 @@ struct TTmTbl {
   int32_t Loc = 0;      // MakeEntCode(station, platform, flag) for steps; 0 for intervals
 };
 
-// 0 stabling, 1 train start without standing time, 2 pass, 3 stop, 4 arrival without departure.
-int32_t StepKind(const TTmTbl& r);
+// What a timetable step is: the stabling step (no times), a train's start (no standing time,
+// with a header), a pass, a stop, or an arrival with no departure.
+enum class TStepKind : int32_t { kStabling, kStart, kPass, kStop, kArrival };
+TStepKind StepKind(const TTmTbl& r);
 bool IsPass(const TTmTbl& r);
 
 // Records kept in ascending TmStart; equal starts keep their order of insertion.
@@ -34,7 +36,7 @@ class TTmTblObj {
   }
   TTmTbl Get(int32_t index) const { return items_.at(index); }
   const TTmTbl& At(int32_t index) const { return items_.at(index); }
-  int32_t GetKind(int32_t index, TTmTbl& rec) const;
+  TStepKind GetKind(int32_t index, TTmTbl& rec) const;
   TTmTbl GetLast() const { return items_.back(); }  // not called on an empty table
   // The label of the first record covering t; empty when none does.
   std::string TxtAt(int32_t t) const;

@@ -36,7 +36,7 @@ void Locate(TBrdData& brd) {
   TBrdView view(brd);
   brd.SCR_XLEFT = brd.SCR_YTOP = 0;
   brd.SCR_MPERP = 108;
-  view.DesignMode = 0;
+  view.DesignMode = false;
   view.SetScrSize(2000, 2000);
   view.Recompute(0, 0);
   for (const int32_t t : {0, 3600, 7200, 30000, kDayEnd}) brd.CalcCarLocation(0, t);

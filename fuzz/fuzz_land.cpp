@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TBrdData brd;
   TBrdView view(brd);
   if (!view.SetLand(GridOf(img)).ok()) return 0;
-  view.DesignMode = 1;
+  view.DesignMode = true;
   view.SetScrSize(64, 48);
   for (const int32_t mpp : {1, 18, 108}) {
     brd.SCR_MPERP = mpp;

@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteRaw(dir + "/rw_panel.txt", data, size);
   fuzz::WriteRaw(dir + "/rw_tbl.txt", data, size);
   TStaPanels panels;
-  panels.LoadPanels(dir + "/rw_panel.txt");
-  panels.LoadTbl(dir + "/rw_tbl.txt");
+  // Either read may refuse the bytes; the lookups below must stay safe whatever it answered.
+  static_cast<void>(panels.LoadPanels(dir + "/rw_panel.txt"));
+  static_cast<void>(panels.LoadTbl(dir + "/rw_tbl.txt"));
   for (int32_t no = -1; no <= 20; ++no) panels.Get(no);
   for (int32_t c = 0; c <= 9; ++c) {
     for (int32_t r = 0; r <= 6; ++r) panels.PanelAtTbl(c, r);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 
 namespace ramvel {
@@ -177,16 +178,6 @@ bool TCsvStream::Next(std::vector<std::string>& fields, int64_t& line, TStatus& 
   }
 }
 
-// Drops blanks and tabs at both ends, in place.
-void TrimSpaces(std::string& s) {
-  size_t b = s.size();
-  while (b > 0 && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
-  s.resize(b);
-  size_t a = 0;
-  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-  if (a > 0) s.erase(0, a);
-}
-
 // The header, then every record handed on with the asked columns picked out.
 TStatus ReadTableFrom(std::string_view file, TPull pull, const std::vector<TGtfsCol>& cols,
                       const std::function<TStatus(const TGtfsRecord&)>& onRecord) {
@@ -200,7 +191,7 @@ TStatus ReadTableFrom(std::string_view file, TPull pull, const std::vector<TGtfs
   std::vector<int> at(cols.size(), -1);
   for (size_t k = 0; k < cols.size(); ++k) {
     for (size_t i = 0; i < fields.size() && at[k] < 0; ++i) {
-      TrimSpaces(fields[i]);
+      fields[i] = std::string(TrimSpaceTab(fields[i]));
       if (fields[i] == cols[k].Name) at[k] = static_cast<int>(i);
     }
     if (at[k] < 0 && cols[k].Required) {
@@ -215,7 +206,7 @@ TStatus ReadTableFrom(std::string_view file, TPull pull, const std::vector<TGtfs
     for (size_t k = 0; k < cols.size(); ++k) {
       if (at[k] >= 0 && static_cast<size_t>(at[k]) < fields.size()) {
         rec.F[k].swap(fields[static_cast<size_t>(at[k])]);
-        TrimSpaces(rec.F[k]);
+        rec.F[k] = std::string(TrimSpaceTab(rec.F[k]));
       } else {
         rec.F[k].clear();
       }

@@ -11,9 +11,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "foundation/UrwCmnDef.h"
 #include "foundation/UrwTextRec.h"
 #include "interop/UrwOudExport.h"
-#include "timetable/UrwDiaEditorUi.h"
 
 namespace ramvel {
 
@@ -671,10 +671,10 @@ void KindFromHeadsign(std::string h, const std::string& dest, std::string& kind,
   const auto& six = OudKindNames();
   if (std::find(six.begin(), six.end(), first) == six.end()) return;
   kind = first;
-  std::string rest = sp == std::string::npos ? "" : TrimText(h.substr(sp + 1));
+  std::string rest = sp == std::string::npos ? "" : std::string(TrimBlanks(h.substr(sp + 1)));
   for (const std::string& tail : {dest + "行き", dest + "行", dest}) {
     if (rest.size() >= tail.size() && rest.compare(rest.size() - tail.size(), tail.size(), tail) == 0) {
-      rest = TrimText(rest.substr(0, rest.size() - tail.size()));
+      rest = std::string(TrimBlanks(rest.substr(0, rest.size() - tail.size())));
       break;
     }
   }
@@ -694,9 +694,9 @@ void TRouteReader::FillStations(const std::vector<size_t>& order, TOudDoc& doc) 
   for (const size_t k : order) {
     const TStop& s = stops_.at(staKeys_[k]);
     TOudStation sta;
-    sta.Name = TrimText(s.Name).empty() ? staKeys_[k] : TrimText(s.Name);
+    sta.Name = TrimBlanks(s.Name).empty() ? staKeys_[k] : std::string(TrimBlanks(s.Name));
     for (int32_t n = 2; !names.insert(sta.Name).second; ++n) {
-      sta.Name = TrimText(s.Name) + "(" + IntText(n) + ")";
+      sta.Name = std::string(TrimBlanks(s.Name)) + "(" + IntText(n) + ")";
     }
     if (s.HasPos) {
       if (prev != nullptr) km += DistanceKm(*prev, s);

@@ -112,8 +112,8 @@ bool OudNotedProp(const TOudTrain& t, TCarProp& p) {
   const size_t kmh = t.Note.find("km/h");
   int32_t n = 0, s = 0;
   if (ryo != std::string::npos && kmh != std::string::npos &&
-      ParseInt(TrimText(t.Note.substr(0, ryo)), n) &&
-      ParseInt(TrimText(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= kMaxCars &&
+      ParseInt(TrimBlanks(t.Note.substr(0, ryo)), n) &&
+      ParseInt(TrimBlanks(t.Note.substr(ryo + 9, kmh - ryo - 9)), s) && n >= 1 && n <= kMaxCars &&
       s >= kMinSpd && s <= kMaxSpd) {
     p.NCar = n;
     p.Spd = s;
@@ -350,7 +350,7 @@ TStatus PlanOudImport(TBrdData& brd, const TOudDoc& doc, const TOudImportOptions
   const int32_t tol = WholeMinutes(doc.Dias[0]) ? 59 : 0;
   for (const TOudTrain& t : doc.Dias[0].Trains) {
     TRun run;
-    run.Plan.TrNo = TrimText(t.No);
+    run.Plan.TrNo = std::string(TrimBlanks(t.No));
     run.Plan.Kind = KindText(doc, t, mapped);
     const uint32_t color = static_cast<size_t>(t.Kind) < doc.Kinds.size() ? doc.Kinds[t.Kind].Color : 0;
     run.Prop = PropOf(t, options, color, run.Noted);
@@ -430,7 +430,7 @@ void PutBack(TBrdData& brd, const TTakenTrain& t) {
 // train with a kept train after it in its set stays.
 void DeleteMissing(TBrdData& brd, const TOudDoc& doc, TOudImportReport& report) {
   std::set<std::string> inFile;
-  for (const TOudTrain& t : doc.Dias[0].Trains) inFile.insert(TrimText(t.No));
+  for (const TOudTrain& t : doc.Dias[0].Trains) inFile.insert(std::string(TrimBlanks(t.No)));
   TDiaObj dia;
   dia.Build(brd.LineStas, brd.TrainNos);
   std::vector<std::string> missing;

@@ -82,6 +82,15 @@ class TCarLife {
   static inline std::atomic<uint64_t> ends_{0};
 };
 
+// Where the train location put a train set: standing at a platform of a station that is drawn,
+// not drawn (until LocTm), running along PathItems, or not to be located.
+enum class TLocState : uint8_t { kLocStand, kLocHidden, kLocRun, kLocError };
+using enum TLocState;
+
+// The drawing mark of the station segment under a train set's head: on an entry lead that
+// crosses over the others, on one that passes under an entry crossing, or anywhere else.
+enum class TStaPosKind : uint8_t { kOverLead, kUnderLead, kElsewhere };
+
 class TCarObj {
  public:
   // ---- Stored in the car file ----
@@ -97,14 +106,14 @@ class TCarObj {
   std::map<std::string, std::string> TrNotes;
 
   // ---- Run time only, kept by the train location ----
-  uint8_t LocState = 0;
+  TLocState LocState = kLocStand;
   int32_t LocTm = 0;
   float RunTm = 0;                     // seconds spent in the current path element
   std::vector<std::string> PathItems;  // the route being run
   std::vector<std::string> BodyPts;    // body polyline, head first, as PtToTenthsText texts
   bool PassFrom = false;
   bool PassTo = false;
-  uint8_t StaPosKind = 0;
+  TStaPosKind StaPosKind = TStaPosKind::kOverLead;
   int32_t CurSta = 0;
   TCarLife Life;
 

@@ -22,13 +22,6 @@ bool SplitCarIdKey(std::string_view key, int32_t& carNo, bool& parked) {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 bool IsTrainType(std::string_view word) {
   for (std::string_view t : kTrainTypes) {
     if (t == word) return true;

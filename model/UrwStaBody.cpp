@@ -27,7 +27,7 @@ void AddPoint(const TStaObj& sta, TCarObj& car, float u, float v) {
 }
 
 void NoteSegment(TCarObj& car, const StaRail& r) {
-  if (r.Mark != 2) car.StaPosKind = r.Mark;
+  if (r.Mark != 2) car.StaPosKind = static_cast<TStaPosKind>(r.Mark);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void TStaObj::LayFrom(TCarObj& car, const std::vector<StaRail*>& segs, int32_t d
     NoteSegment(car, *segs[static_cast<size_t>(i)]);
     AddPoint(*this, car, tail, VAt(*segs[static_cast<size_t>(i)], tail));
   }
-  if (car.StaPosKind != 2) car.CurSta = Id;
+  if (car.StaPosKind != TStaPosKind::kElsewhere) car.CurSta = Id;
 }
 
 void TStaObj::LayBodyOnSta(TCarObj& car, std::string_view path, float& rem) {

@@ -52,7 +52,7 @@ void TFrmMain::MnuLoadBAKClick() {
 
 // Nothing happens over empty ground: the hit test leaves -1 or 0 there.
 void TFrmMain::ShowDebugAtMouse() {
-  if (Edit.Brd.BrdName.empty() || Edit.View.DesignMode == 0) return;
+  if (Edit.Brd.BrdName.empty() || !Edit.View.DesignMode) return;
   const int32_t id = Edit.View.CurObjId;
   if (id <= 0) return;
   if (IdKind(id) == kKindSta) {

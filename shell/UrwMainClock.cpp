@@ -19,7 +19,7 @@ void TFrmMain::SetMode(bool design) {
     LblMode->setText(QStringLiteral("デザインモード"));
     GbxTm->setVisible(false);
   } else {
-    Edit.View.DesignMode = 0;
+    Edit.View.DesignMode = false;
     LblMode->setText(QStringLiteral("運行モード"));
     GbxTm->setVisible(true);
     if (Edit.View.CurTime < 0) {

@@ -78,7 +78,7 @@ void TFrmMain::MnuDiaNewClick() {
                                               "」の編成と列車を写しますか？\n"
                                               "（いいえ: 列車のない空のダイヤを作ります）");
   size_t k = 0;
-  if (const TStatus st = brd.AddDia(TrimText(*name), copy, k); !st) {
+  if (const TStatus st = brd.AddDia(std::string(TrimBlanks(*name)), copy, k); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }
@@ -92,7 +92,7 @@ void TFrmMain::MnuDiaRenameClick() {
   const std::string old = brd.Dias[brd.ActiveDia].Name;
   const auto name = UiHost().InputBox(kCapDiaRename, "ダイヤ「" + old + "」の新しい名前を入力して下さい", old);
   if (!name || *name == old) return;
-  if (const TStatus st = brd.RenameDia(brd.ActiveDia, TrimText(*name)); !st) {
+  if (const TStatus st = brd.RenameDia(brd.ActiveDia, std::string(TrimBlanks(*name))); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return;
   }

@@ -159,7 +159,7 @@ void TFrmMain::MnuNewGtfsClick() {
   }
   const auto date = UiHost().InputBox(kCap, "運行日 YYYYMMDD（空欄: 便のいちばん多い日）", info.Date);
   if (!date) return;
-  options.Date = TrimText(ToHalfWidth(*date));
+  options.Date = std::string(TrimBlanks(ToHalfWidth(*date)));
   if (!options.Date.empty() && !IsGtfsDate(options.Date)) {
     ShowMsgBox(kCapError, "運行日 " + *date + " は YYYYMMDD 形式の日付ではありません");
     return;
@@ -230,13 +230,13 @@ void TFrmMain::MnuGtfsClick() {
   GtfsOrigin = *origin;
   const auto start = UiHost().InputBox(kCapGtfs, "運行開始日 YYYYMMDD（365日分）", GtfsStart);
   if (!start) return;
-  opt.StartDate = TrimText(ToHalfWidth(*start));
+  opt.StartDate = std::string(TrimBlanks(ToHalfWidth(*start)));
   for (const TGtfsTimetable& tt : timetables) {
     const auto days = UiHost().InputBox(
         kCapGtfs, "ダイヤ「" + tt.Name + "」の運行日（月〜日の 0/1 7桁、祝日も走るなら末尾に H）",
         GtfsDaysText(DefaultGtfsDays(tt.Name)));
     if (!days) return;
-    if (st = ParseGtfsDays(TrimText(ToHalfWidth(*days)), opt.Days[tt.Name]); !st) {
+    if (st = ParseGtfsDays(std::string(TrimBlanks(ToHalfWidth(*days))), opt.Days[tt.Name]); !st) {
       ShowMsgBox(kCapError, st.Msg());
       return;
     }

@@ -236,7 +236,9 @@ void TFrmMain::WatchBrd() {
   if (Edit.Brd.BrdName.empty() || Edit.View.BrdPath.empty()) return;
   QStringList dirs = {QStr(Edit.View.BrdPath)};
   std::vector<std::string> folders;
-  ListBakFolders(Edit.View.BrdPath, folders);  // the folders the board's record files are in
+  // The folders the board's record files are in. One that cannot be listed goes unwatched: the
+  // board folder itself still is, and the watcher only ever reports to the status bar.
+  static_cast<void>(ListBakFolders(Edit.View.BrdPath, folders));
   for (const std::string& f : folders) dirs << QStr(PathJoin(Edit.View.BrdPath, f));
   BrdWatch->addPaths(dirs);
 }

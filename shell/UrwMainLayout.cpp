@@ -43,7 +43,7 @@ void TFrmMain::FormKeyUp(int key) {
     return;
   }
   const TBrdView& v = Edit.View;
-  if (v.DesignMode == 0 || v.EditMode != kEditPutSta) return;
+  if (!v.DesignMode || v.EditMode != kEditPutSta) return;
   if (key != Qt::Key_Up && key != Qt::Key_Down) return;
   Edit.Layout.RotateNewSta(key == Qt::Key_Up ? 1 : -1);
   const QPoint at = BoardArea->mapFromGlobal(QCursor::pos());

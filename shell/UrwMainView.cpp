@@ -15,8 +15,8 @@ namespace ramvel {
 
 void TFrmMain::UpdateMenus() {
   const TBrdView& v = Edit.View;
-  const TMenuState m = MenuState(
-      {!Edit.Brd.BrdName.empty(), v.DesignMode != 0, v.EditMode, Edit.Brd.LineStas.size()});
+  const TMenuState m =
+      MenuState({!Edit.Brd.BrdName.empty(), v.DesignMode, v.EditMode, Edit.Brd.LineStas.size()});
   const TFeatures& f = Features;
   MnuModeSel->setEnabled(m.ModeSel);
   MnuSave->setEnabled(m.Save);

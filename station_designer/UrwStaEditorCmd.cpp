@@ -17,14 +17,6 @@ constexpr const char* kHomeOutOfRange = "範囲外のホーム番号が指定さ
 constexpr const char* kTopRowUsed = "一番上の行に部品があるため上に移動できません";
 constexpr const char* kBottomRowUsed = "一番下の行に部品があるため下に移動できません";
 
-// Without the spaces and control characters at either end.
-std::string Trim(std::string_view s) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return std::string(s);
-}
-
 StaCell& CellOf(TStaObj& sta, int32_t col, int32_t row) {
   return sta.Cells[static_cast<size_t>(col)][static_cast<size_t>(row)];
 }
@@ -57,12 +49,12 @@ bool TStaEditor::CbxEntChange(int32_t side, const std::string& text) {
 
 bool TStaEditor::CommitFields() {
   TUndoScope step(history_, "駅名・備考の変更");
-  const std::string name = Trim(fields_.Name);
+  const std::string name = std::string(TrimBlanks(fields_.Name));
   if (isNew_ && name != sta_.Name) {
     sta_.Name = name;
     modified_ = true;
   }
-  const std::string desc = Trim(fields_.Desc);
+  const std::string desc = std::string(TrimBlanks(fields_.Desc));
   if (desc != sta_.Desc) {
     sta_.Desc = desc;
     modified_ = true;
@@ -89,7 +81,7 @@ void TStaEditor::InputHomeNo(int32_t col, int32_t row) {
   const std::optional<std::string> answer = UiHost().InputBox(
       kHomeCaption, "0-" + IntText(kMaxHomeNo) + "の間で入力して下さい", IntText(current));
   if (!answer) return;
-  const std::string text = Trim(ToHalfWidth(*answer));
+  const std::string text = std::string(TrimBlanks(ToHalfWidth(*answer)));
   if (text.empty()) return;
   int32_t no = 0;
   if (!ParseInt(text, no)) return ShowMsgBox(kCapError, kHomeNotNumber);

@@ -41,7 +41,7 @@ TTrainChoice TTrainForm::Result() const {
   TTrainKind k;
   if (CbxTrType >= 0 && CbxTrType < kTypeCount) k.Type = std::string(kTrainTypes[CbxTrType]);
   k.Nick = EdtTrNick;
-  return TTrainChoice{TrimText(EdtTrNo), TrainKindText(k)};
+  return TTrainChoice{std::string(TrimBlanks(EdtTrNo)), TrainKindText(k)};
 }
 
 }  // namespace ramvel

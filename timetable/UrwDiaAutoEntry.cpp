@@ -191,7 +191,7 @@ std::optional<int32_t> TAutoDialogs::SelectItem(const std::vector<std::string>& 
                                                 const std::string&, bool) {
   for (size_t i = 0; i < items.size(); ++i) {
     int32_t no = 0;
-    if (ParseInt(TrimText(TextBefore(items[i], "(")), no) && no == wantCar_) {
+    if (ParseInt(TrimBlanks(TextBefore(items[i], "(")), no) && no == wantCar_) {
       return static_cast<int32_t>(i);
     }
   }

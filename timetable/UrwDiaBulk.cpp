@@ -22,7 +22,7 @@ TBulkResult Refused(std::string msg) {
 
 std::string Signed(int32_t minutes) { return (minutes > 0 ? "+" : "") + IntText(minutes) + "分"; }
 
-std::string Clock(int32_t t) { return TrimText(TimeToText(t, t % 60 != 0)); }
+std::string Clock(int32_t t) { return std::string(TrimBlanks(TimeToText(t, t % 60 != 0))); }
 
 // Moves every time of steps[first..last] by delta; false when one leaves the day.
 bool MoveSteps(std::vector<TTmTbl>& steps, int32_t first, int32_t last, int32_t delta) {
@@ -189,7 +189,7 @@ bool TrainOnLine(TBrdData& brd, const std::string& trNo) {
 // ---- Small helpers -----------------------------------------------------------------------------
 
 bool ParseClock(std::string_view s, int32_t& t) {
-  std::string text(TrimText(s));
+  std::string text(TrimBlanks(s));
   const size_t colon = text.find(':');
   if (colon != std::string::npos) {
     const std::string mm = text.substr(colon + 1);

@@ -181,9 +181,7 @@ TStatus TBulkBooker::ArrivalFree(const std::string& route, int32_t dep, bool pas
   return TStatus::Error(StandMeetMsg(brd_, staId, last.No, stand, true));
 }
 
-std::string RefusalTime(int32_t t) {
-  return TrimText(TimeToText(t, t % 60 != 0));
-}
+std::string RefusalTime(int32_t t) { return std::string(TrimBlanks(TimeToText(t, t % 60 != 0))); }
 
 std::string StandMeetMsg(TBrdData& brd, int32_t staId, int32_t home, const TTmTbl& stand,
                          bool arriving) {

@@ -95,7 +95,8 @@ std::string TRepeat::CopyDue(int32_t r, bool& finished) const {
     if (brd_.TrainNos.count(no) != 0) return "列車番号" + no + "が既に使われています";
   }
   if (FirstDep(r) < standArr_ + kTurnSec) {
-    return "編成が" + TrimText(TimeToText(standArr_, true)) + "に戻る前に発車することになります";
+    return "編成が" + std::string(TrimBlanks(TimeToText(standArr_, true))) +
+           "に戻る前に発車することになります";
   }
   return "";
 }
@@ -132,17 +133,20 @@ TBulkResult TRepeat::Run() {
   if (!res.Ok) {
     // Without a refusal the first copy was not due: it would leave after the end given.
     if (stop.empty()) {
-      stop = "最初の複製は" + TrimText(TimeToText(FirstDep(1), FirstDep(1) % 60 != 0)) +
-             "発で、終了時刻" + TrimText(TimeToText(order_.Until, false)) + "より後になります";
+      stop = "最初の複製は" +
+             std::string(TrimBlanks(TimeToText(FirstDep(1), FirstDep(1) % 60 != 0))) +
+             "発で、終了時刻" + std::string(TrimBlanks(TimeToText(order_.Until, false))) +
+             "より後になります";
     }
     res.Msg = stop + "。列車は作成していません。";
     return res;
   }
   brd_.Modified = true;
   res.Msg = IntText(res.Copies) + "回分（" + IntText(res.Trains) + "本）の列車を作成しました。";
-  res.Msg += stop.empty() ? "次の複製は" + TrimText(TimeToText(order_.Until, false)) +
-                                "より後に発車するため、ここで終わりました。"
-                          : stop + "。ここで止めました。";
+  res.Msg += stop.empty()
+                 ? "次の複製は" + std::string(TrimBlanks(TimeToText(order_.Until, false))) +
+                       "より後に発車するため、ここで終わりました。"
+                 : stop + "。ここで止めました。";
   return res;
 }
 

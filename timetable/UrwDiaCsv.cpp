@@ -7,12 +7,13 @@ namespace ramvel {
 
 namespace {
 
-std::string Trimmed(const std::string& s) {
+// Only leading spaces: the time texts are padded on the left.
+std::string DropLeadingSpaces(const std::string& s) {
   const size_t a = s.find_first_not_of(' ');
   return a == std::string::npos ? std::string() : s.substr(a);
 }
 
-std::string Tm(int32_t t) { return t < 0 ? std::string() : Trimmed(TimeToText(t, true)); }
+std::string Tm(int32_t t) { return t < 0 ? std::string() : DropLeadingSpaces(TimeToText(t, true)); }
 
 }  // namespace
 

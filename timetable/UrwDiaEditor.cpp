@@ -59,7 +59,7 @@ void TDiaEditor::OpenDia() {
   SetBlkPack(false);
   KudariMode = true;
   ApplyDir();
-  DiaMode = 0;
+  DiaMode = TDiaMode::kNormal;
 }
 
 void TDiaEditor::RebuildDia() {
@@ -92,7 +92,7 @@ void TDiaEditor::RestoreSpecialView() {
 void TDiaEditor::ResetView(bool rebuild) {
   OccTm = -1;
   MarkCol = MarkRow = kNoMark;
-  DiaMode = 0;
+  DiaMode = TDiaMode::kNormal;
   if (rebuild) RebuildDia();
   RefreshView(true);
 }
@@ -123,7 +123,9 @@ int32_t TDiaEditor::StaIdAt(int32_t slot) const {
 // A train set whose last train ends at a line station, coming from another line: the step
 // before its terminal lies off the line.
 bool TDiaEditor::ArrivesFromOtherLine(const TCarObj& c, const TCarFinalPos& p) const {
-  if (p.Kind != 4 || p.Step < 2 || brd_.FindStaInLine(p.Place.Id) < 0) return false;
+  if (p.Kind != TStepKind::kArrival || p.Step < 2 || brd_.FindStaInLine(p.Place.Id) < 0) {
+    return false;
+  }
   if (!c.TmTbl.At(p.Step).Txt.empty()) return false;
   return brd_.FindStaInLine(SplitEntCode(c.TmTbl.At(p.Step - 1).Loc).Id) < 0;
 }
@@ -133,15 +135,15 @@ bool TDiaEditor::SelLineWanted(int32_t kind, bool starred, const TCarObj& c,
   switch (kind) {
     case kSelNewTrain:
       // A set that ends off the line has no station here to start a train from.
-      return (!starred || p.Kind != 4) && brd_.FindStaInLine(p.Place.Id) >= 0;
+      return (!starred || p.Kind != TStepKind::kArrival) && brd_.FindStaInLine(p.Place.Id) >= 0;
     case kSelSpec:
-      return !starred || p.Kind != 4;
+      return !starred || p.Kind != TStepKind::kArrival;
     case kSelDelete:
-      return p.Kind == 0;
+      return p.Kind == TStepKind::kStabling;
     case kSelBothDir:
       return !starred;
     case kSelBridge:
-      return p.Kind == 4 && (starred || ArrivesFromOtherLine(c, p));
+      return p.Kind == TStepKind::kArrival && (starred || ArrivesFromOtherLine(c, p));
     default:
       return false;
   }

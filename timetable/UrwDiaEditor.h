@@ -25,7 +25,7 @@ constexpr int32_t kNoMark = -10000;  // no grid column or row marked
 // Where a train set stands at the end of the day: its last step that has started by 27:00.
 struct TCarFinalPos {
   int32_t Step = 0;  // StepAt(82800); 0 for the stabling step
-  int32_t Kind = 0;  // StepKind of that step
+  TStepKind Kind = TStepKind::kStabling;  // StepKind of that step
   TEntCode Place;    // its station (Id), platform (Slot) and side flag
 };
 TCarFinalPos CarFinalPos(const TCarObj& c);
@@ -43,6 +43,10 @@ enum : int32_t {
 std::string CarSelLine(int32_t no, int32_t nCar, const std::string& label,
                        const std::string& staName, int32_t home);
 
+// What the diagram editor is doing: nothing special, entering a new train, adding sections to a
+// train, or showing a train's path.
+enum class TDiaMode : uint8_t { kNormal, kNewTrain, kSectionsAdded, kPathShown };
+
 class TDiaEditor {
  public:
   // brd and dialogs must outlive the editor; view may be null (nothing is drawn).
@@ -54,7 +58,11 @@ class TDiaEditor {
   TDiaObj Dia;
   TDiaOneStep OneStep;     // the one-section dialog, reused for every section
   bool KudariMode = true;  // down trains shown
-  uint8_t DiaMode = 0;     // 0 normal, 1 a new train, 2 sections added, 3 a path shown
+  TDiaMode DiaMode = TDiaMode::kNormal;
+  // A new train or added sections are being entered: the view may not change under them.
+  bool Entering() const {
+    return DiaMode == TDiaMode::kNewTrain || DiaMode == TDiaMode::kSectionsAdded;
+  }
   int32_t LeftSta = 0;     // first station slot drawn
   bool ShowTrNoCol = true;
   bool BlkPack = false;

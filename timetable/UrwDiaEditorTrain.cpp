@@ -49,12 +49,12 @@ bool TDiaEditor::TrainNew() {
   const std::optional<TTrainChoice> tr =
       dialogs_.EditTrain(brd_.TrainNos, *c, "", "", false, IntText(p.Place.Slot), sta->Name);
   if (!tr) return false;
-  const std::string n = TrimText(tr->TrNo);
+  const std::string n = std::string(TrimBlanks(tr->TrNo));
   if (const TStatus st = CheckTrainNo(brd_.TrainNos, n); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
   }
-  DiaMode = 1;
+  DiaMode = TDiaMode::kNewTrain;
   const int32_t dir = KudariMode ? 1 : -1;
   Dia.AddTr(n, tr->Kind, dir);
   const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, true);
@@ -73,7 +73,7 @@ bool TDiaEditor::TrainBridge() {
   if (!last.Found) return false;
   const std::string n = TextBefore(last.Txt + ",", ",");
   const TCarFinalPos p = CarFinalPos(*c);
-  DiaMode = 2;
+  DiaMode = TDiaMode::kSectionsAdded;
   const int32_t dir = KudariMode ? 1 : -1;
   Dia.AddTr(n, TextAfter(last.Txt, ','), dir);
   const bool added = FixPathToTerminal(*c, n, TEntCode{0, p.Place.Slot, p.Place.Id}, dir, false);
@@ -98,7 +98,7 @@ bool TDiaEditor::ChgTrNo() {
   const std::optional<TTrainChoice> tr = dialogs_.EditTrain(
       brd_.TrainNos, *c, TextAfter(s0.Txt, ','), *n, true, IntText(p.Slot), sta->Name);
   if (!tr) return false;
-  const std::string n2 = TrimText(tr->TrNo);
+  const std::string n2 = std::string(TrimBlanks(tr->TrNo));
   if (const TStatus st = CheckTrainNo(brd_.TrainNos, n2, *n); !st) {
     ShowMsgBox(kCapError, st.Msg());
     return false;
@@ -242,7 +242,7 @@ bool TDiaEditor::KukanAdd(int32_t t) {
     return false;
   }
   Dia.CurTr = t;
-  DiaMode = 2;
+  DiaMode = TDiaMode::kSectionsAdded;
   const TTmTbl last = Dia.Cell(t, Dia.LastSta(t));
   const int32_t dir = KudariMode ? 1 : -1;
   const bool added = FixPathToTerminal(*c, tr.TrNo, SplitEntCode(last.Loc), dir, false);

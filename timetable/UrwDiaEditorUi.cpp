@@ -11,21 +11,12 @@ namespace ramvel {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 bool HasHome(const TStaObj& sta, int32_t home) {
   return std::any_of(sta.Rails.begin(), sta.Rails.end(),
                      [&](const StaRail& r) { return r.Kind == kRailHome && r.No == home; });
 }
 
 }  // namespace
-
-std::string TrimText(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
-}
 
 // ---- Selection ---------------------------------------------------------------------------------
 
@@ -45,7 +36,7 @@ std::optional<int32_t> SelectCarId(TDiaDialogs& dlg, const std::vector<std::stri
   const std::optional<int32_t> i = ShowSelList(dlg, list, prompt, true);
   if (!i) return std::nullopt;
   int32_t no = 0;
-  if (!ParseInt(TrimText(TextBefore(list[*i] + "(", "(")), no)) return std::nullopt;
+  if (!ParseInt(TrimBlanks(TextBefore(list[*i] + "(", "(")), no)) return std::nullopt;
   return no;
 }
 
@@ -59,7 +50,7 @@ std::optional<std::string> SelectTrNo(TDiaDialogs& dlg, const std::vector<std::s
 
 TStatus CheckTrainNo(const TTrainNoList& trains, const std::string& number,
                      const std::string& own) {
-  const std::string no = TrimText(number);
+  const std::string no = std::string(TrimBlanks(number));
   if (no.empty()) return TStatus::Error("列車番号を入力して下さい");
   if (no.find_first_of(",[]") != std::string::npos) {
     return TStatus::Error("列車番号を正しく入力して下さい");

@@ -120,7 +120,4 @@ inline constexpr int32_t kMaxSpd = 160;
 // free at 04:00.
 TStatus CheckNewCar(TBrdData& brd, const TNewCarChoice& choice);
 
-// Text without leading and trailing blanks.
-std::string TrimText(std::string_view s);
-
 }  // namespace ramvel

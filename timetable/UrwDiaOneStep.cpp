@@ -15,7 +15,8 @@ constexpr int32_t kLbxStaTop = 64;
 constexpr int32_t kLbxStartBottom = 88 + 178;
 constexpr int32_t kStopChoices = 10;
 
-std::string Trim(std::string_view s) {
+// Only the space character: the list texts are padded with spaces and nothing else.
+std::string TrimSpaceChars(std::string_view s) {
   const size_t b = s.find_first_not_of(' ');
   if (b == std::string_view::npos) return "";
   return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
@@ -92,7 +93,7 @@ void TDiaOneStep::SetupStep(const std::string& cur, const std::string& next,
 void TDiaOneStep::LbxStartClick(int32_t index) {
   if (index < 0 || index >= static_cast<int32_t>(LbxStart.size())) return;
   StartIndex = index;
-  EdtCurSta = Trim(TextBefore(LbxStart[index], "("));
+  EdtCurSta = TrimSpaceChars(TextBefore(LbxStart[index], "("));
 }
 
 std::string TDiaOneStep::ChosenRoute() const {
@@ -109,7 +110,7 @@ bool TDiaOneStep::CheckDep() {
     return true;
   }
   const bool shortest = !IsStart && StartIndex == 0 && !LbxStart.empty() &&
-                        Trim(EdtCurSta) == Trim(TextBefore(LbxStart[0], "("));
+                        TrimSpaceChars(EdtCurSta) == TrimSpaceChars(TextBefore(LbxStart[0], "("));
   if (shortest) {
     ChosenDep = FirstDep;
     return true;

@@ -99,15 +99,15 @@ class TBrdEdit {
   // ---- Editing hooks ----
   // The mouse dispatch reaches the editing operations of Layout through these.
 
-  // EditMode 0: a button released on the station CurObjId of the line being edited.
+  // kEditLine: a button released on the station CurObjId of the line being edited.
   virtual bool LineEditClick(int32_t kind);
-  // EditMode 1: left button released on the object CurObjId at its end CurSide.
+  // kEditIdle: left button released on the object CurObjId at its end CurSide.
   virtual bool StartRailAdd();
-  // EditMode 1: other button released on the object CurObjId.
+  // kEditIdle: other button released on the object CurObjId.
   virtual bool DelObj();
-  // EditMode 2: every move and release while a station is being placed.
+  // kEditPutSta: every move and release while a station is being placed.
   virtual bool StaPlaceEvent(int32_t kind, int32_t x, int32_t y);
-  // EditMode 3: every move and release while a rail is being placed.
+  // kEditPutRail: every move and release while a rail is being placed.
   virtual bool RailPlaceEvent(int32_t kind, int32_t x, int32_t y);
 
   void SetStatus(int panel, const std::string& text);

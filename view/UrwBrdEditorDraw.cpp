@@ -17,7 +17,7 @@ void TBrdEdit::DrawBoard(QPainter* canvas, bool recompute, int32_t dx, int32_t d
   if (recompute) {
     View.Recompute(dx, dy);
     DrawLayout();
-    if (View.DesignMode == 0 && View.CurTime >= 0) Brd.CalcCarLocation(0, View.CurTime);
+    if (!View.DesignMode && View.CurTime >= 0) Brd.CalcCarLocation(0, View.CurTime);
   }
   ComposeFrame();
   if (canvas != nullptr && !FrameBmp.isNull()) canvas->drawImage(0, 0, FrameBmp);
@@ -26,8 +26,8 @@ void TBrdEdit::DrawBoard(QPainter* canvas, bool recompute, int32_t dx, int32_t d
 void TBrdEdit::ComposeFrame() {
   FrameBmp = LayerBmp;  // shared until something is painted over it
   if (FrameBmp.isNull()) return;
-  if (View.DesignMode != 0) {
-    if (View.EditMode != 2 && View.EditMode != 3) return;
+  if (View.DesignMode) {
+    if (View.EditMode != kEditPutSta && View.EditMode != kEditPutRail) return;
     QPainter p(&FrameBmp);
     PaintRubberBand(p);
     return;
@@ -180,7 +180,7 @@ void TBrdEdit::PaintTrains(QPainter& p) {
 bool TBrdEdit::DrawTrain(QPainter& p, int pass) {
   bool onLead = false;
   for (const auto& [key, car] : Brd.Cars) {
-    if (car->LocState == 3) {
+    if (car->LocState == kLocError) {
       SetStatus(1, DrawTrainErrText(2, car->Id));
       continue;
     }
@@ -195,7 +195,7 @@ bool TBrdEdit::DrawTrain(QPainter& p, int pass) {
       SetStatus(1, DrawTrainErrText(3, car->Id));
       continue;
     }
-    if (car->StaPosKind == 0 || car->StaPosKind == 1) onLead = true;
+    if (car->StaPosKind != TStaPosKind::kElsewhere) onLead = true;
   }
   return onLead;
 }

@@ -15,7 +15,7 @@ bool TBrdEdit::MouseEvent(int32_t kind, int32_t x, int32_t y) {
     return false;
   }
   // Run mode edits nothing: a release there must never start a rail or delete an object.
-  if (View.DesignMode == 0) return kind == kMouseMove ? RunModeMove(x, y) : false;
+  if (!View.DesignMode) return kind == kMouseMove ? RunModeMove(x, y) : false;
   return DispatchEdit(kind, x, y);
 }
 
@@ -34,17 +34,17 @@ bool TBrdEdit::RunModeMove(int32_t x, int32_t y) {
 // Design mode: moves and releases go to the operation of the edit mode.
 bool TBrdEdit::DispatchEdit(int32_t kind, int32_t x, int32_t y) {
   switch (View.EditMode) {
-    case 0:
+    case kEditLine:
       if (!HoverEvent(kind, x, y, false)) return false;
       return LineEditClick(kind);
-    case 1:
+    case kEditIdle:
       if (!HoverEvent(kind, x, y, true)) return false;
       SetCursor(Qt::ArrowCursor);
       return kind == kMouseLeftUp ? StartRailAdd() : DelObj();
-    case 2:
+    case kEditPutSta:
       SetCursor(Qt::ArrowCursor);
       return StaPlaceEvent(kind, x, y);
-    case 3:
+    case kEditPutRail:
       SetCursor(Qt::ArrowCursor);
       return RailPlaceEvent(kind, x, y);
     default:

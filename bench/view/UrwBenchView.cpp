@@ -49,7 +49,7 @@ class TViewFixture {
     if (!SynthTerrain().save(QString::fromStdString(base_ + "/B/Land.bmp"), "BMP")) std::abort();
     Edit.InitView(kHeight, kWidth);
     if (!Edit.LoadBoard(base_, "B").ok()) std::abort();
-    Edit.View.DesignMode = 0;
+    Edit.View.DesignMode = false;
     Edit.View.CurTime = k0800;
     Edit.View.ShowTrNo = 1;
   }
@@ -116,8 +116,8 @@ void SaveFrame(benchmark::State& state, const char* what) {
 void CountDrawn(benchmark::State& state) {
   int running = 0, standing = 0;
   for (const auto& [key, car] : Fixture().Edit.Brd.Cars) {
-    running += car->LocState == 2;
-    standing += car->LocState == 0;
+    running += car->LocState == kLocRun;
+    standing += car->LocState == kLocStand;
   }
   state.counters["running"] = running;
   state.counters["standing"] = standing;

@@ -276,7 +276,7 @@ TEST_F(BoardTest, CarRegNumbersOneAboveTheHighest) {
   TCarObj* car = brd.FindCar(8, "");
   ASSERT_NE(car, nullptr);
   ASSERT_EQ(car->TmTbl.Count(), 1);
-  EXPECT_EQ(StepKind(car->TmTbl.Get(0)), 0);
+  EXPECT_EQ(StepKind(car->TmTbl.Get(0)), TStepKind::kStabling);
   EXPECT_EQ(car->TmTbl.Get(0).Loc, 10021);
   EXPECT_EQ(car->NCar, 3);
   brd.CarDel(8);
@@ -319,7 +319,7 @@ TEST_F(BoardTest, LastStepOnLine) {
   ASSERT_EQ(Load(brd), "");
   TBrdData::TLastStep last;
   EXPECT_FALSE(brd.LastStepOnLine(1, last));  // no current line
-  EXPECT_EQ(last.Kind, 4);
+  EXPECT_EQ(last.Kind, TStepKind::kArrival);
   EXPECT_EQ(last.Place.Id, 2001);
   EXPECT_EQ(last.Place.Slot, 1);
   brd.LineStas = {"2001", "10001"};

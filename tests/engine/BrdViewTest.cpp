@@ -182,7 +182,7 @@ TEST_F(BrdViewTest, IsInViewCases) {
 
 TEST_F(BrdViewTest, TrackWideAndDrawFlagsFollowTheZoom) {
   Land(100, 100);
-  view_.DesignMode = 1;
+  view_.DesignMode = true;
   for (int32_t idx = 0; idx < 12; ++idx) {
     View(10, 10, 18);
     ASSERT_TRUE(view_.ZoomTo(idx));
@@ -196,7 +196,7 @@ TEST_F(BrdViewTest, TrackWideAndDrawFlagsFollowTheZoom) {
     if (m <= 6) flags |= kDrawDouble;
     EXPECT_EQ(view_.DrawFlags, flags) << m;
   }
-  view_.DesignMode = 0;
+  view_.DesignMode = false;
   View(10, 10, 36);
   view_.Recompute(0, 0);
   EXPECT_EQ(view_.DrawFlags, kDrawCrossings);
@@ -252,11 +252,11 @@ TEST_F(BrdViewBoardTest, EveryObjectGetsItsTransformFromItsFirstEnd) {
 
 TEST_F(BrdViewBoardTest, OnlyTheStationBeingPlacedIsHidden) {
   View(100, 50, 18);
-  view_.EditMode = 1;
+  view_.EditMode = kEditIdle;
   view_.CurObjId = a_->Id;  // hovering
   view_.Recompute(0, 0);
   EXPECT_TRUE(a_->ShowDetail);
-  view_.EditMode = 2;  // placing
+  view_.EditMode = kEditPutSta;  // placing
   view_.Recompute(0, 0);
   EXPECT_FALSE(a_->ShowDetail);
 }
@@ -309,7 +309,7 @@ TEST_F(BrdViewTest, SeaEdgesFaceEveryNeighbourThatIsNotSea) {
   // Row 0: land, sea, almost blue; row 1: sea, sea, land; row 2: land.
   ASSERT_TRUE(view_.SetLand(Grid(3, 3, {L, S, 0x0000FE, S, S, L, L, L, L})).ok());
   View(100, 100, 18);
-  view_.DesignMode = 1;
+  view_.DesignMode = true;
   view_.Recompute(0, 0);
   const std::vector<TSeaEdge> want = {
       {108, 0, 108, 108},    // (1,0) left
@@ -321,7 +321,7 @@ TEST_F(BrdViewTest, SeaEdgesFaceEveryNeighbourThatIsNotSea) {
   };
   EXPECT_EQ(view_.SeaEdges, want);
 
-  view_.DesignMode = 0;
+  view_.DesignMode = false;
   view_.Recompute(0, 0);
   EXPECT_TRUE(view_.SeaEdges.empty());
 }
@@ -332,7 +332,7 @@ TEST_F(BrdViewTest, SeaEdgesOnlyForTheTerrainInView) {
   rgb[1 * 40 + 35] = S;
   ASSERT_TRUE(view_.SetLand(Grid(40, 3, rgb)).ok());
   View(50, 50, 18);  // dots 0..8
-  view_.DesignMode = 1;
+  view_.DesignMode = true;
   view_.Recompute(0, 0);
   ASSERT_EQ(view_.SeaEdges.size(), 4u);
   for (const TSeaEdge& e : view_.SeaEdges) EXPECT_LE(e.X2, 216);
@@ -465,7 +465,7 @@ TCarObj CarWithBody(int32_t nCars, std::vector<std::string> pts) {
   TCarObj car;
   car.Id = 1;
   car.NCar = nCars;
-  car.LocState = 2;
+  car.LocState = kLocRun;
   car.BodyPts = std::move(pts);
   return car;
 }
@@ -524,7 +524,7 @@ TEST_F(BrdViewTest, CarBoundariesWalkThePolylineAndStayOnTheLastSegment) {
 }
 
 TEST_F(BrdViewTest, PassesAndOverlayStations) {
-  const auto add = [&](int32_t no, uint8_t state, uint8_t kind, int32_t sta) {
+  const auto add = [&](int32_t no, TLocState state, TStaPosKind kind, int32_t sta) {
     auto car = std::make_unique<TCarObj>();
     car->Id = no;
     car->LocState = state;
@@ -532,12 +532,13 @@ TEST_F(BrdViewTest, PassesAndOverlayStations) {
     car->CurSta = sta;
     brd_.Cars.emplace(std::to_string(no), std::move(car));
   };
-  add(1, 1, 0, 9001);  // not drawn
+  using enum TStaPosKind;
+  add(1, kLocHidden, kOverLead, 9001);  // not drawn
   EXPECT_TRUE(view_.OverlayStas().empty());
-  add(2, 2, 0, 5001);
-  add(3, 0, 1, 6001);
-  add(4, 3, 2, 0);
-  add(5, 2, 1, 5001);
+  add(2, kLocRun, kOverLead, 5001);
+  add(3, kLocStand, kUnderLead, 6001);
+  add(4, kLocError, kElsewhere, 0);
+  add(5, kLocRun, kUnderLead, 5001);
   EXPECT_EQ(view_.OverlayStas(), (std::vector<int32_t>{5001, 6001}));
   const TCarObj& c2 = *brd_.Cars.at("2");
   const TCarObj& c3 = *brd_.Cars.at("3");

@@ -45,7 +45,7 @@ class Location : public ::testing::Test {
 
 TEST_F(Location, BeforeItsFirstDepartureASetStandsAtItsStablingPlatform) {
   brd_.CalcCarLocation(0, k0600 - 3600);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
   EXPECT_EQ(car_->LocTm, k0600);
   EXPECT_EQ(car_->PathItems, Lines{"-1011"});
   EXPECT_EQ(car_->BodyPts, (Lines{"6340,0", "5540,0"}));
@@ -55,7 +55,7 @@ TEST_F(Location, BeforeItsFirstDepartureASetStandsAtItsStablingPlatform) {
 
 TEST_F(Location, LeavingAStopAccelerates) {
   brd_.CalcCarLocation(0, k0600 + 10);
-  ASSERT_EQ(car_->LocState, 2);
+  ASSERT_EQ(car_->LocState, kLocRun);
   EXPECT_EQ(car_->PathItems,
             (Lines{"-1001|H;1|R;7|1;21|R;9|R;11", "1012", "2011|R;1|R;3|1;11|R;5|H;1"}));
   EXPECT_EQ(car_->LocTm, 0);
@@ -79,7 +79,7 @@ TEST_F(Location, RunningTimesOfTheThreeElements) {
 
 TEST_F(Location, OnTheRailTheBodyReachesBackIntoTheStation) {
   brd_.CalcCarLocation(0, k0600 + 58);  // 2.6 s on the rail: head 52 m beyond A's edge
-  ASSERT_EQ(car_->LocState, 2);
+  ASSERT_EQ(car_->LocState, kLocRun);
   EXPECT_EQ(car_->LocTm, 1);
   // The rail's entry end and the station's exit edge are the same point, laid by each.
   EXPECT_EQ(car_->BodyPts, (Lines{"12400,0", "11880,0", "11880,0", "11600,0"}));
@@ -87,14 +87,14 @@ TEST_F(Location, OnTheRailTheBodyReachesBackIntoTheStation) {
 
 TEST_F(Location, ArrivingAndStandingAfterTheLastArrival) {
   brd_.CalcCarLocation(0, k0600 + 178);  // 63.2 s into the 63.4 s arrival
-  ASSERT_EQ(car_->LocState, 2);
+  ASSERT_EQ(car_->LocState, kLocRun);
   EXPECT_EQ(car_->LocTm, 2);
   brd_.CalcCarLocation(0, k0600 + 179);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
   EXPECT_EQ(car_->LocTm, 82800);
   // 12:00: located afresh from the timetable without running the hours between.
   brd_.CalcCarLocation(0, 8 * 3600);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
   EXPECT_EQ(car_->LocTm, 82800);
   EXPECT_EQ(car_->BodyPts, (Lines{"29300,0", "30100,0"}));
 }
@@ -104,7 +104,7 @@ TEST_F(Location, TicksMoveTheSetLikeAFreshLocation) {
   float travelled = -1;
   for (int32_t t = k0600 + 1; t < k0600 + 178; ++t) {
     brd_.CalcCarLocation(1, t);
-    ASSERT_EQ(car_->LocState, 2) << t;
+    ASSERT_EQ(car_->LocState, kLocRun) << t;
     const int32_t tickTm = car_->LocTm;
     const float tickRun = car_->RunTm;
     const Lines tickBody = car_->BodyPts;
@@ -120,7 +120,7 @@ TEST_F(Location, TicksMoveTheSetLikeAFreshLocation) {
     EXPECT_EQ(car_->BodyPts.size(), tickBody.size()) << t;
   }
   brd_.CalcCarLocation(2, k0600 + 179);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
 }
 
 // The tick walks the sets as the list holds them at that moment: sets added, removed or
@@ -133,7 +133,7 @@ TEST_F(Location, TicksFollowSetsAddedRemovedOrReplacedBetweenThem) {
   // Never located: their LocTm 0 has passed, so the tick locates them afresh.
   const TCarObj* added = brd_.FindCar(no3, "");
   brd_.CalcCarLocation(1, k0600 - 3599);
-  EXPECT_EQ(added->LocState, 0);
+  EXPECT_EQ(added->LocState, kLocStand);
   EXPECT_EQ(added->BodyPts.size(), 2u);
   // The middle set of the list replaced straight in it by a copy that has never been located:
   // the list keeps its size, its first and its last set.
@@ -144,30 +144,30 @@ TEST_F(Location, TicksFollowSetsAddedRemovedOrReplacedBetweenThem) {
   const TCarObj* replaced = copy.get();
   brd_.Cars[IntText(no2)] = std::move(copy);
   brd_.CalcCarLocation(1, k0600 - 3598);
-  EXPECT_EQ(replaced->LocState, 0);
+  EXPECT_EQ(replaced->LocState, kLocStand);
   EXPECT_EQ(replaced->BodyPts, (Lines{"6340,0", "5540,0"}));
   // The last one removed: the tick goes on with the others.
   brd_.CarDel(no3);
   brd_.CalcCarLocation(1, k0600 + 10);
-  EXPECT_EQ(replaced->LocState, 2);
-  EXPECT_EQ(car_->LocState, 2);
+  EXPECT_EQ(replaced->LocState, kLocRun);
+  EXPECT_EQ(car_->LocState, kLocRun);
   EXPECT_EQ(brd_.Cars.size(), 2u);
 }
 
 TEST_F(Location, SectionsOutOfSightCostNothingUntilTheArrival) {
   a_->ShowDetail = b_->ShowDetail = false;
   brd_.CalcCarLocation(0, k0600 + 10);
-  EXPECT_EQ(car_->LocState, 1);
+  EXPECT_EQ(car_->LocState, kLocHidden);
   EXPECT_EQ(car_->LocTm, k0600 + 179);
   EXPECT_TRUE(car_->BodyPts.empty());
   brd_.CalcCarLocation(1, k0600 + 11);
-  EXPECT_EQ(car_->LocState, 1);
+  EXPECT_EQ(car_->LocState, kLocHidden);
   a_->NearFlag = true;  // scrolled so that a rail towards A is in view
   brd_.CalcCarLocation(0, k0600 + 12);
-  EXPECT_EQ(car_->LocState, 2);
+  EXPECT_EQ(car_->LocState, kLocRun);
   a_->NearFlag = false;
   brd_.CalcCarLocation(0, 8 * 3600);
-  EXPECT_EQ(car_->LocState, 1);  // standing at B, which is not drawn
+  EXPECT_EQ(car_->LocState, kLocHidden);  // standing at B, which is not drawn
   EXPECT_EQ(car_->LocTm, 82800);
 }
 
@@ -177,17 +177,17 @@ TEST_F(Location, ASectionWithoutARouteIsAnError) {
   car_->TmTbl.Add({"102,普通", k0600 + 600, k0600 + 600, MakeEntCode(2001, 1, 1)});
   car_->TmTbl.Add({"", k0600 + 900, -1, MakeEntCode(3001, 1, 0)});
   brd_.CalcCarLocation(0, k0600 + 700);
-  EXPECT_EQ(car_->LocState, 3);
+  EXPECT_EQ(car_->LocState, kLocError);
   brd_.CalcCarLocation(1, k0600 + 701);  // stays until located afresh
-  EXPECT_EQ(car_->LocState, 3);
+  EXPECT_EQ(car_->LocState, kLocError);
   brd_.CalcCarLocation(0, k0600 + 950);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
 }
 
 TEST_F(Location, ALastStepWhoseDepartureHasPassedStaysPut) {
   car_->TmTbl.Delete(2);
   brd_.CalcCarLocation(0, k0600 + 100);
-  EXPECT_EQ(car_->LocState, 0);
+  EXPECT_EQ(car_->LocState, kLocStand);
   EXPECT_EQ(car_->LocTm, 82800);
   EXPECT_EQ(car_->BodyPts, (Lines{"6340,0", "5540,0"}));
   EXPECT_TRUE(host_.Events.empty());
@@ -210,14 +210,14 @@ TEST_F(Location, ScrollingASectionIntoViewLocatesItAtOnce) {
   brd_.SCR_XLEFT = 10800;  // far to the right of both stations
   view.Recompute(0, 0);
   brd_.CalcCarLocation(0, k0600 + 10);
-  EXPECT_EQ(car_->LocState, 1);
+  EXPECT_EQ(car_->LocState, kLocHidden);
   brd_.CalcCarLocation(1, k0600 + 11);
-  EXPECT_EQ(car_->LocState, 1);
+  EXPECT_EQ(car_->LocState, kLocHidden);
   brd_.SCR_XLEFT = 0;
   view.Recompute(0, 0);
   EXPECT_TRUE(a_->ShowDetail);
   brd_.CalcCarLocation(0, k0600 + 12);
-  EXPECT_EQ(car_->LocState, 2);
+  EXPECT_EQ(car_->LocState, kLocRun);
   EXPECT_EQ(car_->BodyPts.size(), 2u);
 }
 

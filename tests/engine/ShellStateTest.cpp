@@ -240,37 +240,37 @@ TEST(ShellChoicesTest, StepMultipleFromTheSpeedText) {
 // ---- Menus -------------------------------------------------------------------------------------
 
 TEST(MenuStateTest, NoBoardLeavesOnlyTheAlwaysEnabledItems) {
-  const TMenuState m = MenuState({false, true, 1, 5});
+  const TMenuState m = MenuState({false, true, kEditIdle, 5});
   EXPECT_FALSE(m.ModeSel || m.Save || m.SaveBAK || m.GbxDsp || m.Layout || m.StaEdit || m.DiaEdit ||
                m.LandLoad || m.StaAdd || m.LineNew || m.LineMod || m.LineDel || m.Gbx4StaEdit ||
                m.LineEdit || m.LineRing || m.LineCancel || m.LineFix);
 }
 
 TEST(MenuStateTest, RunModeAllowsFilesAndView) {
-  const TMenuState m = MenuState({true, false, 1, 0});
+  const TMenuState m = MenuState({true, false, kEditIdle, 0});
   EXPECT_TRUE(m.ModeSel && m.Save && m.SaveBAK && m.GbxDsp);
   EXPECT_FALSE(m.Layout || m.StaEdit || m.DiaEdit || m.LandLoad || m.LineEdit);
 }
 
 TEST(MenuStateTest, DesignIdleAllowsEditing) {
-  const TMenuState m = MenuState({true, true, 1, 0});
+  const TMenuState m = MenuState({true, true, kEditIdle, 0});
   EXPECT_TRUE(m.Layout && m.StaEdit && m.DiaEdit && m.LandLoad && m.StaAdd && m.LineNew &&
               m.LineMod && m.LineDel && m.LineEdit);
   EXPECT_FALSE(m.LineRing || m.LineCancel || m.LineFix || m.Gbx4StaEdit);
 }
 
 TEST(MenuStateTest, LineEditingNeedsTwoStationsToFix) {
-  const TMenuState one = MenuState({true, true, 0, 1});
+  const TMenuState one = MenuState({true, true, kEditLine, 1});
   EXPECT_TRUE(one.LineEdit && one.LineRing && one.LineCancel);
   EXPECT_FALSE(one.LineFix || one.LineNew || one.Layout || one.StaEdit);
-  EXPECT_TRUE(MenuState({true, true, 0, 2}).LineFix);
+  EXPECT_TRUE(MenuState({true, true, kEditLine, 2}).LineFix);
 }
 
 TEST(MenuStateTest, PlacingAStationShowsItsTurnButtons) {
-  const TMenuState m = MenuState({true, true, 2, 0});
+  const TMenuState m = MenuState({true, true, kEditPutSta, 0});
   EXPECT_TRUE(m.Gbx4StaEdit);
   EXPECT_FALSE(m.LineEdit || m.Layout);
-  EXPECT_FALSE(MenuState({true, true, 3, 0}).Gbx4StaEdit);
+  EXPECT_FALSE(MenuState({true, true, kEditPutRail, 0}).Gbx4StaEdit);
 }
 
 // ---- Clock time input --------------------------------------------------------------------------

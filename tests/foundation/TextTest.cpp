@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/UrwCmnDef.h"
+#include "foundation/UrwTextRec.h"
 
 namespace ramvel {
 namespace {
@@ -72,6 +73,58 @@ TEST(TextBeforeAfter, FirstOccurrenceOrEmpty) {
   EXPECT_EQ(TextAfter("a=b=c", '='), "b=c");
   EXPECT_EQ(TextAfter("abc", '='), "");
   EXPECT_EQ(PtToText({-12, 34}), "-12,34");
+}
+
+// Blanks are the space and every control character; everything above 0x20 stays, including the
+// bytes of Shift-JIS and UTF-8 text and the ideographic space, which is a name's own business.
+TEST(TrimBlanks, TakesSpacesAndControlCharactersOffBothEndsOnly) {
+  const struct {
+    std::string_view in;
+    std::string_view out;
+  } cases[] = {
+      {"", ""},
+      {"   ", ""},
+      {"\t\r\n", ""},
+      {"  東京  ", "東京"},
+      {"\t101M\r\n", "101M"},
+      {"a b", "a b"},
+      {" \x01x\x1f ", "x"},
+      {"\x7f", "\x7f"},
+      {"　駅　", "　駅　"},
+      {std::string_view("\0z\0", 3), "z"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TrimBlanks(c.in), c.out) << "[" << c.in << "]";
+  }
+  EXPECT_TRUE(IsBlank(' '));
+  EXPECT_TRUE(IsBlank('\x1f'));
+  EXPECT_FALSE(IsBlank('!'));
+  EXPECT_FALSE(IsBlank(static_cast<char>(0x81)));  // a Shift-JIS lead byte
+}
+
+// Numbers and table fields lose only spaces and tabs: a carriage return or another control
+// character at an end stays, so the value that carries it is refused rather than read.
+TEST(TrimSpaceTab, TakesOnlySpacesAndTabsOffBothEnds) {
+  const struct {
+    std::string_view in;
+    std::string_view out;
+  } cases[] = {
+      {"", ""},
+      {" \t ", ""},
+      {"\t 12 \t", "12"},
+      {" a b ", "a b"},
+      {"12\r", "12\r"},
+      {"\n12", "\n12"},
+      {" \x01x ", "\x01x"},
+      {" 東京\t", "東京"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TrimSpaceTab(c.in), c.out) << "[" << c.in << "]";
+  }
+  int32_t v = 0;
+  EXPECT_TRUE(ParseInt("\t+42 ", v));
+  EXPECT_EQ(v, 42);
+  EXPECT_FALSE(ParseInt("42\r", v));
 }
 
 }  // namespace

@@ -59,11 +59,13 @@ TEST(TmTbl, WaitForNeverReturnsIntoALongerInterval) {
 TEST(TmTbl, StepKinds) {
   struct Case {
     TTmTbl rec;
-    int32_t kind;
+    TStepKind kind;
   };
+  using enum TStepKind;
   const Case cases[] = {
-      {{"", -1, -1, 0}, 0}, {{"", 600, -1, 0}, 4}, {{"1,普通", 600, 600, 0}, 1},
-      {{"", 600, 600, 0}, 2}, {{"", 600, 660, 0}, 3}, {{"1,普通", 600, 660, 0}, 3},
+      {{"", -1, -1, 0}, kStabling}, {{"", 600, -1, 0}, kArrival},
+      {{"1,普通", 600, 600, 0}, kStart}, {{"", 600, 600, 0}, kPass},
+      {{"", 600, 660, 0}, kStop},   {{"1,普通", 600, 660, 0}, kStop},
   };
   TTmTblObj t;
   for (const Case& c : cases) {

@@ -99,13 +99,14 @@ TEST_F(OudImport, TrainsAreChainedAndEnteredThroughTheEditor) {
   const TCarObj& car = *brd_.FindCar(one, "");
   struct Want {
     const char* no;
-    std::vector<int32_t> kinds;  // StepKind of every step: 1 start, 2 pass, 3 stop, 4 arrival
+    std::vector<TStepKind> kinds;  // StepKind of every step
     int32_t firstDep;
   };
-  const std::vector<Want> wants = {{"101", {1, 3, 4}, At(6, 0)},
-                                   {"102", {1, 2, 4}, At(6, 40)},
-                                   {"103", {1, 2, 4}, At(7, 10)},
-                                   {"106", {1, 4}, At(8, 0)}};
+  using enum TStepKind;
+  const std::vector<Want> wants = {{"101", {kStart, kStop, kArrival}, At(6, 0)},
+                                   {"102", {kStart, kPass, kArrival}, At(6, 40)},
+                                   {"103", {kStart, kPass, kArrival}, At(7, 10)},
+                                   {"106", {kStart, kArrival}, At(8, 0)}};
   for (const Want& w : wants) {
     const TTrainRange r = car.FindTrain(w.no);
     ASSERT_EQ(r.Last - r.First + 1, static_cast<int32_t>(w.kinds.size())) << w.no;

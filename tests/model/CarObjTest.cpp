@@ -150,7 +150,7 @@ TEST(CarTimetable, OnlyTheLastTrainCanBeDeleted) {
   EXPECT_EQ(car.TmTbl.GetLast().TmStart, 1200);
   EXPECT_TRUE(car.DeleteTrain("101"));
   EXPECT_EQ(car.TmTbl.Count(), 1);
-  EXPECT_EQ(StepKind(car.TmTbl.Get(0)), 0);
+  EXPECT_EQ(StepKind(car.TmTbl.Get(0)), TStepKind::kStabling);
 }
 
 TEST(CarProps, SpeedInMetresPerSecond) {

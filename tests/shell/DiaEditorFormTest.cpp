@@ -523,7 +523,7 @@ TEST_F(DiaEditorEntry, SpecialViewsMarkAndRender) {
   // The path view marks the row and lights the train's tracks in aqua.
   ASSERT_TRUE(ClickCell("101", 1));
   W().MnuShowPath->trigger();
-  EXPECT_EQ(W().Ed->DiaMode, 3);
+  EXPECT_EQ(W().Ed->DiaMode, TDiaMode::kPathShown);
   EXPECT_EQ(W().Ed->MarkRow, 1);
   EXPECT_FALSE(W().PathElems.empty());
   const int y = TFrmDiaEditor::SlotY(*brd_.FindSta(A, ""), brd_.Sections[0].TrackStart[0], false);

@@ -415,7 +415,7 @@ TEST_F(RunTest, WrapAfterTwentySevenRelocatesEveryTrainSet) {
   EXPECT_EQ(m.EdtCurTm->text().toStdString(), " 400");
   EXPECT_EQ(m.EdtCurTmSec->text().toStdString(), "00");
   EXPECT_EQ(car->PathItems, Names{"-1011"});  // stabled at A platform 1 again
-  EXPECT_EQ(car->LocState, 0);
+  EXPECT_EQ(car->LocState, kLocStand);
   EXPECT_TRUE(m.Timer.isActive());
 }
 

@@ -29,8 +29,8 @@ class SampleRun : public ShellTest {
   static int Located(const TFrmMain& m) {
     int n = 0;
     for (const auto& [key, car] : m.Edit.Brd.Cars) {
-      EXPECT_NE(car->LocState, 3) << "train set " << key;
-      n += car->LocState == 0 || car->LocState == 2;
+      EXPECT_NE(car->LocState, kLocError) << "train set " << key;
+      n += car->LocState == kLocStand || car->LocState == kLocRun;
     }
     return n;
   }

@@ -68,7 +68,7 @@ TEST_F(StaEditMenu, TheDesignerWorksOnTheSavedBoardWhichIsThenReadAgain) {
   EXPECT_EQ(m.Edit.Brd.ID_STA, 3);
   EXPECT_FALSE(m.Edit.Brd.Modified);
   EXPECT_TRUE(m.Edit.View.DesignMode);
-  EXPECT_EQ(m.Edit.View.EditMode, 1);
+  EXPECT_EQ(m.Edit.View.EditMode, kEditIdle);
   ASSERT_NE(m.Edit.Brd.FindSta(1001, ""), nullptr);
   EXPECT_EQ(m.Edit.Brd.FindSta(1001, "")->Desc, "");
   EXPECT_EQ(m.Edit.Brd.Stas.size(), 2u);  // the new station waits to be placed

@@ -109,7 +109,7 @@ TEST_F(Entry, ThreeSectionsWithAStopAPassAndAHeldStart) {
   EXPECT_TRUE(brd_.Modified);
   // The editor is back in its normal state, rebuilt from the train sets: the other train's
   // block booking is gone, the new train's is there.
-  EXPECT_EQ(ed_.DiaMode, 0);
+  EXPECT_EQ(ed_.DiaMode, TDiaMode::kNormal);
   ASSERT_EQ(ed_.Dia.TrCount, 1);
   EXPECT_EQ(ed_.Dia.TrInfo[0].CellCount, 4);
   EXPECT_TRUE(ed_.Dia.TrInfo[0].IsOrigin);

@@ -289,7 +289,7 @@ TEST_F(Sets, AddingSectionsIsCheckedFirstAndRefusedWithItsReason) {
     ed_.Dia.CurTr = -1;
     EXPECT_FALSE(ed_.KukanAdd(Tr(k.TrNo))) << k.TrNo;
     EXPECT_EQ(host_.Texts(), Texts{k.Why}) << k.TrNo;
-    EXPECT_EQ(ed_.DiaMode, 0) << k.TrNo;
+    EXPECT_EQ(ed_.DiaMode, TDiaMode::kNormal) << k.TrNo;
     EXPECT_EQ(ed_.Dia.CurTr, -1) << k.TrNo;
     EXPECT_TRUE(dlg_.StepsShown.empty()) << k.TrNo;
     ed_.KudariMode = true;

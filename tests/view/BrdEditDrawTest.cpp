@@ -154,7 +154,7 @@ TEST_F(RailDraw, JointDotsOnlyInDesignModeAndAtThirtySixOrFiner) {
 TEST_F(RailDraw, RubberBandIsGreenWhenThePlaceIsValidAndRedOtherwise) {
   View(300, 100, 18);
   Draw(true);
-  ed_.View.EditMode = 3;
+  ed_.View.EditMode = kEditPutRail;
   ed_.View.PutPos = {5, 8};
   ed_.View.PutVec = {4, 0};
   ed_.View.PutOk = 1;
@@ -165,7 +165,7 @@ TEST_F(RailDraw, RubberBandIsGreenWhenThePlaceIsValidAndRedOtherwise) {
   ed_.DrawBoard(nullptr, false);
   EXPECT_EQ(CountPx(ed_.FrameBmp, 30, 48, 54, 48, kClrBandBad), 25);
   EXPECT_EQ(Px(ed_.LayerBmp, 40, 48), kClrLand);  // the layer stays clean
-  ed_.View.EditMode = 1;
+  ed_.View.EditMode = kEditIdle;
   ed_.DrawBoard(nullptr, false);
   EXPECT_EQ(Px(ed_.FrameBmp, 40, 48), kClrLand);
 }
@@ -212,7 +212,7 @@ TEST_F(TrainDraw, PlatformsAndStationTracks) {
 TEST_F(TrainDraw, AStandingTrainSetIsDrawnInItsColourAsCarQuadrilaterals) {
   View(800, 300, 2);
   const QImage& img = Draw(false);
-  ASSERT_EQ(car_->LocState, 0);
+  ASSERT_EQ(car_->LocState, kLocStand);
   // Head at u 634 (x 425), tail at 554 (x 385), on y 162; cars 10 pixels long, 9 wide, each
   // outlined in black.
   EXPECT_EQ(Px(img, 410, 162), kCarRgb);
@@ -245,7 +245,7 @@ TEST_F(TrainDraw, ARunningTrainSetMovesWithTheClock) {
   View(800, 300, 2);
   ed_.View.CurTime = 7200 + 58;  // 2.6 s on the rail, the head 52 m beyond A's edge
   const QImage& img = Draw(false);
-  ASSERT_EQ(car_->LocState, 2);
+  ASSERT_EQ(car_->LocState, kLocRun);
   // A's side 1 edge is u 1188, x 702; the head is at x 728, the tail 28 m back in A (x 688).
   EXPECT_EQ(Px(img, 720, 162), kCarRgb);
   EXPECT_EQ(Px(img, 693, 162), kCarRgb);
@@ -300,7 +300,7 @@ TEST_F(TrainDraw, ASetThatCannotBeLocatedIsReportedInPanelOne) {
   const int32_t no = ed_.Brd.CarReg({0, "", 0, 2, 72}, MakeEntCode(9001, 1, 1));
   View(800, 300, 2);
   Draw(false);
-  EXPECT_EQ(ed_.Brd.FindCar(no, "")->LocState, 3);
+  EXPECT_EQ(ed_.Brd.FindCar(no, "")->LocState, kLocError);
   EXPECT_EQ(sink_.Status[1], "ERR2-DrawTrain-2");
   EXPECT_EQ(Px(ed_.FrameBmp, 410, 162), kCarRgb);  // the others are still drawn
 }
@@ -311,8 +311,8 @@ TEST_F(TrainDraw, ASetThatCannotBeDrawnIsReportedAndTheFrameGoesOn) {
   car_->BodyPts = {"4250,1620", "not a point"};
   const int32_t no = ed_.Brd.CarReg({0, "", 0x000000FF, 2, 72}, MakeEntCode(1001, 2, 1));
   TCarObj* other = ed_.Brd.FindCar(no, "");
-  other->LocState = 0;
-  other->StaPosKind = 2;
+  other->LocState = kLocStand;
+  other->StaPosKind = TStaPosKind::kElsewhere;
   other->BodyPts = {"4250,1740", "3850,1740"};
   ed_.DrawBoard(nullptr, false);
   EXPECT_EQ(sink_.Status[1], "ERR3-DrawTrain-1");
@@ -342,12 +342,12 @@ class CrossingTrains : public BoardDraw {
     car_->Id = 1;
     car_->NCar = 1;
     car_->Color = 0x000000FF;
-    car_->LocState = 2;
+    car_->LocState = kLocRun;
     car_->CurSta = 3001;
     car_->BodyPts = {"3300,3381", "3000,3344"};
   }
   QImage FrameWith(uint8_t staPosKind) {
-    car_->StaPosKind = staPosKind;
+    car_->StaPosKind = static_cast<TStaPosKind>(staPosKind);
     ed_.Brd.Cars.emplace("1", std::move(car_));
     ed_.DrawBoard(nullptr, false);
     return ed_.FrameBmp;

@@ -142,12 +142,12 @@ TEST_F(BoardFiles, SaveBoardWritesTheBoardBackUnchanged) {
 }
 
 TEST_F(BoardFiles, EndEditClearsBothPanels) {
-  ed_.View.DesignMode = 0;
-  ed_.View.EditMode = 3;
+  ed_.View.DesignMode = false;
+  ed_.View.EditMode = kEditPutRail;
   ed_.View.CurObjId = 5;
   ed_.EndEdit();
   EXPECT_EQ(ed_.View.DesignMode, 1);
-  EXPECT_EQ(ed_.View.EditMode, 1);
+  EXPECT_EQ(ed_.View.EditMode, kEditIdle);
   EXPECT_EQ(ed_.View.CurObjId, -1);
   EXPECT_EQ(sink_.StatusLog, (std::vector<std::string>{"0:", "1:"}));
 }

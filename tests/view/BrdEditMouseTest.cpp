@@ -121,7 +121,7 @@ TEST_F(Mouse, NoEdgeWhereTheTerrainEnds) {
 }
 
 TEST_F(Mouse, RunModeNamesTheStationUnderThePointer) {
-  ed_.View.DesignMode = 0;
+  ed_.View.DesignMode = false;
   EXPECT_FALSE(Ev(kMouseMove, 40, 20));
   EXPECT_EQ(sink_.Status[1], "A");
   EXPECT_EQ(ed_.View.CurObjId, -1);
@@ -132,11 +132,11 @@ TEST_F(Mouse, RunModeNamesTheStationUnderThePointer) {
 }
 
 TEST_F(Mouse, RunModeReleasesReachNoEditHandler) {
-  ed_.View.DesignMode = 0;
+  ed_.View.DesignMode = false;
   EXPECT_FALSE(Ev(kMouseLeftUp, 40, 18));
   EXPECT_FALSE(Ev(kMouseOtherUp, 40, 18));  // a right click on the station deletes nothing
   EXPECT_TRUE(ed_.Calls.empty());
-  ed_.View.DesignMode = 1;
+  ed_.View.DesignMode = true;
   EXPECT_TRUE(Ev(kMouseOtherUp, 40, 18));
   EXPECT_EQ(ed_.Calls, (std::vector<std::string>{"del k0 id1001 s0"}));
 }
@@ -165,7 +165,7 @@ TEST_F(Mouse, IdleReleasesStartARailOrDelete) {
 }
 
 TEST_F(Mouse, LineEditingSeesStationsOnly) {
-  ed_.View.EditMode = 0;
+  ed_.View.EditMode = kEditLine;
   EXPECT_FALSE(Ev(kMouseMove, 100, 18));
   EXPECT_EQ(LastCursor(), Qt::ArrowCursor);
   EXPECT_FALSE(Ev(kMouseLeftUp, 100, 18));
@@ -178,11 +178,11 @@ TEST_F(Mouse, LineEditingSeesStationsOnly) {
 }
 
 TEST_F(Mouse, PlacingTakesEveryMoveAndRelease) {
-  ed_.View.EditMode = 2;
+  ed_.View.EditMode = kEditPutSta;
   EXPECT_TRUE(Ev(kMouseMove, 150, 60));
   EXPECT_TRUE(Ev(kMouseLeftUp, 40, 18));
   EXPECT_EQ(LastCursor(), Qt::ArrowCursor);
-  ed_.View.EditMode = 3;
+  ed_.View.EditMode = kEditPutRail;
   ed_.Answer = false;
   EXPECT_FALSE(Ev(kMouseOtherUp, 100, 18));
   EXPECT_EQ(ed_.Calls, (std::vector<std::string>{"sta@150,60 k1 id-1 s0", "sta@40,18 k2 id-1 s0",
@@ -201,11 +201,11 @@ TEST_F(Mouse, EditingHooksOfTheViewHandOverToTheLayoutEditor) {
   plain.EndEdit();
   plain.DrawBoard(nullptr, true);
   EXPECT_TRUE(plain.MouseEvent(kMouseLeftUp, 20, 6));
-  EXPECT_EQ(plain.View.EditMode, 3);
+  EXPECT_EQ(plain.View.EditMode, kEditPutRail);
   EXPECT_EQ(plain.View.PutPos, (TPoint{1, 1}));
   EXPECT_FALSE(plain.MouseEvent(kMouseLeftUp, 20, 6));
   EXPECT_TRUE(plain.MouseEvent(kMouseOtherUp, 20, 6));
-  EXPECT_EQ(plain.View.EditMode, 1);
+  EXPECT_EQ(plain.View.EditMode, kEditIdle);
   EXPECT_EQ(plain.Brd.Stas.size(), 1u);
   EXPECT_TRUE(plain.Brd.Rails.empty());
   EXPECT_FALSE(plain.Brd.Modified);

@@ -35,7 +35,7 @@ class CliRender : public ::testing::Test {
     ed.InitView(h, w);
     EXPECT_TRUE(ed.LoadBoard(dir_.Path(), "SMALL").ok());
     ed.Brd.SCR_MPERP = mperp;
-    ed.View.DesignMode = 0;
+    ed.View.DesignMode = false;
     ed.View.CurTime = t;
     ed.View.ShowTrNo = labels ? 1 : 0;
     ed.DrawBoard(nullptr, true);

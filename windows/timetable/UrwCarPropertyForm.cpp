@@ -189,7 +189,9 @@ std::optional<TTrainChoice> TFrmCarProperty::EditTrain(const TTrainNoList& train
     if (at >= 0) {
       CbxTrType->setCurrentIndex(at);
       const TKindDef& k = kinds[static_cast<size_t>(at)];
-      if (k.Name != k.Type && nick.rfind(k.Name, 0) == 0) nick = TrimText(nick.substr(k.Name.size()));
+      if (k.Name != k.Type && nick.rfind(k.Name, 0) == 0) {
+        nick = std::string(TrimBlanks(nick.substr(k.Name.size())));
+      }
     }
     EdtTrNick->setText(QStr(nick));
     setWindowTitle(QStringLiteral("列車番号の変更"));

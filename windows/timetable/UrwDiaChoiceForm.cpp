@@ -23,7 +23,7 @@ void TFrmDiaEditor::MakeDiaChoice() {
 
 void TFrmDiaEditor::CbxDiaChange(int k) {
   if (!Ed || brd_ == nullptr || k < 0 || static_cast<size_t>(k) >= brd_->Dias.size()) return;
-  if (Ed->DiaMode == 1 || Ed->DiaMode == 2) {
+  if (Ed->Entering()) {
     ShowMsgBox(kCapNotice, "列車の入力中はダイヤを切り替えられません");
     FillDiaChoice(CbxDia, *brd_);
     return;

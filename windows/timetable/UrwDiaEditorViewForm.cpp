@@ -119,7 +119,7 @@ void TFrmDiaEditor::RefreshCharts() {
   const bool dia = FrmDiagram != nullptr && FrmDiagram->isVisible();
   const bool home = FrmHomeChart != nullptr && FrmHomeChart->isVisible();
   // While a train is entered its cells are not booked yet: the windows wait for the edit's end.
-  if (!Ed || (!dia && !home) || Ed->DiaMode == 1 || Ed->DiaMode == 2) return;
+  if (!Ed || (!dia && !home) || Ed->Entering()) return;
   const size_t stamp = DiaStamp();
   if (stamp == chartStamp_) return;
   chartStamp_ = stamp;
@@ -128,7 +128,7 @@ void TFrmDiaEditor::RefreshCharts() {
 }
 
 bool TFrmDiaEditor::SelectTrain(const std::string& trNo, int32_t column) {
-  if (!Ed || Ed->DiaMode == 1 || Ed->DiaMode == 2) return false;
+  if (!Ed || Ed->Entering()) return false;
   TDiaObj& dia = Ed->Dia;
   // The diagram names the column of the model it drew; it must still be that train.
   if (column < 0 || column >= dia.TrCount || dia.TrInfo[column].TrNo != trNo) return false;

@@ -103,7 +103,7 @@ void TFrmDiaEditor::DrawStaLine() {
   GrdTm->ResetCols();
   GrdTm->ColWidths[0] = BmpLeft - TStrGrid::kLineW;  // stations stand above their columns
   QPainter p(&LineBmp);
-  const bool entering = Ed->DiaMode == 1 || Ed->DiaMode == 2;
+  const bool entering = Ed->Entering();
   const auto current = [&](int32_t q) { return q == Ed->CurSta || q == Ed->NextSta; };
   const int32_t count = static_cast<int32_t>(brd_->LineStas.size());
   int x = 0;
@@ -163,7 +163,7 @@ void TFrmDiaEditor::MakePathElems() {
   PathElems.clear();
   const TDiaObj& dia = Ed->Dia;
   const int32_t t = dia.CurTr;
-  if (Ed->DiaMode < 1 || Ed->DiaMode > 3 || t < 0 || t >= dia.TrCount) return;
+  if (Ed->DiaMode == TDiaMode::kNormal || t < 0 || t >= dia.TrCount) return;
   const TTrInfo& tr = dia.TrInfo[t];
   if (tr.CellCount <= 1) return;
   TEntCode from = SplitEntCode(dia.Cell(t, tr.FirstSta).Loc);

@@ -266,7 +266,7 @@ void TFrmDiaEditor::MnuOccupyStatusClick() {
   Ed->MarkCol = PopupTagCol();
   SetBlkPack(false);
   Ed->OccTm = Ed->Dia.Cell(tr, slot).TmStart;
-  Ed->DiaMode = 0;
+  Ed->DiaMode = TDiaMode::kNormal;
   RefreshView(true);
 }
 
@@ -275,7 +275,7 @@ void TFrmDiaEditor::MnuShowPathClick() {
   int32_t slot = 0, tr = 0;
   if (!CellToDia(1, row, slot, tr)) return;
   Ed->OccTm = -1;
-  Ed->DiaMode = 3;
+  Ed->DiaMode = TDiaMode::kPathShown;
   Ed->MarkRow = row;
   Ed->MarkCol = kNoMark;
   Ed->Dia.CurTr = tr;
