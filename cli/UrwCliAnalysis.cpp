@@ -112,8 +112,8 @@ int RunCapacity(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (from < 0) from = dayFrom;
   if (to < 0) to = std::max(dayTo, from + 1);
   if (to <= from) {
-    err << "ramvel-cli: --to " << TrimText(TimeToText(to, false)) << " is not after --from "
-        << TrimText(TimeToText(from, false)) << "\n";
+    err << "ramvel-cli: --to " << std::string(TrimBlanks(TimeToText(to, false))) << " is not after --from "
+        << std::string(TrimBlanks(TimeToText(from, false))) << "\n";
     return 2;
   }
   TCapResult cap = AnalyseCapacity(occ, from, to);
@@ -121,8 +121,8 @@ int RunCapacity(const TArgs& args, std::ostream& out, std::ostream& err) {
                    [](const TCapPlace& a, const TCapPlace& b) { return a.Percent > b.Percent; });
   const int32_t limit = CapThreshold(kind, to - from);
   if (!csv) {
-    out << "line " << board->Brd.LineName << ": " << TrimText(TimeToText(from, false)) << "-"
-        << TrimText(TimeToText(to, false)) << ", " << occ.Trains.size() << " trains, UIC reference "
+    out << "line " << board->Brd.LineName << ": " << std::string(TrimBlanks(TimeToText(from, false))) << "-"
+        << std::string(TrimBlanks(TimeToText(to, false))) << ", " << occ.Trains.size() << " trains, UIC reference "
         << limit << " % (" << (kind == TTrafficKind::kSuburban ? "suburban" : "mixed") << ", "
         << (to - from <= 3600 ? "peak hour" : "day") << ")\n";
   }

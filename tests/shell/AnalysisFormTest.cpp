@@ -146,13 +146,12 @@ TEST_F(AnalysisForms, DelaySimulationDrawsTheDelayedPathsAndHandsTheDayToRunMode
   // stands there until 1300. Either way its own timetable is left as it was.
   ASSERT_TRUE(HasPlayDay(brd_));
   TCarObj* car = brd_.FindCar(1, "");
-  // Location states: 0 standing in view, 1 out of view until LocTm, 2 running.
   brd_.CalcCarLocation(0, 1050);
-  EXPECT_TRUE(car->LocState == 2 || (car->LocState == 1 && car->LocTm == 1177))
+  EXPECT_TRUE(car->LocState == kLocRun || (car->LocState == kLocHidden && car->LocTm == 1177))
       << int(car->LocState) << " " << car->LocTm;
   PlayDay().Delayed = true;
   brd_.CalcCarLocation(0, 1050);
-  EXPECT_TRUE(car->LocState == 0 || car->LocState == 1) << int(car->LocState);
+  EXPECT_TRUE(car->LocState == kLocStand || car->LocState == kLocHidden) << int(car->LocState);
   EXPECT_EQ(car->LocTm, 1300);  // standing at A until its delayed departure
   EXPECT_EQ(car->TmTbl.At(1).TmEnd, 1000);
 }

@@ -111,8 +111,8 @@ void TFrmCapacity::SetDayWindow() {
   // Whole hours of the clock (04:00 is second 0).
   from = from / 3600 * 3600;
   to = std::min<int32_t>(kDayEnd, (to + 3599) / 3600 * 3600);
-  EdtFrom->setText(QStr(TrimText(TimeToText(from, false))));
-  EdtTo->setText(QStr(TrimText(TimeToText(to, false))));
+  EdtFrom->setText(QStr(std::string(TrimBlanks(TimeToText(from, false)))));
+  EdtTo->setText(QStr(std::string(TrimBlanks(TimeToText(to, false)))));
 }
 
 bool TFrmCapacity::BtnCalcClick() {
@@ -164,8 +164,8 @@ void TFrmCapacity::FillGrid() {
     }
   }
   const bool peak = cap_.To - cap_.From <= 3600;
-  QString info = QStr(TrimText(TimeToText(cap_.From, false)) + "〜" +
-                      TrimText(TimeToText(cap_.To, false))) +
+  QString info = QStr(std::string(TrimBlanks(TimeToText(cap_.From, false))) + "〜" +
+                      std::string(TrimBlanks(TimeToText(cap_.To, false)))) +
                  QStringLiteral("　基準 %1%（%2・%3）").arg(limit).arg(CbxKind->currentText())
                      .arg(peak ? QStringLiteral("ピーク1時間") : QStringLiteral("終日"));
   if (!where.empty()) {
