@@ -77,6 +77,20 @@ void MakeSynthBoard(TBrdData& brd, const TSynthSize& size) {
   }
 }
 
+std::unique_ptr<TBrdData> MakeTwoStationLine(TCarObj*& car) {
+  auto brd = std::make_unique<TBrdData>();
+  TStaObj* a = test::PutStation(*brd, test::TwoPlatformStation(kLineA, "A"), 0, 0);
+  TStaObj* b = test::PutStation(*brd, test::TwoPlatformStation(kLineB, "B"), 22, 0);
+  brd->RailReg({11, 0}, {11, 0}, a, b, 1);
+  (void)brd->SetLine("本線");
+  brd->LineStas = {IntText(kLineA), IntText(kLineB)};
+  brd->LineSides.assign(2, 0);
+  brd->MakeLineBlk();
+  const int32_t no = brd->CarReg(TCarProp{0, "", 0x00FF00, 4, 72}, MakeEntCode(kLineA, 1, 0));
+  car = brd->FindCar(no, "");
+  return brd;
+}
+
 void ShowWholeBoard(TBrdData& brd) {
   for (auto& [key, sta] : brd.Stas) {
     sta->ShowDetail = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/UrwBrdData.h"
 
@@ -21,6 +22,13 @@ struct TSynthSize {
 // to the next one. Train set k shuttles between the stations of link k mod links from about
 // 04:30, at platform 1 both ways.
 void MakeSynthBoard(TBrdData& brd, const TSynthSize& size);
+
+// Station ids of the two-station line.
+inline constexpr int32_t kLineA = 1001, kLineB = 2001;
+
+// Two two-platform stations A and B joined by a single track, the line 本線 A - B with its
+// blocks, and one train set with no trains standing at A/1, returned in car.
+std::unique_ptr<TBrdData> MakeTwoStationLine(TCarObj*& car);
 
 // Marks every station and rail as in view at 1 metre per pixel, as a view of the whole board.
 void ShowWholeBoard(TBrdData& brd);

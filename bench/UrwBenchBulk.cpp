@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "NetBuilder.h"
+#include "UrwBenchBoard.h"
 #include "engine/UrwBrdData.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwDiaBulk.h"
@@ -14,22 +14,15 @@
 namespace ramvel {
 namespace {
 
-constexpr int32_t A = 1001, B = 2001;
+constexpr int32_t A = bench::kLineA, B = bench::kLineB;
 constexpr int32_t k0500 = 3600, k2200 = 18 * 3600;
 
-// Two two-platform stations joined by a single track, one train set at A/1 running A -> B at
-// 05:00 and back at 05:04 (a stop-to-stop section takes 177 s).
+// The two-station line with its one train set at A/1 running A -> B at 05:00 and back at
+// 05:04 (a stop-to-stop section takes 177 s).
 std::unique_ptr<TBrdData> MakeBoard() {
-  auto brd = std::make_unique<TBrdData>();
-  TStaObj* a = test::PutStation(*brd, test::TwoPlatformStation(A, "A"), 0, 0);
-  TStaObj* b = test::PutStation(*brd, test::TwoPlatformStation(B, "B"), 22, 0);
-  brd->RailReg({11, 0}, {11, 0}, a, b, 1);
-  (void)brd->SetLine("本線");
-  brd->LineStas = {IntText(A), IntText(B)};
-  brd->LineSides.assign(2, 0);
-  brd->MakeLineBlk();
-  const int32_t no = brd->CarReg(TCarProp{0, "", 0x00FF00, 4, 72}, MakeEntCode(A, 1, 0));
-  TCarObj* car = brd->FindCar(no, "");
+  TCarObj* car = nullptr;
+  std::unique_ptr<TBrdData> brd = bench::MakeTwoStationLine(car);
+  const int32_t no = car->Id;
   for (const TTmTbl& s : {TTmTbl{"101,普通", k0500, k0500, MakeEntCode(A, 1, 1)},
                           TTmTbl{"", k0500 + 177, -1, MakeEntCode(B, 1, 1)},
                           TTmTbl{"102,普通", k0500 + 240, k0500 + 240, MakeEntCode(B, 1, 0)},

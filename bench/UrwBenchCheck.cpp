@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "NetBuilder.h"
+#include "UrwBenchBoard.h"
 #include "engine/UrwBrdData.h"
 #include "foundation/UrwUiHost.h"
 #include "timetable/UrwLineCheck.h"
@@ -13,21 +13,14 @@
 namespace ramvel {
 namespace {
 
-constexpr int32_t A = 1001, B = 2001;
+constexpr int32_t A = bench::kLineA;
 
-// Two two-platform stations joined by a single track, the line A - B, and one train set at A/1
-// whose trains leave A every 8 seconds from 04:10, each numbered 5000 + its index.
+// The two-station line with its one train set at A/1, whose trains leave A every 8 seconds
+// from 04:10, each numbered 5000 + its index.
 std::unique_ptr<TBrdData> MakeOneSetBoard(int32_t trains) {
-  auto brd = std::make_unique<TBrdData>();
-  TStaObj* a = test::PutStation(*brd, test::TwoPlatformStation(A, "A"), 0, 0);
-  TStaObj* b = test::PutStation(*brd, test::TwoPlatformStation(B, "B"), 22, 0);
-  brd->RailReg({11, 0}, {11, 0}, a, b, 1);
-  (void)brd->SetLine("本線");
-  brd->LineStas = {IntText(A), IntText(B)};
-  brd->LineSides.assign(2, 0);
-  brd->MakeLineBlk();
-  const int32_t no = brd->CarReg(TCarProp{0, "", 0x00FF00, 4, 72}, MakeEntCode(A, 1, 0));
-  TCarObj* car = brd->FindCar(no, "");
+  TCarObj* car = nullptr;
+  std::unique_ptr<TBrdData> brd = bench::MakeTwoStationLine(car);
+  const int32_t no = car->Id;
   for (int32_t i = 0; i < trains; ++i) {
     const int32_t t = 600 + 8 * i;
     const std::string trNo = IntText(5000 + i);
